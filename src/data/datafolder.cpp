@@ -1,0 +1,189 @@
+#include "datafolder.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include "dm.h"
+#include "store/session.h"
+
+static void initStarterResources() {
+    Q_INIT_RESOURCE(starter);
+}
+
+namespace data {
+
+using store::FieldDef;
+using store::FieldType;
+using store::TableDef;
+
+namespace {
+
+QStringList resourceLines(const QString& name) {
+    initStarterResources();
+    QFile f(QStringLiteral(":/starter/") + name);
+    QStringList lines;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return lines;
+    }
+    QTextStream in(&f);
+    in.setEncoding(QStringConverter::Utf8);
+    while (!in.atEnd()) {
+        const QString l = in.readLine();
+        if (!l.trimmed().isEmpty()) {
+            lines << l;
+        }
+    }
+    return lines;
+}
+
+QList<TableDef> tableDefs() {
+    const FieldType I = FieldType::Integer, S = FieldType::String, D = FieldType::Date,
+                    C = FieldType::Currency, M = FieldType::Memo;
+    return {
+        {QStringLiteral("Config.DB"),
+         {{QStringLiteral("Sprog"), I},
+          {QStringLiteral("H_Main"), I},
+          {QStringLiteral("W_Main"), I},
+          {QStringLiteral("H_Reg"), I},
+          {QStringLiteral("W_Reg"), I},
+          {QStringLiteral("H_Have"), I},
+          {QStringLiteral("W_Have"), I},
+          {QStringLiteral("H_Oversigt"), I},
+          {QStringLiteral("W_Oversigt"), I}},
+         {},
+         false},
+        {QStringLiteral("Regnr.db"),
+         {{QStringLiteral("Regnr"), I}},
+         {QStringLiteral("Regnr")},
+         false},
+        {QStringLiteral("Planter.db"),
+         {{QStringLiteral("Regnr"), I},          {QStringLiteral("Plantenavn"), S, 60},
+          {QStringLiteral("Latin"), S, 60},      {QStringLiteral("Antal"), I},
+          {QStringLiteral("Plantetype"), S, 40}, {QStringLiteral("Familie"), S, 40},
+          {QStringLiteral("Lysforhold"), S, 60}, {QStringLiteral("Jordbund"), S, 60},
+          {QStringLiteral("Stoerrelse"), S, 40}, {QStringLiteral("Blomster"), S, 60},
+          {QStringLiteral("Blomstring"), S, 60}, {QStringLiteral("Plantning"), S, 100},
+          {QStringLiteral("Vanding"), S, 100},   {QStringLiteral("Goedning"), S, 100},
+          {QStringLiteral("Placering"), S, 100}, {QStringLiteral("Plantet"), D},
+          {QStringLiteral("Omplantning_1"), D},  {QStringLiteral("Omplantning_2"), D},
+          {QStringLiteral("Omplantning_3"), D},  {QStringLiteral("Omplantning_4"), D},
+          {QStringLiteral("Fjernet"), D},        {QStringLiteral("Erhvervet_fra"), S, 100},
+          {QStringLiteral("Pris"), C},           {QStringLiteral("Notater"), M}},
+         {QStringLiteral("Regnr")},
+         true},
+        {QStringLiteral("Vexmo.DB"),
+         {{QStringLiteral("Regnr"), I},
+          {QStringLiteral("Arbejdet"), S, 100},
+          {QStringLiteral("Placering"), S, 100},
+          {QStringLiteral("Kategori"), S, 60},
+          {QStringLiteral("Datostart"), D},
+          {QStringLiteral("Datoslut"), D},
+          {QStringLiteral("Planlagt"), S, 3},
+          {QStringLiteral("Pris"), C},
+          {QStringLiteral("Notater"), M}},
+         {QStringLiteral("Regnr")},
+         true},
+        {QStringLiteral("Haveregnr.db"),
+         {{QStringLiteral("Regnr"), I}},
+         {QStringLiteral("Regnr")},
+         true},
+        {QStringLiteral("Familie.db"),
+         {{QStringLiteral("Familie"), S, 60}},
+         {QStringLiteral("Familie")},
+         true},
+        {QStringLiteral("Plantetype.db"),
+         {{QStringLiteral("Plantetype"), S, 60}},
+         {QStringLiteral("Plantetype")},
+         true},
+        // Any number of materials per work: rows are told apart by their place in the
+        // table, and read in the order of the work they belong to.
+        {QStringLiteral("Materialer.db"),
+         {{QStringLiteral("Regnr"), I},
+          {QStringLiteral("Arbejdet"), S, 100},
+          {QStringLiteral("Materialer"), S, 40},
+          {QStringLiteral("Antal"), I},
+          {QStringLiteral("Pris"), C},
+          {QStringLiteral("Forhandler"), S, 50},
+          {QStringLiteral("Notater"), M}},
+         {QStringLiteral("Regnr"), QStringLiteral("Arbejdet")},
+         false},
+        {QStringLiteral("Navne.db"),
+         {{QStringLiteral("Navn"), S, 60}, {QStringLiteral("Latin"), S, 60}},
+         {QStringLiteral("Navn"), QStringLiteral("Latin")},
+         true},
+    };
+}
+
+}  // namespace
+
+void createTables(store::Database& db) {
+    for (const TableDef& def : tableDefs()) {
+        db.createTable(def);
+    }
+    db.insertRow(QStringLiteral("Config.DB"),
+                 {-1, MainDesignSize.height, MainDesignSize.width, RegDesignSize.height,
+                  RegDesignSize.width, HaveDesignSize.height, HaveDesignSize.width,
+                  OversigtDesignSize.height, OversigtDesignSize.width});
+    for (const QString& f : resourceLines(QStringLiteral("familie.txt"))) {
+        db.insertRow(QStringLiteral("Familie.db"), {f.trimmed()});
+    }
+    for (const QString& t : resourceLines(QStringLiteral("plantetype.txt"))) {
+        db.insertRow(QStringLiteral("Plantetype.db"), {t.trimmed()});
+    }
+    for (const QString& line : resourceLines(QStringLiteral("navne.tsv"))) {
+        const QStringList parts = line.split(QLatin1Char('\t'));
+        db.insertRow(QStringLiteral("Navne.db"),
+                     {parts.value(0).trimmed(), parts.value(1).trimmed()});
+    }
+}
+
+void registerDefaultDataFolder() {
+    store::Session::setDefault(QString::fromLatin1(TDM::Alias),
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                               createTables);
+}
+
+QString dataFolder() {
+    const QStringList params = store::Session::GetAliasParams(QString::fromLatin1(TDM::Alias));
+    return params.value(0).mid(5);
+}
+
+QString dataLocationNotice(int language) {
+    struct Texts {
+        const char* heading;
+        const char* advice;
+        const char* warning;
+        const char* closing;
+    };
+    static const Texts texts[] = {
+        {"Data for dette program er placeret i: ",
+         "Det er meget vigtigt, at du sikkerhedskopierer filer i datamappen mindst en gang om "
+         "dagen!",
+         "VIGTIGT!", "Dette program må IKKE være åbent under sikkerhedskopiering af data."},
+        {"Data for this program are located in: ",
+         "It is very important, to backup files in the data folder at least once a day!",
+         "IMPORTANT!", "This program should NOT be open during data backup."},
+        {"Data for dette programmet ligger i: ",
+         "Det er svært viktig at du sikkerhetskopierer data filene i mappen minst en gang om "
+         "dagen!",
+         "VIGTIGT!", "Dette programmet bør IKKE være åpen under sikkerhetskopiering av data."},
+        {"Data för detta program finns i: ",
+         "Det är mycket viktigt att du säkerhetskopierar data filer i mappen minst en gång om "
+         "dagen!",
+         "VIGTIGT!", "Detta program bör inte vara öppet under säkerhetskopiering av data."},
+        {"Die Daten für dieses Programm befinden sich in: ",
+         "Es ist sehr wichtig, dass Sie eine Sicherungskopie von Daten-Dateien, mindestens einmal "
+         "pro Tag!",
+         "Von großer Bedeutung!",
+         "Dieses Programm sollte nicht geöffnet werden, während der Daten-Backup."},
+    };
+    const int i = (language >= -1 && language <= 3) ? language + 1 : 0;
+    const Texts& t = texts[i];
+    const QString br = messageBreak();
+    return QString::fromUtf8(t.heading) + br + br + dataFolder() + br + br +
+           QString::fromUtf8(t.advice) + br + br + QString::fromUtf8(t.warning) + br +
+           QString::fromUtf8(t.closing);
+}
+
+}  // namespace data

@@ -1,0 +1,305 @@
+#include "session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include "errors.h"
+#include "sqlite_p.h"
+#include "table.h"
+#include "values_p.h"
+
+namespace store {
+
+using detail::quoted;
+
+Database::Database(const QString& folder, bool create) : m_folder(folder) {
+    if (!QFileInfo(folder).isDir()) {
+        throw StoreError(StoreError::NotFound,
+                         QStringLiteral("The data folder %1 does not exist.").arg(folder));
+    }
+    const QString path = QDir(folder).filePath(QString::fromLatin1(FileName));
+    if (!create && !QFileInfo::exists(path)) {
+        throw StoreError(StoreError::NotFound,
+                         QStringLiteral("The data folder %1 holds no database (%2).")
+                             .arg(folder, QString::fromLatin1(FileName)));
+    }
+    m_conn = std::make_unique<detail::Connection>(path, create);
+    if (create) {
+        m_conn->exec(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS _tables (tbl TEXT PRIMARY KEY, keyfields TEXT)"));
+    }
+}
+
+Database::~Database() = default;
+
+QString Database::filePath() const {
+    return m_conn->path();
+}
+bool Database::readOnly() const {
+    return m_conn->readOnly();
+}
+
+QString Database::sqlName(const QString& tableName) {
+    const qsizetype dot = tableName.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? tableName.left(dot) : tableName;
+}
+
+bool Database::hasTable(const QString& tableName) const {
+    detail::Statement& st = m_conn->cached(QStringLiteral(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    st.bind(1, tableName);
+    const bool found = st.step();
+    st.reset();
+    return found;
+}
+
+void Database::createTable(const TableDef& def) {
+    const QString name = sqlName(def.name);
+    QStringList cols;
+    QHash<QString, FieldType> types;
+    for (const FieldDef& f : def.fields) {
+        cols << quoted(f.name) + QLatin1Char(' ') + detail::declaredType(f.type, f.size);
+        types.insert(f.name.toLower(), f.type);
+    }
+    detail::Transaction tx(*m_conn);
+    m_conn->exec(
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), cols.join(QLatin1Char(','))));
+    if (!def.keyFields.isEmpty()) {
+        QStringList exprs;
+        for (const QString& k : def.keyFields) {
+            exprs << detail::keyExpr(types.value(k.toLower(), FieldType::String), k);
+        }
+        m_conn->exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                         .arg(def.uniqueKey ? QStringLiteral("UNIQUE ") : QString(),
+                              quoted(name + QStringLiteral("_key")), quoted(name),
+                              exprs.join(QLatin1Char(','))));
+    }
+    detail::Statement st(m_conn->handle(),
+                         QStringLiteral("INSERT INTO _tables (tbl, keyfields) VALUES (?, ?)"));
+    st.bind(1, name);
+    st.bind(2, def.keyFields.join(QLatin1Char(';')));
+    st.exec();
+    tx.commit();
+}
+
+void Database::insertRow(const QString& tableName, const QVariantList& values) {
+    QStringList marks;
+    for (int i = 0; i < values.size(); ++i) {
+        marks << QStringLiteral("?");
+    }
+    detail::Statement& st =
+        m_conn->cached(QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                           .arg(quoted(sqlName(tableName)), marks.join(QLatin1Char(','))));
+    st.bindAll(values);
+    st.exec();
+}
+
+bool Database::integrityOk() {
+    detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA integrity_check"));
+    return st.step() && st.text(0) == QLatin1String("ok");
+}
+
+void Database::attach(Table* t) {
+    if (!m_tables.contains(t)) {
+        m_tables.append(t);
+    }
+}
+
+void Database::detach(Table* t) {
+    m_tables.removeAll(t);
+}
+
+void Database::aboutToWrite() {
+    for (Table* t : std::as_const(m_tables)) {
+        t->releaseScan();
+    }
+}
+
+namespace Session {
+
+namespace {
+
+struct Default {
+    QString folder;
+    Initializer init;
+};
+
+QHash<QString, Default>& defaults() {
+    static QHash<QString, Default> d;
+    return d;
+}
+
+QHash<QString, std::shared_ptr<Database>>& open() {
+    static QHash<QString, std::shared_ptr<Database>> d;
+    return d;
+}
+
+// Sections in file order, each with its lines in order.
+QList<std::pair<QString, QStringList>> readConfig() {
+    QList<std::pair<QString, QStringList>> out;
+    QFile f(aliasFile());
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return out;
+    }
+    QTextStream in(&f);
+    in.setEncoding(QStringConverter::Utf8);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#'))) {
+            continue;
+        }
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            out.append({line.mid(1, line.size() - 2).trimmed(), {}});
+        } else if (!out.isEmpty()) {
+            out.last().second.append(line);
+        }
+    }
+    return out;
+}
+
+void writeConfig(const QList<std::pair<QString, QStringList>>& sections) {
+    QDir().mkpath(QFileInfo(aliasFile()).absolutePath());
+    QSaveFile f(aliasFile());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        throw StoreError(
+            StoreError::General,
+            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
+    }
+    QTextStream out(&f);
+    out.setEncoding(QStringConverter::Utf8);
+    for (const auto& [name, lines] : sections) {
+        out << '[' << name << "]\n";
+        for (const QString& l : lines) {
+            out << l << '\n';
+        }
+        out << '\n';
+    }
+    out.flush();
+    if (!f.commit()) {
+        throw StoreError(
+            StoreError::General,
+            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
+    }
+}
+
+std::optional<QStringList> findAlias(const QString& alias) {
+    for (const auto& [name, lines] : readConfig()) {
+        if (name.compare(alias, Qt::CaseInsensitive) == 0) {
+            return lines;
+        }
+    }
+    return std::nullopt;
+}
+
+void configureDefault(const QString& alias) {
+    const auto it = defaults().constFind(alias);
+    if (it == defaults().constEnd()) {
+        return;
+    }
+    const QString folder = it->folder;
+    if (!QDir().mkpath(folder)) {
+        throw StoreError(StoreError::General,
+                         QStringLiteral("Cannot create the data folder %1.").arg(folder));
+    }
+    const QString path = QDir(folder).filePath(QString::fromLatin1(Database::FileName));
+    if (!QFileInfo::exists(path)) {
+        // Built aside and moved in whole, so a failure leaves no half-made database behind.
+        QDir staging(QDir(folder).filePath(QStringLiteral(".new-database")));
+        staging.removeRecursively();
+        QDir().mkpath(staging.path());
+        try {
+            {
+                Database db(staging.path(), true);
+                if (it->init) {
+                    it->init(db);
+                }
+            }
+            if (!QFile::rename(staging.filePath(QString::fromLatin1(Database::FileName)), path)) {
+                throw StoreError(StoreError::General,
+                                 QStringLiteral("Cannot create the database in %1.").arg(folder));
+            }
+        } catch (...) {
+            staging.removeRecursively();
+            throw;
+        }
+        staging.removeRecursively();
+    }
+    setAliasPath(alias, folder);
+}
+
+}  // namespace
+
+QString aliasFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("aliases.ini"));
+}
+
+QStringList GetAliasParams(const QString& alias) {
+    auto lines = findAlias(alias);
+    if (!lines) {
+        configureDefault(alias);
+        lines = findAlias(alias);
+    }
+    if (!lines) {
+        throw StoreError(StoreError::NotFound, QStringLiteral("Unknown database: %1").arg(alias));
+    }
+    return *lines;
+}
+
+bool isConfigured(const QString& alias) {
+    return findAlias(alias).has_value();
+}
+
+void setAliasPath(const QString& alias, const QString& folder) {
+    auto sections = readConfig();
+    const QString line = QStringLiteral("PATH=") + folder;
+    bool found = false;
+    for (auto& [name, lines] : sections) {
+        if (name.compare(alias, Qt::CaseInsensitive) == 0) {
+            found = true;
+            lines.removeIf([](const QString& l) {
+                return l.startsWith(QLatin1String("PATH="), Qt::CaseInsensitive);
+            });
+            lines.prepend(line);
+        }
+    }
+    if (!found) {
+        sections.append({alias, {line}});
+    }
+    writeConfig(sections);
+    open().remove(alias.toLower());
+}
+
+void setDefault(const QString& alias, const QString& folder, Initializer init) {
+    defaults().insert(alias, {folder, std::move(init)});
+}
+
+QString folderOf(const QString& alias) {
+    const QStringList params = GetAliasParams(alias);
+    return params.isEmpty() ? QString() : params.first().mid(5);
+}
+
+Database& database(const QString& alias) {
+    auto& dbs = open();
+    const QString key = alias.toLower();
+    auto it = dbs.find(key);
+    if (it == dbs.end()) {
+        auto db = std::make_shared<Database>(folderOf(alias), false);
+        it = dbs.insert(key, db);
+    }
+    return **it;
+}
+
+void closeAll() {
+    open().clear();
+}
+
+}  // namespace Session
+
+}  // namespace store

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "field.h"
+
+namespace store {
+
+namespace detail {
+class Connection;
+}
+class Table;
+
+struct FieldDef {
+    QString name;
+    FieldType type = FieldType::String;
+    int size = 0;  // text width; 0 for no fixed width
+};
+
+struct TableDef {
+    QString name;  // table object name, e.g. "Planter.db"
+    QList<FieldDef> fields;
+    QStringList keyFields;   // the order rows come in
+    bool uniqueKey = false;  // a primary key: equal keys are refused
+};
+
+// The one database file of a data folder.
+class Database {
+public:
+    static constexpr const char* FileName = "Verdamo.sqlite";
+
+    Database(const QString& folder, bool create);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& folder() const { return m_folder; }
+    QString filePath() const;
+    bool readOnly() const;
+    bool hasTable(const QString& tableName) const;
+    // Only for setting up a new data folder; the program never restructures a table.
+    void createTable(const TableDef& def);
+    void insertRow(const QString& tableName, const QVariantList& values);
+    bool integrityOk();
+
+    detail::Connection& connection() { return *m_conn; }
+    // Tables reading with a live statement let go of it before anything is written.
+    void attach(Table* t);
+    void detach(Table* t);
+    void aboutToWrite();
+
+    static QString sqlName(const QString& tableName);  // "Planter.db" -> Planter
+
+private:
+    QString m_folder;
+    std::unique_ptr<detail::Connection> m_conn;
+    QList<Table*> m_tables;
+};
+
+// Alias configuration: an INI-style file, one section per alias, first line PATH=<folder>.
+namespace Session {
+
+using Initializer = std::function<void(Database&)>;
+
+QString aliasFile();
+// The alias's parameter lines; an unknown alias raises the store's error.
+QStringList GetAliasParams(const QString& alias);
+bool isConfigured(const QString& alias);
+void setAliasPath(const QString& alias, const QString& folder);
+// When the alias is not configured on first use: point it at the folder, creating the
+// folder and, through init, a new database there.
+void setDefault(const QString& alias, const QString& folder, Initializer init);
+QString folderOf(const QString& alias);
+Database& database(const QString& alias);
+// Drops every open database; the tables on them must be closed first.
+void closeAll();
+
+}  // namespace Session
+
+}  // namespace store

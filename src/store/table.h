@@ -1,0 +1,238 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "errors.h"
+#include "field.h"
+#include "filter.h"
+
+namespace store {
+
+namespace detail {
+class Statement;
+}
+class Database;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert, CalcFields };
+
+struct Bookmark {
+    qint64 rowid = 0;
+    bool valid = false;
+};
+
+// A cursor on one table of a data folder, with the states browse, edit and insert, a row
+// filter, an optional master link and calculated fields. Rows come in key order.
+class Table final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Table(QObject* parent = nullptr);
+    ~Table() override;
+
+    // Design-time properties; set while the table is closed.
+    QString DatabaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString& alias) { m_databaseName = alias; }
+    QString TableName() const { return m_tableName; }
+    void setTableName(const QString& name) { m_tableName = name; }
+    // Declared fields: when any are declared, exactly these exist, checked against the
+    // stored ones on opening.
+    Field* declareField(const QString& name, FieldType type, int size = 0);
+    Field* declareCalcField(const QString& name, FieldType type);
+    void setMasterSource(Table* master);
+    Table* MasterSource() const { return m_master; }
+    void setMasterFields(const QString& fields) { m_masterFieldNames = fields; }
+    void setIndexFieldNames(const QString& fields) { m_indexFieldNames = fields; }
+
+    // Rules attached by the data module.
+    std::function<void(Table&)> AfterInsert;
+    std::function<void(Table&)> OnCalcFields;
+    // Called with the refusal; returning lets the error go on to the caller.
+    std::function<void(Table&, const StoreError&)> OnPostError;
+
+    void Open();
+    void Close();
+    bool Active() const { return m_state != DataSetState::Inactive; }
+    DataSetState State() const { return m_state; }
+    bool readOnly() const;
+
+    int FieldCount() const { return int(m_fields.size()); }
+    Field& Fields(int i) { return *m_fields.at(i); }
+    Field* FindField(const QString& name) const;
+    Field& FieldByName(const QString& name) const;
+
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    bool Eof() const { return m_eof; }
+    bool Bof() const { return m_bof; }
+    bool IsEmpty();
+    int RecordCount();  // rows through filter and master range; an unposted new row not counted
+    int RecNo();        // position of the current row from 0; -1 when there is none
+    void MoveTo(int row);
+    void MoveBy(int distance);
+
+    void Insert();
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    void Refresh();
+    bool Modified() const { return m_modified; }
+    // Position at which the unposted new row is shown in a grid.
+    int InsertPosition() const { return m_insertPos; }
+
+    QString Filter() const { return m_filterText; }
+    void setFilter(const QString& text);
+    bool Filtered() const { return m_filtered; }
+    void setFiltered(bool on);
+
+    bool Locate(const QString& fieldName, const QVariant& value);
+
+    Bookmark GetBookmark() const;
+    bool BookmarkValid(const Bookmark& b);
+    void GotoBookmark(const Bookmark& b);
+    void FreeBookmark(Bookmark& b) { b = Bookmark(); }
+
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    // Data links hand over text typed but not yet in the row; run before every post.
+    int addUpdateRecordHook(std::function<void()> hook);
+    void removeUpdateRecordHook(int id);
+    void UpdateRecord();
+    // Posts a changed row and drops an unchanged one, as moving away from it does.
+    void CheckBrowseMode();
+
+    // Makes the row at a position the one fields read from, for as long as the scope
+    // lives; the cursor does not move. For grids.
+    class RowScope {
+    public:
+        RowScope(Table& t, int row);
+        ~RowScope();
+        RowScope(const RowScope&) = delete;
+        RowScope& operator=(const RowScope&) = delete;
+
+    private:
+        Table& m_table;
+        void* m_previous;
+    };
+
+    // Called by the database before anything is written to it.
+    void releaseScan();
+
+Q_SIGNALS:
+    void activeChanged();
+    void stateChanged();
+    void recordChanged();  // the cursor moved or the current row was read again
+    void fieldChanged(store::Field* field);
+    void dataSetChanged();  // the rows seen changed: open, filter, post, delete, master move
+
+private:
+    friend class Field;
+    struct Buffer {
+        qint64 rowid = 0;
+        QVector<QVariant> values;
+        QVector<char> loaded;
+        bool calcDone = false;
+    };
+
+    QVariant readValue(int field);
+    void writeValue(int field, const QVariant& v);
+    void ensureLoaded(Buffer& b, int field);
+    void loadRow(Buffer& b, qint64 rowid);
+    Buffer emptyBuffer() const;
+    void runCalc(Buffer& b);
+
+    QString selectColumns() const;
+    QString whereSql(QVariantList& params, const QString& extra = QString()) const;
+    QString orderSql(bool desc) const;
+    QVariantList keyValues(const Buffer& b) const;
+    QString keyTuple() const;
+    void rebuildFilter();
+    void rebuildRange();
+    void resetView();
+
+    bool openScan(bool desc, const Buffer* from, bool inclusive);
+    bool stepScan();
+    void takeScanRow();
+    bool seekFrom(const Buffer& from, bool forward, bool inclusive);
+    void setNoRow();
+    bool passes(qint64 rowid);
+    void positionAfterChange(const Buffer& at);
+    void ensureIndex();
+    Buffer& cachedRow(int row);
+    Database& db() const;
+
+    void notifyScroll();
+    void notifyDataSet();
+    void notifyState();
+    void notifyField(Field* f);
+    void masterChanged();
+    void detailsCheckBrowseMode();
+    void setState(DataSetState s);
+    void checkActive() const;
+
+    QString m_databaseName;
+    QString m_tableName;
+    QString m_sqlName;
+    Database* m_db = nullptr;
+
+    std::vector<std::unique_ptr<Field>> m_fields;
+    bool m_declared = false;
+    QVector<int> m_columnOf;  // field -> select column, -1 for calculated
+    QVector<int> m_keyFields;
+    bool m_hasCalc = false;
+
+    Table* m_master = nullptr;
+    QList<Table*> m_details;
+    QString m_masterFieldNames;
+    QString m_indexFieldNames;
+    QVector<int> m_rangeFields;
+    QVector<Field*> m_rangeMasterFields;
+
+    DataSetState m_state = DataSetState::Inactive;
+    Buffer m_cur;
+    Buffer m_saved;  // the row that was current before an insert
+    bool m_savedHasRow = false;
+    Buffer* m_active = &m_cur;
+    bool m_hasRow = false;
+    bool m_eof = true;
+    bool m_bof = true;
+    bool m_modified = false;
+    int m_pos = -1;
+    int m_insertPos = -1;
+
+    std::unique_ptr<detail::Statement> m_scan;
+    bool m_scanOnCur = false;
+    bool m_scanDesc = false;
+
+    QString m_filterText;
+    bool m_filtered = false;
+    FilterSql m_filter;
+    QString m_rangeSql;
+    QVariantList m_rangeParams;
+
+    int m_count = -1;
+    std::vector<qint64> m_index;
+    bool m_indexValid = false;
+    QHash<qint64, Buffer> m_rowCache;
+
+    int m_disableCount = 0;
+    bool m_pendingDataSet = false;
+    bool m_pendingScroll = false;
+
+    QList<std::pair<int, std::function<void()>>> m_updateHooks;
+    int m_nextHook = 1;
+};
+
+}  // namespace store

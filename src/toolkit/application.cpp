@@ -1,0 +1,27 @@
+#include "application.h"
+
+#include "dialogs.h"
+#include "store/errors.h"
+
+namespace toolkit {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    reportErrors([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+void reportErrors(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const store::SilentAbort&) {
+    } catch (const store::Error& e) {
+        dialogs().ShowError(e.message());
+    } catch (const std::exception& e) {
+        dialogs().ShowError(QString::fromUtf8(e.what()));
+    }
+}
+
+}  // namespace toolkit

@@ -1,0 +1,137 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace toolkit {
+
+QString Dialogs::titleOf(MsgType type) {
+    switch (type) {
+        case MsgType::Warning:
+            return QStringLiteral("Advarsel");
+        case MsgType::Error:
+            return QStringLiteral("Fejl");
+        case MsgType::Information:
+            return QStringLiteral("Information");
+        case MsgType::Confirmation:
+            return QStringLiteral("Bekræft");
+    }
+    return QString();
+}
+
+QString Dialogs::captionOf(Button b) {
+    switch (b) {
+        case Button::OK:
+            return QStringLiteral("OK");
+        case Button::Yes:
+            return QStringLiteral("&Ja");
+        case Button::No:
+            return QStringLiteral("&Nej");
+        case Button::Cancel:
+            return QStringLiteral("Annuller");
+    }
+    return QString();
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts.at(i);
+        const QString patterns =
+            QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!name.contains(QLatin1Char('('))) {
+            name += QStringLiteral(" (%1)").arg(patterns);
+        }
+        out << name;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+QString appTitle() {
+    const QString t = QApplication::applicationDisplayName();
+    return t.isEmpty() ? QStringLiteral("Vexmo") : t;
+}
+
+class WidgetDialogs final : public Dialogs {
+public:
+    int MessageDlg(const QString& text, MsgType type, Buttons buttons) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(titleOf(type));
+        box.setText(text);
+        box.setIcon(type == MsgType::Warning       ? QMessageBox::Warning
+                    : type == MsgType::Error       ? QMessageBox::Critical
+                    : type == MsgType::Information ? QMessageBox::Information
+                                                   : QMessageBox::Question);
+        struct Pair {
+            Button b;
+            QMessageBox::ButtonRole role;
+            int result;
+        };
+        const Pair all[] = {{Button::Yes, QMessageBox::YesRole, mrYes},
+                            {Button::No, QMessageBox::NoRole, mrNo},
+                            {Button::OK, QMessageBox::AcceptRole, mrOk},
+                            {Button::Cancel, QMessageBox::RejectRole, mrCancel}};
+        QList<std::pair<QAbstractButton*, int>> made;
+        for (const Pair& p : all) {
+            if (buttons.testFlag(p.b)) {
+                made.append({box.addButton(captionOf(p.b), p.role), p.result});
+            }
+        }
+        if (!made.isEmpty()) {
+            box.setDefaultButton(qobject_cast<QPushButton*>(made.first().first));
+        }
+        box.exec();
+        for (const auto& [button, result] : made) {
+            if (box.clickedButton() == button) {
+                return result;
+            }
+        }
+        return buttons.testFlag(Button::Cancel) ? mrCancel : mrNone;
+    }
+
+    void ShowMessage(const QString& text) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(appTitle());
+        box.setText(text);
+        box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
+        box.exec();
+    }
+
+    void ShowError(const QString& text) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(appTitle());
+        box.setIcon(QMessageBox::Critical);
+        box.setText(text);
+        box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
+        box.exec();
+    }
+
+    QString OpenFile(const QString& filter) override {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
+                                            qtFileFilter(filter));
+    }
+};
+
+Dialogs*& current() {
+    static Dialogs* d = nullptr;
+    return d;
+}
+
+}  // namespace
+
+Dialogs& dialogs() {
+    static WidgetDialogs real;
+    Dialogs* d = current();
+    return d ? *d : real;
+}
+
+void setDialogs(Dialogs* d) {
+    current() = d;
+}
+
+}  // namespace toolkit

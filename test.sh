@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything (benchmarks included) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+verdamo_install_deps
+verdamo_build build
+cd build
+ctest --output-on-failure --timeout 900 -j"$(nproc)"

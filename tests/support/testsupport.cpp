@@ -1,0 +1,71 @@
+#include "testsupport.h"
+
+#include <QLocale>
+#include <QStandardPaths>
+
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "store/format.h"
+#include "store/session.h"
+
+namespace testsupport {
+
+ScriptedDialogs::ScriptedDialogs() {
+    toolkit::setDialogs(this);
+}
+ScriptedDialogs::~ScriptedDialogs() {
+    toolkit::setDialogs(nullptr);
+}
+
+int ScriptedDialogs::MessageDlg(const QString& text, toolkit::MsgType type,
+                                toolkit::Buttons buttons) {
+    shown.append({QStringLiteral("message"), text, type, buttons});
+    if (!answers.isEmpty()) {
+        return answers.takeFirst();
+    }
+    return buttons.testFlag(toolkit::Button::OK) ? toolkit::mrOk : toolkit::mrCancel;
+}
+
+void ScriptedDialogs::ShowMessage(const QString& text) {
+    shown.append({QStringLiteral("notice"), text, toolkit::MsgType::Information, {}});
+}
+
+void ScriptedDialogs::ShowError(const QString& text) {
+    shown.append({QStringLiteral("error"), text, toolkit::MsgType::Error, {}});
+}
+
+QString ScriptedDialogs::OpenFile(const QString& filter) {
+    shown.append({QStringLiteral("file"), filter, toolkit::MsgType::Information, {}});
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QStringList ScriptedDialogs::texts(const QString& kind) const {
+    QStringList out;
+    for (const Shown& s : shown) {
+        if (s.kind == kind) {
+            out << s.text;
+        }
+    }
+    return out;
+}
+
+DataFolder::DataFolder() {
+    QStandardPaths::setTestModeEnabled(true);
+    store::Session::closeAll();
+    {
+        store::Database db(m_dir.path(), true);
+        data::createTables(db);
+    }
+    store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), m_dir.path());
+}
+
+DataFolder::~DataFolder() {
+    store::Session::closeAll();
+}
+
+void useDanishFormats() {
+    QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
+    store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));
+}
+
+}  // namespace testsupport

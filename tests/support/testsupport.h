@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "toolkit/dialogs.h"
+
+namespace testsupport {
+
+// Answers message boxes from a script and records what they said.
+class ScriptedDialogs final : public toolkit::Dialogs {
+public:
+    struct Shown {
+        QString kind;  // "message", "notice", "error", "file"
+        QString text;
+        toolkit::MsgType type = toolkit::MsgType::Information;
+        toolkit::Buttons buttons;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    // The next boxes answer these results in order; unanswered ones give OK (or Cancel).
+    QList<int> answers;
+    QList<QString> files;
+    QList<Shown> shown;
+
+    int MessageDlg(const QString& text, toolkit::MsgType type, toolkit::Buttons buttons) override;
+    void ShowMessage(const QString& text) override;
+    void ShowError(const QString& text) override;
+    QString OpenFile(const QString& filter) override;
+
+    QStringList texts(const QString& kind) const;
+};
+
+// A data folder of its own for a test: the alias points at a new temporary folder that
+// holds a freshly made database.
+class DataFolder {
+public:
+    DataFolder();
+    ~DataFolder();
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Fixes what the program takes from the region: Danish numbers and dd-MM-yyyy dates.
+void useDanishFormats();
+
+}  // namespace testsupport
