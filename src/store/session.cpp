@@ -139,9 +139,21 @@ QHash<QString, std::shared_ptr<Database>>& open() {
     return d;
 }
 
+using Sections = QList<std::pair<QString, QStringList>>;
+
+// The configuration as last read or written, by file; only this program writes it.
+QHash<QString, Sections>& configCache() {
+    static QHash<QString, Sections> c;
+    return c;
+}
+
 // Sections in file order, each with its lines in order.
-QList<std::pair<QString, QStringList>> readConfig() {
-    QList<std::pair<QString, QStringList>> out;
+Sections readConfig() {
+    const auto cached = configCache().constFind(aliasFile());
+    if (cached != configCache().constEnd()) {
+        return *cached;
+    }
+    Sections out;
     QFile f(aliasFile());
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
         return out;
@@ -160,10 +172,12 @@ QList<std::pair<QString, QStringList>> readConfig() {
             out.last().second.append(line);
         }
     }
+    configCache().insert(aliasFile(), out);
     return out;
 }
 
-void writeConfig(const QList<std::pair<QString, QStringList>>& sections) {
+void writeConfig(const Sections& sections) {
+    configCache().remove(aliasFile());
     QDir().mkpath(QFileInfo(aliasFile()).absolutePath());
     QSaveFile f(aliasFile());
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
@@ -186,6 +200,7 @@ void writeConfig(const QList<std::pair<QString, QStringList>>& sections) {
             StoreError::General,
             QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
     }
+    configCache().insert(aliasFile(), sections);
 }
 
 std::optional<QStringList> findAlias(const QString& alias) {

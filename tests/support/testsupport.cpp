@@ -49,8 +49,16 @@ QStringList ScriptedDialogs::texts(const QString& kind) const {
     return out;
 }
 
-DataFolder::DataFolder() {
+void isolateUserFolders() {
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toUtf8());
     QStandardPaths::setTestModeEnabled(true);
+}
+
+DataFolder::DataFolder() {
+    isolateUserFolders();
     store::Session::closeAll();
     {
         store::Database db(m_dir.path(), true);

@@ -47,6 +47,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Points the user's configuration and data folders at a new temporary home for the run,
+// so no test sees what an earlier run or the real user left there.
+void isolateUserFolders();
+
 // Fixes what the program takes from the region: Danish numbers and dd-MM-yyyy dates.
 void useDanishFormats();
 

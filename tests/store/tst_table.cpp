@@ -1,0 +1,784 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "store/format.h"
+#include "store/session.h"
+#include "store/table.h"
+#include "testsupport.h"
+
+using store::DataSetState;
+using store::FieldType;
+using store::Table;
+
+namespace {
+
+const QString Alias = QStringLiteral("StoreTest");
+
+// A small garden: plants keyed by number, owners with items keyed by owner and name.
+void makeSchema(store::Database& db) {
+    db.createTable({QStringLiteral("Plants.db"),
+                    {{QStringLiteral("Regnr"), FieldType::Integer},
+                     {QStringLiteral("Name"), FieldType::String, 30},
+                     {QStringLiteral("Family"), FieldType::String},
+                     {QStringLiteral("Planted"), FieldType::Date},
+                     {QStringLiteral("Price"), FieldType::Currency},
+                     {QStringLiteral("Notes"), FieldType::Memo}},
+                    {QStringLiteral("Regnr")},
+                    true});
+    db.createTable(
+        {QStringLiteral("Owners.db"),
+         {{QStringLiteral("Nr"), FieldType::Integer}, {QStringLiteral("Title"), FieldType::String}},
+         {QStringLiteral("Nr")},
+         true});
+    db.createTable({QStringLiteral("Items.db"),
+                    {{QStringLiteral("Nr"), FieldType::Integer},
+                     {QStringLiteral("Title"), FieldType::String},
+                     {QStringLiteral("Item"), FieldType::String},
+                     {QStringLiteral("Qty"), FieldType::Integer}},
+                    {QStringLiteral("Nr"), QStringLiteral("Title")},
+                    false});
+    const QVariantList rows[] = {
+        {5, QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("2009-04-01"), 12.5,
+         QStringLiteral("by the door")},
+        {2, QStringLiteral("Tulip"), QStringLiteral("Liliaceae"), QStringLiteral("2009-04-30"), 3.0,
+         QVariant()},
+        {9, QStringLiteral("Apple"), QStringLiteral("Rosaceae"), QStringLiteral("1999-10-10"),
+         250.0, QVariant()},
+        {7, QStringLiteral("O'Brien's lily"), QStringLiteral("Liliaceae"), QVariant(), QVariant(),
+         QVariant()},
+        {3, QStringLiteral("Mint"), QVariant(), QStringLiteral("2009-05-01"), 1.25, QVariant()},
+    };
+    for (const QVariantList& r : rows) {
+        db.insertRow(QStringLiteral("Plants.db"), r);
+    }
+    db.insertRow(QStringLiteral("Owners.db"), {1, QStringLiteral("Pond")});
+    db.insertRow(QStringLiteral("Owners.db"), {2, QStringLiteral("Bed")});
+    db.insertRow(QStringLiteral("Items.db"),
+                 {1, QStringLiteral("Pond"), QStringLiteral("Liner"), 1});
+    db.insertRow(QStringLiteral("Items.db"),
+                 {1, QStringLiteral("Pond"), QStringLiteral("Stones"), 40});
+    db.insertRow(QStringLiteral("Items.db"), {2, QStringLiteral("Bed"), QStringLiteral("Soil"), 3});
+    db.insertRow(QStringLiteral("Items.db"),
+                 {1, QStringLiteral("Old pond"), QStringLiteral("Pump"), 1});
+}
+
+QList<int> regnrs(Table& t, const QString& field = QStringLiteral("Regnr")) {
+    QList<int> out;
+    t.First();
+    while (!t.Eof()) {
+        out << t.FieldByName(field).AsInteger();
+        t.Next();
+    }
+    return out;
+}
+
+}  // namespace
+
+class TableTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Table> m_plants;
+
+    std::unique_ptr<Table> open(const QString& name) {
+        auto t = std::make_unique<Table>();
+        t->setDatabaseName(Alias);
+        t->setTableName(name);
+        t->Open();
+        return t;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        testsupport::isolateUserFolders();
+        testsupport::useDanishFormats();
+    }
+
+    void init() {
+        store::Session::closeAll();
+        m_dir = std::make_unique<QTemporaryDir>();
+        {
+            store::Database db(m_dir->path(), true);
+            makeSchema(db);
+        }
+        store::Session::setAliasPath(Alias, m_dir->path());
+        m_plants = open(QStringLiteral("Plants.db"));
+    }
+
+    void cleanup() {
+        m_plants.reset();
+        store::Session::closeAll();
+        m_dir.reset();
+    }
+
+    void rowsComeInKeyOrderWithBofAndEof() {
+        Table& t = *m_plants;
+        QCOMPARE(regnrs(t), (QList<int>{2, 3, 5, 7, 9}));
+        QVERIFY(t.Eof());
+        QCOMPARE(t.FieldByName(QStringLiteral("regnr")).AsInteger(), 9);  // stays on the last row
+        t.First();
+        QVERIFY(t.Bof());
+        QCOMPARE(t.RecNo(), 0);
+        t.Last();
+        QVERIFY(t.Eof());
+        QCOMPARE(t.RecNo(), 4);
+        QList<int> back;
+        while (!t.Bof()) {
+            back << t.FieldByName(QStringLiteral("Regnr")).AsInteger();
+            t.Prior();
+        }
+        QCOMPARE(back, (QList<int>{9, 7, 5, 3, 2}));
+        t.MoveTo(3);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 7);
+        t.Next();
+        QCOMPARE(t.RecNo(), 4);
+        QCOMPARE(t.RecordCount(), 5);
+    }
+
+    void fieldsReadAndConvert() {
+        Table& t = *m_plants;
+        t.First();  // Regnr 2, no notes
+        QVERIFY(t.FieldByName(QStringLiteral("Notes")).IsNull());
+        QCOMPARE(t.FieldByName(QStringLiteral("Notes")).AsString(), QString());
+        t.Next();
+        t.Next();  // Regnr 5
+        QCOMPARE(t.FieldByName(QStringLiteral("Planted")).AsString(), QStringLiteral("01-04-2009"));
+        QCOMPARE(t.FieldByName(QStringLiteral("Planted")).AsDate(), QDate(2009, 4, 1));
+        QCOMPARE(t.FieldByName(QStringLiteral("Price")).AsFloat(), 12.5);
+        QCOMPARE(t.FieldByName(QStringLiteral("Price")).EditText(), QStringLiteral("12,50"));
+        QVERIFY(
+            t.FieldByName(QStringLiteral("Price")).DisplayText().contains(QStringLiteral("12,50")));
+        QCOMPARE(t.FieldByName(QStringLiteral("Notes")).AsString(), QStringLiteral("by the door"));
+        t.Next();  // Regnr 7: empty date and price read as nothing and 0
+        QCOMPARE(t.FieldByName(QStringLiteral("Price")).AsInteger(), 0);
+        QCOMPARE(t.FieldByName(QStringLiteral("Planted")).AsString(), QString());
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.FieldByName(QStringLiteral("Nope")));
+    }
+
+    void textAFieldCannotTakeIsRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("integer") << "Regnr"
+                                 << "12a"
+                                 << "'12a' is not a valid integer value for field 'Regnr'";
+        QTest::newRow("integer overflow")
+            << "Regnr"
+            << "99999999999"
+            << "'99999999999' is not a valid integer value for field 'Regnr'";
+        QTest::newRow("amount") << "Price"
+                                << "ten"
+                                << "'ten' is not a valid floating point value for field 'Price'";
+        QTest::newRow("impossible date") << "Planted"
+                                         << "31-02-2009"
+                                         << "'31-02-2009' is not a valid date";
+        QTest::newRow("date text") << "Planted"
+                                   << "spring"
+                                   << "'spring' is not a valid date";
+    }
+
+    void textAFieldCannotTakeIsRefused() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        Table& t = *m_plants;
+        t.First();
+        t.Edit();
+        const QVariant before = t.FieldByName(field).Value();
+        try {
+            t.FieldByName(field).setAsString(text);
+            QFAIL("no error");
+        } catch (const store::Error& e) {
+            QCOMPARE(e.message(), message);
+        }
+        QCOMPARE(t.FieldByName(field).Value(), before);
+        QCOMPARE(t.State(), DataSetState::Edit);
+    }
+
+    void textIsTakenInTheUsersForms() {
+        Table& t = *m_plants;
+        t.First();
+        t.Edit();
+        t.FieldByName(QStringLiteral("Price")).setAsString(QStringLiteral("1.234,5"));
+        QCOMPARE(t.FieldByName(QStringLiteral("Price")).AsFloat(), 1234.5);
+        t.FieldByName(QStringLiteral("Price")).setAsString(QStringLiteral("12.50"));
+        QCOMPARE(t.FieldByName(QStringLiteral("Price")).AsFloat(), 12.5);
+        t.FieldByName(QStringLiteral("Planted")).setAsString(QStringLiteral("  -  -    "));
+        QVERIFY(t.FieldByName(QStringLiteral("Planted")).IsNull());
+        t.FieldByName(QStringLiteral("Planted")).setAsString(QStringLiteral("7-3-2010"));
+        QCOMPARE(t.FieldByName(QStringLiteral("Planted")).AsDate(), QDate(2010, 3, 7));
+        t.FieldByName(QStringLiteral("Regnr")).setAsString(QStringLiteral("-1"));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), -1);
+        // Text wider than its field is cut at the width.
+        t.FieldByName(QStringLiteral("Name")).setAsString(QString(40, QLatin1Char('x')));
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString().size(), 30);
+        t.Cancel();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+    }
+
+    void writingOutsideEditIsRefused() {
+        m_plants->First();
+        QVERIFY_THROWS_EXCEPTION(
+            store::Error,
+            m_plants->FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("x")));
+    }
+
+    void filterSelectsRows_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("text equal") << "Family = 'Rosaceae'" << QList<int>{5, 9};
+        QTest::newRow("mixed-case field name") << "fAMILY = 'Liliaceae'" << QList<int>{2, 7};
+        QTest::newRow("empty text is a blank field") << "Family = ''" << QList<int>{3};
+        QTest::newRow("date range")
+            << "Planted >= '01-04-2009' and Planted <='30-04-2009'" << QList<int>{2, 5};
+        QTest::newRow("date after") << "PLANTED > '14-03-1944'" << QList<int>{2, 3, 5, 9};
+        QTest::newRow("blank date never passes a comparison")
+            << "Planted < '01-01-2100'" << QList<int>{2, 3, 5, 9};
+        QTest::newRow("not equal") << "Family <> 'Rosaceae'" << QList<int>{2, 3, 7};
+        QTest::newRow("or with parentheses")
+            << "(Family = 'Liliaceae' and Price > 2) or Regnr = 9" << QList<int>{2, 9};
+        QTest::newRow("number literal") << "Price <= 3" << QList<int>{2, 3};
+        QTest::newRow("quoted number") << "Regnr > '5'" << QList<int>{7, 9};
+        QTest::newRow("doubled quote in literal") << "Name = 'O''Brien''s lily'" << QList<int>{7};
+        QTest::newRow("not") << "not Family = 'Rosaceae'" << QList<int>{2, 3, 7};
+        QTest::newRow("literal first") << "'2009-01-01' <> Notes and 5 < Regnr" << QList<int>{7, 9};
+        QTest::newRow("sql in a literal stays text") << "Name = 'x'' or 1=1 --'" << QList<int>{};
+        QTest::newRow("empty filter") << "  " << QList<int>{2, 3, 5, 7, 9};
+    }
+
+    void filterSelectsRows() {
+        QFETCH(QString, filter);
+        QFETCH(QList<int>, expected);
+        Table& t = *m_plants;
+        t.setFilter(filter);
+        t.setFiltered(true);
+        QCOMPARE(t.RecordCount(), expected.size());
+        QCOMPARE(regnrs(t), expected);
+        QCOMPARE(t.IsEmpty(), expected.isEmpty());
+    }
+
+    void badFilterIsRefusedAndKeepsTheOldOne_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown field") << "Colour = 'red'"
+                                       << "Field 'Colour' not found";
+        QTest::newRow("open quote") << "Family = 'Ros"
+                                    << "a quote is not closed";
+        QTest::newRow("bad date") << "Planted > '2009-14-01'"
+                                  << "is not a valid date";
+        QTest::newRow("bad number") << "Regnr = 'five'"
+                                    << "not a valid integer value";
+        QTest::newRow("no operator") << "Family 'Rosaceae'"
+                                     << "comparison operator";
+        QTest::newRow("trailing text") << "Regnr = 2 Regnr"
+                                       << "unexpected";
+        QTest::newRow("open parenthesis") << "(Regnr = 2"
+                                          << "parenthesis";
+        QTest::newRow("two literals") << "'a' = 'a'"
+                                      << "needs a field";
+    }
+
+    void badFilterIsRefusedAndKeepsTheOldOne() {
+        QFETCH(QString, filter);
+        QFETCH(QString, message);
+        Table& t = *m_plants;
+        t.setFilter(QStringLiteral("Family = 'Rosaceae'"));
+        t.setFiltered(true);
+        try {
+            t.setFilter(filter);
+            QFAIL("no error");
+        } catch (const store::Error& e) {
+            QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+        }
+        QCOMPARE(t.Filter(), QStringLiteral("Family = 'Rosaceae'"));
+        QCOMPARE(regnrs(t), (QList<int>{5, 9}));
+        // Switching a bad filter on fails too and leaves filtering off.
+        t.setFiltered(false);
+        t.setFilter(filter);
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.setFiltered(true));
+        QVERIFY(!t.Filtered());
+        QCOMPARE(t.RecordCount(), 5);
+    }
+
+    void filterTextIsKeptWhileOff() {
+        Table& t = *m_plants;
+        t.setFilter(QStringLiteral("Family = 'Rosaceae'"));
+        QCOMPARE(t.RecordCount(), 5);
+        t.setFiltered(true);
+        QCOMPARE(t.RecordCount(), 2);
+        t.setFiltered(false);
+        QCOMPARE(t.Filter(), QStringLiteral("Family = 'Rosaceae'"));
+        QCOMPARE(t.RecordCount(), 5);
+    }
+
+    void postedRowFollowsItsKeyOrLeavesTheView() {
+        Table& t = *m_plants;
+        t.setFilter(QStringLiteral("Family = 'Rosaceae'"));
+        t.setFiltered(true);
+        t.Insert();
+        QCOMPARE(t.State(), DataSetState::Insert);
+        QCOMPARE(t.RecordCount(), 2);  // the new row is not counted until posted
+        t.FieldByName(QStringLiteral("Regnr")).setAsInteger(6);
+        t.FieldByName(QStringLiteral("Family")).setAsString(QStringLiteral("Rosaceae"));
+        t.Post();
+        QCOMPARE(t.State(), DataSetState::Browse);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 6);
+        QCOMPARE(t.RecNo(), 1);
+        QCOMPARE(t.RecordCount(), 3);
+        // Edited so it no longer passes: it leaves the view and its neighbour is current.
+        t.Edit();
+        t.FieldByName(QStringLiteral("Family")).setAsString(QStringLiteral("Liliaceae"));
+        t.Post();
+        QCOMPARE(t.RecordCount(), 2);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 9);
+        QCOMPARE(regnrs(t), (QList<int>{5, 9}));
+        t.setFiltered(false);
+        QCOMPARE(regnrs(t), (QList<int>{2, 3, 5, 6, 7, 9}));
+    }
+
+    void postedRowsAreOnDisk() {
+        Table& t = *m_plants;
+        t.Append();
+        t.FieldByName(QStringLiteral("Regnr")).setAsInteger(1);
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("Ærenpris ØÅ ß"));
+        t.FieldByName(QStringLiteral("Price")).setAsFloat(0.1 + 0.2);
+        t.Post();
+        m_plants.reset();
+        store::Session::closeAll();
+        m_plants = open(QStringLiteral("Plants.db"));
+        m_plants->First();
+        QCOMPARE(m_plants->FieldByName(QStringLiteral("Name")).AsString(),
+                 QStringLiteral("Ærenpris ØÅ ß"));
+        QCOMPARE(m_plants->FieldByName(QStringLiteral("Price")).AsFloat(),
+                 0.1 + 0.2);  // not rounded
+    }
+
+    void keyViolationGoesToThePostErrorRule() {
+        Table& t = *m_plants;
+        int calls = 0;
+        int code = 0;
+        t.OnPostError = [&](Table&, const store::StoreError& e) {
+            ++calls;
+            code = e.errorCode();
+        };
+        t.Insert();
+        t.FieldByName(QStringLiteral("Regnr")).setAsInteger(5);
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("Second rose"));
+        try {
+            t.Post();
+            QFAIL("no error");
+        } catch (const store::StoreError& e) {
+            QCOMPARE(e.errorCode(), store::StoreError::KeyViolation);
+        }
+        QCOMPARE(calls, 1);
+        QCOMPARE(code, 9729);
+        QCOMPARE(t.State(), DataSetState::Insert);
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Second rose"));
+        // A rule that aborts silently ends the post the same way.
+        t.OnPostError = [](Table&, const store::StoreError&) { throw store::SilentAbort(); };
+        QVERIFY_THROWS_EXCEPTION(store::SilentAbort, t.Post());
+        QCOMPARE(t.State(), DataSetState::Insert);
+        t.FieldByName(QStringLiteral("Regnr")).setAsInteger(50);
+        t.Post();
+        QCOMPARE(t.RecordCount(), 6);
+        // Two blank keys are equal keys as well.
+        for (int i = 0; i < 2; ++i) {
+            t.Insert();
+            t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("no number"));
+            if (i == 0) {
+                t.Post();
+            } else {
+                QVERIFY_THROWS_EXCEPTION(store::SilentAbort, t.Post());
+                t.Cancel();
+            }
+        }
+    }
+
+    void cancelAndDelete() {
+        Table& t = *m_plants;
+        t.First();
+        t.Next();  // 3
+        t.Insert();
+        t.FieldByName(QStringLiteral("Regnr")).setAsInteger(4);
+        t.Cancel();
+        QCOMPARE(t.State(), DataSetState::Browse);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 3);
+        QCOMPARE(t.RecordCount(), 5);
+        // Delete in insert state only drops the new row.
+        t.Insert();
+        t.Delete();
+        QCOMPARE(t.RecordCount(), 5);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 3);
+        // Deleting moves to the next row, or the one before at the end.
+        t.Delete();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 5);
+        t.Last();
+        t.Delete();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 7);
+        QCOMPARE(regnrs(t), (QList<int>{2, 5, 7}));
+        // An edit is dropped by Cancel and the stored values come back.
+        t.First();
+        t.Edit();
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("changed"));
+        QVERIFY(t.Modified());
+        t.Cancel();
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Tulip"));
+        while (!t.IsEmpty()) {
+            t.Delete();
+        }
+        try {
+            t.Delete();
+            QFAIL("no error");
+        } catch (const store::Error& e) {
+            QCOMPARE(e.message(),
+                     QStringLiteral("Cannot perform this operation on an empty dataset"));
+        }
+        QCOMPARE(t.RecordCount(), 0);
+        QVERIFY(t.Eof() && t.Bof());
+    }
+
+    void movingAwayPostsAChangedRowAndDropsAnUnchangedOne() {
+        Table& t = *m_plants;
+        t.First();
+        t.Edit();
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("Red tulip"));
+        t.Next();
+        QCOMPARE(t.State(), DataSetState::Browse);
+        t.First();
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Red tulip"));
+        t.AfterInsert = [](Table& tt) { tt.FieldByName(QStringLiteral("Regnr")).setAsInteger(77); };
+        t.Insert();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 77);
+        QVERIFY(!t.Modified());  // only the rule filled it in
+        t.Last();
+        QCOMPARE(t.RecordCount(), 5);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 9);
+    }
+
+    void editOnAnEmptyTableInserts() {
+        Table& t = *m_plants;
+        t.setFilter(QStringLiteral("Regnr > 100"));
+        t.setFiltered(true);
+        QVERIFY(t.IsEmpty());
+        QVERIFY(t.FieldByName(QStringLiteral("Name")).IsNull());
+        t.Edit();
+        QCOMPARE(t.State(), DataSetState::Insert);
+    }
+
+    void locateAndBookmarks() {
+        Table& t = *m_plants;
+        QVERIFY(t.Locate(QStringLiteral("Family"), QStringLiteral("Rosaceae")));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 5);  // first in key order
+        QCOMPARE(t.RecNo(), 2);
+        const store::Bookmark b = t.GetBookmark();
+        QVERIFY(!t.Locate(QStringLiteral("Family"), QStringLiteral("Poaceae")));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 5);  // not moved
+        QVERIFY(t.Locate(QStringLiteral("Family"), QString()));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 3);
+        QVERIFY(t.Locate(QStringLiteral("Planted"), QStringLiteral("10-10-1999")));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 9);
+        QVERIFY(t.BookmarkValid(b));
+        t.GotoBookmark(b);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 5);
+        t.Next();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 7);
+        // A bookmark of a row the filter hides can no longer be reached.
+        t.setFilter(QStringLiteral("Family = 'Liliaceae'"));
+        t.setFiltered(true);
+        QVERIFY(!t.BookmarkValid(b));
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, t.GotoBookmark(b));
+    }
+
+    void rowScopeReadsAnyRowWithoutMoving() {
+        Table& t = *m_plants;
+        t.First();
+        QStringList names;
+        for (int row = 0; row < t.RecordCount(); ++row) {
+            Table::RowScope scope(t, row);
+            names << t.FieldByName(QStringLiteral("Name")).AsString();
+        }
+        QCOMPARE(names, (QStringList{QStringLiteral("Tulip"), QStringLiteral("Mint"),
+                                     QStringLiteral("Rose"), QStringLiteral("O'Brien's lily"),
+                                     QStringLiteral("Apple")}));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+        QVERIFY_THROWS_EXCEPTION(store::Error, Table::RowScope(t, 5));
+    }
+
+    void notificationsAndFrozenControls() {
+        Table& t = *m_plants;
+        QSignalSpy scroll(&t, &Table::recordChanged);
+        QSignalSpy rows(&t, &Table::dataSetChanged);
+        QSignalSpy state(&t, &Table::stateChanged);
+        QSignalSpy field(&t, &Table::fieldChanged);
+        t.Next();
+        QCOMPARE(scroll.count(), 1);
+        t.Edit();
+        QCOMPARE(state.count(), 1);
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("x"));
+        QCOMPARE(field.count(), 1);
+        QCOMPARE(field.first().first().value<store::Field*>(), t.FindField(QStringLiteral("Name")));
+        t.Post();
+        QCOMPARE(state.count(), 2);
+        QVERIFY(rows.count() >= 1);
+        scroll.clear();
+        rows.clear();
+        t.DisableControls();
+        QVERIFY(t.ControlsDisabled());
+        t.First();
+        t.Next();
+        t.Next();
+        QCOMPARE(scroll.count(), 0);
+        t.EnableControls();
+        QCOMPARE(scroll.count(), 1);
+        QCOMPARE(rows.count(), 0);
+    }
+
+    void updateHooksHandPendingTextToThePost() {
+        Table& t = *m_plants;
+        QString pending = QStringLiteral("typed");
+        const int id = t.addUpdateRecordHook(
+            [&] { t.FieldByName(QStringLiteral("Name")).setAsString(pending); });
+        t.First();
+        t.Edit();
+        t.Post();
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("typed"));
+        // A refusal from a hook stops the post with the row still being edited.
+        t.removeUpdateRecordHook(id);
+        t.addUpdateRecordHook(
+            [&] { t.FieldByName(QStringLiteral("Regnr")).setAsString(QStringLiteral("x")); });
+        t.Edit();
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.Post());
+        QCOMPARE(t.State(), DataSetState::Edit);
+    }
+
+    void masterLinkShowsAndFillsTheDetailRows() {
+        auto owners = open(QStringLiteral("Owners.db"));
+        auto items = std::make_unique<Table>();
+        items->setDatabaseName(Alias);
+        items->setTableName(QStringLiteral("Items.db"));
+        items->setMasterSource(owners.get());
+        items->setMasterFields(QStringLiteral("Nr;Title"));
+        items->setIndexFieldNames(QStringLiteral("Nr;Title"));
+        QString seenAtInsert;
+        items->AfterInsert = [&](Table& t) {
+            seenAtInsert = t.FieldByName(QStringLiteral("Title")).AsString();
+        };
+        items->Open();
+        QCOMPARE(items->RecordCount(), 2);  // Pond; the old pond's pump is not shown
+        QCOMPARE(regnrs(*items, QStringLiteral("Qty")), (QList<int>{1, 40}));
+        owners->Next();
+        QCOMPARE(items->RecordCount(), 1);
+        QCOMPARE(items->FieldByName(QStringLiteral("Item")).AsString(), QStringLiteral("Soil"));
+        items->Insert();
+        QCOMPARE(items->FieldByName(QStringLiteral("Nr")).AsInteger(), 2);
+        QCOMPARE(seenAtInsert, QStringLiteral("Bed"));
+        items->FieldByName(QStringLiteral("Item")).setAsString(QStringLiteral("Seeds"));
+        // Moving the master posts the changed detail row first.
+        owners->First();
+        QCOMPARE(items->State(), DataSetState::Browse);
+        QCOMPARE(items->RecordCount(), 2);
+        owners->Next();
+        QCOMPARE(items->RecordCount(), 2);
+        // Renaming the work hides its rows: both fields must match.
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Raised bed"));
+        owners->Post();
+        QCOMPARE(items->RecordCount(), 0);
+        QVERIFY(items->IsEmpty());
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Bed"));
+        owners->Post();
+        QCOMPARE(items->RecordCount(), 2);
+    }
+
+    void calculatedFieldsFollowTheRow() {
+        auto items = std::make_unique<Table>();
+        items->setDatabaseName(Alias);
+        items->setTableName(QStringLiteral("Items.db"));
+        items->declareField(QStringLiteral("Nr"), FieldType::Integer);
+        items->declareField(QStringLiteral("Title"), FieldType::String);
+        items->declareField(QStringLiteral("Item"), FieldType::String);
+        items->declareField(QStringLiteral("Qty"), FieldType::Integer);
+        store::Field* twice = items->declareCalcField(QStringLiteral("Twice"), FieldType::Integer);
+        items->OnCalcFields = [](Table& t) {
+            t.FieldByName(QStringLiteral("Twice"))
+                .setAsInteger(2 * t.FieldByName(QStringLiteral("Qty")).AsInteger());
+        };
+        items->Open();
+        QCOMPARE(items->FieldCount(), 5);
+        QCOMPARE(regnrs(*items, QStringLiteral("Twice")), (QList<int>{2, 2, 80, 6}));
+        {
+            Table::RowScope scope(*items, 2);
+            QCOMPARE(twice->AsInteger(), 80);
+        }
+        items->First();
+        items->Edit();
+        QSignalSpy field(items.get(), &Table::fieldChanged);
+        items->FieldByName(QStringLiteral("Qty")).setAsInteger(21);
+        QCOMPARE(twice->AsInteger(), 42);
+        QCOMPARE(field.count(), 2);  // the quantity, then the calculated field
+        QVERIFY_THROWS_EXCEPTION(store::Error, twice->setAsInteger(1));
+        items->Cancel();
+    }
+
+    void declaredFieldsMustMatchTheStoredOnes_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text declared as integer")
+            << int(FieldType::Integer)
+            << "Type mismatch for field 'Item', expecting: Integer actual: String";
+        QTest::newRow("text declared as amount")
+            << int(FieldType::Currency)
+            << "Type mismatch for field 'Item', expecting: Currency actual: String";
+        QTest::newRow("text declared as memo")
+            << int(FieldType::Memo)
+            << "Type mismatch for field 'Item', expecting: Memo actual: String";
+    }
+
+    void declaredFieldsMustMatchTheStoredOnes() {
+        QFETCH(int, type);
+        QFETCH(QString, message);
+        Table items;
+        items.setDatabaseName(Alias);
+        items.setTableName(QStringLiteral("Items.db"));
+        items.declareField(QStringLiteral("Nr"), FieldType::Integer);
+        items.declareField(QStringLiteral("Item"), FieldType(type));
+        try {
+            items.Open();
+            QFAIL("opened");
+        } catch (const store::Error& e) {
+            QCOMPARE(e.message(), message);
+        }
+        QVERIFY(!items.Active());
+        Table missing;
+        missing.setDatabaseName(Alias);
+        missing.setTableName(QStringLiteral("Items.db"));
+        missing.declareField(QStringLiteral("Colour"), FieldType::String);
+        QVERIFY_THROWS_EXCEPTION(store::Error, missing.Open());
+    }
+
+    void openingFailsClearly() {
+        Table t;
+        t.setDatabaseName(Alias);
+        t.setTableName(QStringLiteral("Nothing.db"));
+        try {
+            t.Open();
+            QFAIL("opened");
+        } catch (const store::StoreError& e) {
+            QVERIFY(e.message().contains(QStringLiteral("Nothing.db")));
+        }
+        t.setDatabaseName(QStringLiteral("NoSuchAlias"));
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, t.Open());
+        QVERIFY(!t.Active());
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.First());
+    }
+
+    void aDamagedOrMissingDatabaseIsAnError() {
+        m_plants.reset();
+        store::Session::closeAll();
+        const QString file =
+            QDir(m_dir->path()).filePath(QString::fromLatin1(store::Database::FileName));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray(8192, 'x'));
+        }
+        QFile::remove(file + QStringLiteral("-wal"));
+        QFile::remove(file + QStringLiteral("-shm"));
+        try {
+            open(QStringLiteral("Plants.db"));
+            QFAIL("opened");
+        } catch (const store::StoreError& e) {
+            QCOMPARE(e.errorCode(), store::StoreError::Corrupt);
+        }
+        QFile::remove(file);
+        store::Session::closeAll();
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, open(QStringLiteral("Plants.db")));
+        QVERIFY(!QFile::exists(file));  // never created behind the user's back
+        store::Session::setAliasPath(Alias, m_dir->path() + QStringLiteral("/gone"));
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, open(QStringLiteral("Plants.db")));
+    }
+
+    void aReadOnlyFolderReadsButRefusesToPost() {
+        m_plants.reset();
+        store::Session::closeAll();
+        store::Session::folderOf(Alias);  // read while the configuration is still readable
+        // Root may write anywhere, so the check runs as an unprivileged user in a child.
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner |
+                                                         QFile::ReadOther | QFile::ExeOther));
+        const QString file =
+            QDir(m_dir->path()).filePath(QString::fromLatin1(store::Database::FileName));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                _exit(10);
+            }
+            int result = 0;
+            try {
+                auto t = open(QStringLiteral("Plants.db"));
+                if (t->RecordCount() != 5 || !t->readOnly()) {
+                    _exit(11);
+                }
+                t->First();
+                t->Edit();
+                t->FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("x"));
+                try {
+                    t->Post();
+                    result = 12;
+                } catch (const store::StoreError& e) {
+                    result = e.errorCode() == store::StoreError::ReadOnly &&
+                                     t->State() == DataSetState::Edit
+                                 ? 0
+                                 : 13;
+                }
+            } catch (...) {
+                result = 14;
+            }
+            _exit(result);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        QFile::setPermissions(m_dir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void aliasConfigurationAndTheDefaultFolder() {
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("data/deep"));
+        int created = 0;
+        store::Session::setDefault(QStringLiteral("Fresh"), folder, [&](store::Database& db) {
+            ++created;
+            makeSchema(db);
+        });
+        QVERIFY(!store::Session::isConfigured(QStringLiteral("Fresh")));
+        const QStringList params = store::Session::GetAliasParams(QStringLiteral("Fresh"));
+        QCOMPARE(params.value(0), QStringLiteral("PATH=") + folder);
+        QCOMPARE(created, 1);
+        QVERIFY(
+            QFile::exists(QDir(folder).filePath(QString::fromLatin1(store::Database::FileName))));
+        QVERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral(".new-database"))));
+        QCOMPARE(store::Session::folderOf(QStringLiteral("Fresh")), folder);
+        // A configured alias is left alone, and the other aliases keep their lines.
+        store::Session::GetAliasParams(QStringLiteral("Fresh"));
+        QCOMPARE(created, 1);
+        QCOMPARE(store::Session::folderOf(Alias), m_dir->path());
+        QVERIFY_THROWS_EXCEPTION(store::StoreError,
+                                 store::Session::GetAliasParams(QStringLiteral("Unknown")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TableTest)
+#include "tst_table.moc"
