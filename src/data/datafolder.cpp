@@ -117,7 +117,13 @@ QList<TableDef> tableDefs() {
 
 }  // namespace
 
+static void createTablesNow(store::Database& db);
+
 void createTables(store::Database& db) {
+    db.inTransaction([&] { createTablesNow(db); });
+}
+
+static void createTablesNow(store::Database& db) {
     for (const TableDef& def : tableDefs()) {
         db.createTable(def);
     }

@@ -99,6 +99,12 @@ void Database::insertRow(const QString& tableName, const QVariantList& values) {
     st.exec();
 }
 
+void Database::inTransaction(const std::function<void()>& work) {
+    detail::Transaction tx(*m_conn);
+    work();
+    tx.commit();
+}
+
 bool Database::integrityOk() {
     detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA integrity_check"));
     return st.step() && st.text(0) == QLatin1String("ok");
@@ -271,6 +277,10 @@ bool isConfigured(const QString& alias) {
     return findAlias(alias).has_value();
 }
 
+void reloadConfiguration() {
+    configCache().clear();
+}
+
 void setAliasPath(const QString& alias, const QString& folder) {
     auto sections = readConfig();
     const QString line = QStringLiteral("PATH=") + folder;
@@ -300,7 +310,7 @@ QString folderOf(const QString& alias) {
     return params.isEmpty() ? QString() : params.first().mid(5);
 }
 
-Database& database(const QString& alias) {
+std::shared_ptr<Database> database(const QString& alias) {
     auto& dbs = open();
     const QString key = alias.toLower();
     auto it = dbs.find(key);
@@ -308,7 +318,7 @@ Database& database(const QString& alias) {
         auto db = std::make_shared<Database>(folderOf(alias), false);
         it = dbs.insert(key, db);
     }
-    return **it;
+    return *it;
 }
 
 void closeAll() {

@@ -46,6 +46,8 @@ public:
     void createTable(const TableDef& def);
     void insertRow(const QString& tableName, const QVariantList& values);
     bool integrityOk();
+    // Runs work as one transaction: all of it is stored, or none.
+    void inTransaction(const std::function<void()>& work);
 
     detail::Connection& connection() { return *m_conn; }
     // Tables reading with a live statement let go of it before anything is written.
@@ -70,12 +72,15 @@ QString aliasFile();
 // The alias's parameter lines; an unknown alias raises the store's error.
 QStringList GetAliasParams(const QString& alias);
 bool isConfigured(const QString& alias);
+// The configuration is read once; this reads the file again on next use.
+void reloadConfiguration();
 void setAliasPath(const QString& alias, const QString& folder);
 // When the alias is not configured on first use: point it at the folder, creating the
 // folder and, through init, a new database there.
 void setDefault(const QString& alias, const QString& folder, Initializer init);
 QString folderOf(const QString& alias);
-Database& database(const QString& alias);
+// Tables keep the database they opened alive, even once the alias is pointed elsewhere.
+std::shared_ptr<Database> database(const QString& alias);
 // Drops every open database; the tables on them must be closed first.
 void closeAll();
 

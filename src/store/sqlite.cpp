@@ -127,7 +127,8 @@ Connection::Connection(const QString& path, bool create) : m_path(path) {
 }
 
 void Connection::open(bool create, bool immutable) {
-    int flags = SQLITE_OPEN_URI;
+    // One thread uses a connection: SQLite's own locking would only cost time.
+    int flags = SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     flags |= immutable ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (create) {
         flags |= SQLITE_OPEN_CREATE;
@@ -181,8 +182,11 @@ Statement& Connection::cached(const QString& sql) {
 }
 
 Transaction::Transaction(Connection& c) : m_conn(c) {
-    m_conn.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    m_open = true;
+    // Inside a transaction already, the outer one commits or rolls back the work.
+    if (sqlite3_get_autocommit(m_conn.handle())) {
+        m_conn.cached(QStringLiteral("BEGIN IMMEDIATE")).exec();
+        m_open = true;
+    }
 }
 
 Transaction::~Transaction() {
@@ -192,8 +196,10 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    m_conn.exec(QStringLiteral("COMMIT"));
-    m_open = false;
+    if (m_open) {
+        m_conn.cached(QStringLiteral("COMMIT")).exec();
+        m_open = false;
+    }
 }
 
 }  // namespace store::detail

@@ -113,7 +113,8 @@ void Table::Open() {
     if (Active()) {
         return;
     }
-    Database& database = Session::database(m_databaseName);
+    const std::shared_ptr<Database> opened = Session::database(m_databaseName);
+    Database& database = *opened;
     m_sqlName = Database::sqlName(m_tableName);
     if (!database.hasTable(m_sqlName)) {
         throw StoreError(StoreError::NotFound,
@@ -199,7 +200,11 @@ void Table::Open() {
         }
     }
 
-    m_db = &database;
+    m_db = opened;
+    m_hot.fill(0, FieldCount());
+    for (int k : m_keyFields) {
+        m_hot[k] = 1;
+    }
     m_state = DataSetState::Browse;
     try {
         rebuildFilter();
@@ -260,6 +265,19 @@ QString Table::selectColumns() const {
     return s + QStringLiteral(" FROM ") + quoted(m_sqlName);
 }
 
+QString Table::scanColumns() {
+    QString s = QStringLiteral("SELECT rowid");
+    m_scanCol.fill(-1, FieldCount());
+    int col = 1;
+    for (int i = 0; i < FieldCount(); ++i) {
+        if (m_hot[i] && !m_fields[i]->Calculated()) {
+            s += QLatin1Char(',') + quoted(m_fields[i]->FieldName());
+            m_scanCol[i] = col++;
+        }
+    }
+    return s + QStringLiteral(" FROM ") + quoted(m_sqlName);
+}
+
 void Table::loadRow(Buffer& b, qint64 rowid) {
     Statement& st = db().connection().cached(selectColumns() + QStringLiteral(" WHERE rowid = ?"));
     st.bind(1, rowid);
@@ -287,8 +305,16 @@ void Table::ensureLoaded(Buffer& b, int field) {
         return;
     }
     if (&b == &m_cur && m_scanOnCur && m_scan) {
+        if (m_scanCol[field] < 0) {
+            // Read from here on: scan again from this row with the column taken in.
+            m_hot[field] = 1;
+            if (!openScan(m_scanDesc, &m_cur, true)) {
+                loadRow(b, b.rowid);
+                return;
+            }
+        }
         b.values[field] =
-            detail::fromColumn(m_fields[field]->DataType(), *m_scan, m_columnOf[field]);
+            detail::fromColumn(m_fields[field]->DataType(), *m_scan, m_scanCol[field]);
         b.loaded[field] = 1;
         return;
     }
@@ -425,13 +451,23 @@ QString Table::whereSql(QVariantList& params, const QString& extra) const {
                            : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
 }
 
-QString Table::keyTuple() const {
-    QStringList parts;
-    for (int k : m_keyFields) {
-        parts << detail::keyExpr(m_fields[k]->DataType(), m_fields[k]->FieldName());
+// (key, rowid) beyond the given values, written so that SQLite seeks its key index to the
+// start of the range instead of testing every row: k >= v AND (k > v OR <rest>).
+QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
+                       QVariantList& params) const {
+    const QString wide = desc ? QStringLiteral("<=") : QStringLiteral(">=");
+    const QString strict = desc ? QStringLiteral("<") : QStringLiteral(">");
+    QString sql = QStringLiteral("rowid %1 ?").arg(inclusive ? wide : strict);
+    for (int i = int(m_keyFields.size()) - 1; i >= 0; --i) {
+        const Field& f = *m_fields[m_keyFields[i]];
+        const QString k = detail::keyExpr(f.DataType(), f.FieldName());
+        sql = QStringLiteral("(%1 %2 ? AND (%1 %3 ? OR %4))").arg(k, wide, strict, sql);
     }
-    parts << QStringLiteral("rowid");
-    return QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')');
+    for (int i = 0; i < m_keyFields.size(); ++i) {
+        params << keys.at(i) << keys.at(i);
+    }
+    params << keys.last();
+    return sql;
 }
 
 QString Table::orderSql(bool desc) const {
@@ -471,25 +507,17 @@ void Table::resetView() {
 
 bool Table::openScan(bool desc, const Buffer* from, bool inclusive) {
     QVariantList params;
+    QVariantList seekParams;
     QString extra;
-    QVariantList keys;
     if (from) {
         // The key fields of a lazily read row must be in the buffer before it is replaced.
         for (int k : m_keyFields) {
             ensureLoaded(const_cast<Buffer&>(*from), k);
         }
-        keys = keyValues(*from);
-        QStringList marks;
-        for (int i = 0; i < keys.size(); ++i) {
-            marks << QStringLiteral("?");
-        }
-        const QString op = desc ? (inclusive ? QStringLiteral("<=") : QStringLiteral("<"))
-                                : (inclusive ? QStringLiteral(">=") : QStringLiteral(">"));
-        extra =
-            keyTuple() + op + QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+        extra = seekSql(desc, inclusive, keyValues(*from), seekParams);
     }
-    const QString sql = selectColumns() + whereSql(params, extra) + orderSql(desc);
-    params << keys;
+    const QString sql = scanColumns() + whereSql(params, extra) + orderSql(desc);
+    params << seekParams;
     m_scan.reset();
     m_scanOnCur = false;
     auto st = std::make_unique<Statement>(db().connection().handle(), sql);
@@ -559,7 +587,7 @@ void Table::releaseScan() {
     if (m_scan && m_scanOnCur) {
         // Keep what the current row showed; the rest is read again when asked for.
         for (int i = 0; i < FieldCount(); ++i) {
-            if (!m_cur.loaded[i] && m_columnOf[i] >= 0) {
+            if (!m_cur.loaded[i] && m_scanCol[i] >= 0) {
                 ensureLoaded(m_cur, i);
             }
         }
@@ -568,14 +596,21 @@ void Table::releaseScan() {
     m_scanOnCur = false;
 }
 
-void Table::positionAfterChange(const Buffer& at) {
+void Table::positionAfterChange(const Buffer& at, bool justPosted) {
     m_pos = -1;
     m_eof = false;
     m_bof = false;
-    if (at.rowid != 0 && passes(at.rowid)) {
+    const bool unconditional = m_filter.condition.isEmpty() && m_rangeSql.isEmpty();
+    if (at.rowid != 0 && ((justPosted && unconditional) || passes(at.rowid))) {
         m_scan.reset();
         m_scanOnCur = false;
-        loadRow(m_cur, at.rowid);
+        if (justPosted) {
+            // The buffer holds exactly what was written.
+            m_cur = at;
+            m_cur.calcDone = false;
+        } else {
+            loadRow(m_cur, at.rowid);
+        }
         m_hasRow = true;
         return;
     }
@@ -606,7 +641,7 @@ void Table::ensureIndex() {
     m_count = int(m_index.size());
 }
 
-Table::Buffer& Table::cachedRow(int row) {
+std::shared_ptr<Table::Buffer> Table::cachedRow(int row) {
     ensureIndex();
     if (row < 0 || row >= int(m_index.size())) {
         throw Error(QStringLiteral("%1: Row %2 is out of range").arg(m_tableName).arg(row));
@@ -614,12 +649,13 @@ Table::Buffer& Table::cachedRow(int row) {
     const qint64 rowid = m_index[size_t(row)];
     if (rowid == m_cur.rowid && m_hasRow &&
         (m_state == DataSetState::Edit || m_state == DataSetState::Insert)) {
-        return m_cur;
+        return std::shared_ptr<Buffer>(std::shared_ptr<Buffer>(), &m_cur);
     }
     auto it = m_rowCache.find(rowid);
     if (it != m_rowCache.end()) {
         return *it;
     }
+    // Rows held by an open scope stay alive through their shared pointer.
     if (m_rowCache.size() > 4096) {
         m_rowCache.clear();
     }
@@ -637,16 +673,16 @@ Table::Buffer& Table::cachedRow(int row) {
         st.bind(i + 1, r < m_index.size() ? QVariant(m_index[r]) : QVariant());
     }
     while (st.step()) {
-        Buffer b;
-        b.rowid = st.int64(0);
-        b.values.resize(FieldCount());
-        b.loaded.fill(1, FieldCount());
+        auto b = std::make_shared<Buffer>();
+        b->rowid = st.int64(0);
+        b->values.resize(FieldCount());
+        b->loaded.fill(1, FieldCount());
         for (int i = 0; i < FieldCount(); ++i) {
             if (m_columnOf[i] >= 0) {
-                b.values[i] = detail::fromColumn(m_fields[i]->DataType(), st, m_columnOf[i]);
+                b->values[i] = detail::fromColumn(m_fields[i]->DataType(), st, m_columnOf[i]);
             }
         }
-        m_rowCache.insert(b.rowid, b);
+        m_rowCache.insert(b->rowid, b);
     }
     st.reset();
     it = m_rowCache.find(rowid);
@@ -658,7 +694,9 @@ Table::Buffer& Table::cachedRow(int row) {
 }
 
 Table::RowScope::RowScope(Table& t, int row) : m_table(t), m_previous(t.m_active) {
-    t.m_active = &t.cachedRow(row);
+    auto b = t.cachedRow(row);
+    t.m_active = b.get();
+    m_hold = std::move(b);
 }
 
 Table::RowScope::~RowScope() {
@@ -784,7 +822,7 @@ int Table::RecordCount() {
 int Table::RecNo() {
     checkActive();
     if (m_state == DataSetState::Insert) {
-        return m_insertPos;
+        return InsertPosition();
     }
     if (!m_hasRow) {
         return -1;
@@ -798,16 +836,11 @@ int Table::RecNo() {
                 ensureLoaded(m_cur, k);
             }
             QVariantList params;
-            const QVariantList keys = keyValues(m_cur);
-            QStringList marks;
-            for (int i = 0; i < keys.size(); ++i) {
-                marks << QStringLiteral("?");
-            }
-            const QString sql =
-                QStringLiteral("SELECT count(*) FROM ") + quoted(m_sqlName) +
-                whereSql(params, keyTuple() + QStringLiteral(" < (") +
-                                     marks.join(QLatin1Char(',')) + QLatin1Char(')'));
-            params << keys;
+            QVariantList seekParams;
+            const QString before = seekSql(true, false, keyValues(m_cur), seekParams);
+            const QString sql = QStringLiteral("SELECT count(*) FROM ") + quoted(m_sqlName) +
+                                whereSql(params, before);
+            params << seekParams;
             Statement& st = db().connection().cached(sql);
             st.bindAll(params);
             st.step();
@@ -828,12 +861,26 @@ void Table::setState(DataSetState s) {
 }
 
 void Table::Insert() {
+    doInsert(false);
+}
+
+void Table::Append() {
+    doInsert(true);
+}
+
+void Table::doInsert(bool atEnd) {
     checkActive();
     CheckBrowseMode();
     releaseScan();
-    m_insertPos = m_hasRow ? std::max(0, RecNo()) : 0;
+    m_insertPos = -1;
+    m_insertAtEnd = atEnd;
     m_saved = m_cur;
     m_savedHasRow = m_hasRow;
+    if (m_hasRow) {
+        for (int k : m_keyFields) {
+            ensureLoaded(m_saved, k);
+        }
+    }
     m_cur = emptyBuffer();
     m_modified = false;
     setState(DataSetState::Insert);
@@ -854,12 +901,31 @@ void Table::Insert() {
     m_modified = false;
 }
 
-void Table::Append() {
-    checkActive();
-    CheckBrowseMode();
-    const int end = RecordCount();
-    Insert();
-    m_insertPos = end;
+// Worked out only when asked: counting rows on every insert would cost a pass over them.
+int Table::InsertPosition() {
+    if (m_state != DataSetState::Insert) {
+        return -1;
+    }
+    if (m_insertPos < 0) {
+        if (m_insertAtEnd) {
+            m_insertPos = RecordCount();
+        } else if (!m_savedHasRow) {
+            m_insertPos = 0;
+        } else {
+            QVariantList params;
+            QVariantList seekParams;
+            const QString before = seekSql(true, false, keyValues(m_saved), seekParams);
+            const QString sql = QStringLiteral("SELECT count(*) FROM ") + quoted(m_sqlName) +
+                                whereSql(params, before);
+            params << seekParams;
+            Statement& st = db().connection().cached(sql);
+            st.bindAll(params);
+            st.step();
+            m_insertPos = int(st.int64(0));
+            st.reset();
+        }
+    }
+    return m_insertPos;
 }
 
 void Table::Edit() {
@@ -974,7 +1040,7 @@ void Table::Post() {
     m_indexValid = false;
     m_rowCache.clear();
     m_state = DataSetState::Browse;
-    positionAfterChange(posted);
+    positionAfterChange(posted, true);
     notifyState();
     notifyDataSet();
     notifyScroll();

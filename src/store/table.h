@@ -88,7 +88,7 @@ public:
     void Refresh();
     bool Modified() const { return m_modified; }
     // Position at which the unposted new row is shown in a grid.
-    int InsertPosition() const { return m_insertPos; }
+    int InsertPosition();
 
     QString Filter() const { return m_filterText; }
     void setFilter(const QString& text);
@@ -125,6 +125,7 @@ public:
     private:
         Table& m_table;
         void* m_previous;
+        std::shared_ptr<void> m_hold;
     };
 
     // Called by the database before anything is written to it.
@@ -154,10 +155,13 @@ private:
     void runCalc(Buffer& b);
 
     QString selectColumns() const;
+    QString scanColumns();
+    QString seekSql(bool desc, bool inclusive, const QVariantList& keys,
+                    QVariantList& params) const;
+    void doInsert(bool atEnd);
     QString whereSql(QVariantList& params, const QString& extra = QString()) const;
     QString orderSql(bool desc) const;
     QVariantList keyValues(const Buffer& b) const;
-    QString keyTuple() const;
     void rebuildFilter();
     void rebuildRange();
     void resetView();
@@ -168,9 +172,9 @@ private:
     bool seekFrom(const Buffer& from, bool forward, bool inclusive);
     void setNoRow();
     bool passes(qint64 rowid);
-    void positionAfterChange(const Buffer& at);
+    void positionAfterChange(const Buffer& at, bool justPosted = false);
     void ensureIndex();
-    Buffer& cachedRow(int row);
+    std::shared_ptr<Buffer> cachedRow(int row);
     Database& db() const;
 
     void notifyScroll();
@@ -185,7 +189,7 @@ private:
     QString m_databaseName;
     QString m_tableName;
     QString m_sqlName;
-    Database* m_db = nullptr;
+    std::shared_ptr<Database> m_db;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     bool m_declared = false;
@@ -211,10 +215,15 @@ private:
     bool m_modified = false;
     int m_pos = -1;
     int m_insertPos = -1;
+    bool m_insertAtEnd = false;
 
     std::unique_ptr<detail::Statement> m_scan;
     bool m_scanOnCur = false;
     bool m_scanDesc = false;
+    // Fields read so far: a scan steps over these columns only, and takes in a new one
+    // when it is first asked for.
+    QVector<char> m_hot;
+    QVector<int> m_scanCol;
 
     QString m_filterText;
     bool m_filtered = false;
@@ -225,7 +234,7 @@ private:
     int m_count = -1;
     std::vector<qint64> m_index;
     bool m_indexValid = false;
-    QHash<qint64, Buffer> m_rowCache;
+    QHash<qint64, std::shared_ptr<Buffer>> m_rowCache;
 
     int m_disableCount = 0;
     bool m_pendingDataSet = false;

@@ -100,7 +100,7 @@ private Q_SLOTS:
             for (int nr : std::as_const(reported)) {
                 QVERIFY2(stored.contains(nr), qPrintable(QStringLiteral("row %1 lost").arg(nr)));
             }
-            QVERIFY(store::Session::database(Alias).integrityOk());
+            QVERIFY(store::Session::database(Alias)->integrityOk());
             log.reset();
             store::Session::closeAll();
         }

@@ -144,6 +144,37 @@ private Q_SLOTS:
         QCOMPARE(t.RecordCount(), 5);
     }
 
+    void fieldsFirstAskedForMidWalkAreRight() {
+        Table& t = *m_plants;
+        QStringList seen;
+        t.First();
+        while (!t.Eof()) {
+            QString line = t.FieldByName(QStringLiteral("Name")).AsString();
+            if (t.RecNo() >= 2) {
+                line += QLatin1Char('/') + t.FieldByName(QStringLiteral("Family")).AsString();
+            }
+            if (t.RecNo() == 4) {
+                line += QLatin1Char('/') + t.FieldByName(QStringLiteral("Price")).AsString();
+            }
+            seen << line;
+            t.Next();
+        }
+        QCOMPARE(seen, (QStringList{QStringLiteral("Tulip"), QStringLiteral("Mint"),
+                                    QStringLiteral("Rose/Rosaceae"),
+                                    QStringLiteral("O'Brien's lily/Liliaceae"),
+                                    QStringLiteral("Apple/Rosaceae/250")}));
+        // Turning back from the end and forward again walks the same rows.
+        t.Prior();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 7);
+        t.Prior();
+        t.Next();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 7);
+        QCOMPARE(t.FieldByName(QStringLiteral("Notes")).AsString(), QString());
+        t.Prior();
+        QCOMPARE(t.FieldByName(QStringLiteral("Notes")).AsString(), QStringLiteral("by the door"));
+        QCOMPARE(t.RecNo(), 2);
+    }
+
     void fieldsReadAndConvert() {
         Table& t = *m_plants;
         t.First();  // Regnr 2, no notes

@@ -1,0 +1,716 @@
+// Speed and memory figures of the table store, each against a floor measured in the same run.
+//
+// Build (benchmarks are on by default, VERDAMO_BENCHMARKS):
+//     cmake -S . -B build -G Ninja && cmake --build build
+// Run:
+//     ./build/bench/store_bench
+// Google Benchmark flags (--benchmark_filter, --benchmark_repetitions, ...) are passed on.
+// A full run takes about a minute, most of it in the synced posts.
+//
+// The run makes a data folder of its own with 100 000 plants in a temporary folder (on the
+// file system of QDir::tempPath(), so commits are really synced there), then ends with one
+// line per figure:
+//     FIGURE <name> project=<value> floor=<value> ratio=<value> goal<=<value>
+// Times are seconds of wall-clock time per operation (one filter change with its count, one
+// walk over every row, one batch of 1000 posts); memory is in bytes. ratio = project/floor.
+//
+// The floors use SQLite directly: they are the least any store on this file could do, so
+// they are the one place outside src/store/ that speaks SQL.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "store/format.h"
+#include "store/session.h"
+#include "store/table.h"
+
+namespace {
+
+constexpr int PlantCount = 100000;
+constexpr int PostBatch = 1000;
+
+const std::array<const char*, 30> Families = {
+    "Amaranthaceae",   "Amaryllidaceae", "Apiaceae",      "Asparagaceae",    "Asteraceae",
+    "Betulaceae",      "Boraginaceae",   "Brassicaceae",  "Campanulaceae",   "Caprifoliaceae",
+    "Caryophyllaceae", "Crassulaceae",   "Cucurbitaceae", "Cupressaceae",    "Ericaceae",
+    "Fabaceae",        "Fagaceae",       "Geraniaceae",   "Grossulariaceae", "Hydrangeaceae",
+    "Iridaceae",       "Lamiaceae",      "Liliaceae",     "Oleaceae",        "Paeoniaceae",
+    "Papaveraceae",    "Pinaceae",       "Poaceae",       "Ranunculaceae",   "Rosaceae"};
+// The two families the filter figure switches between.
+constexpr int FilterFamilyA = 29;  // Rosaceae
+constexpr int FilterFamilyB = 21;  // Lamiaceae
+
+struct PlantName {
+    const char* name;
+    const char* latin;
+};
+const std::array<PlantName, 16> Names = {{{"Rose", "Rosa"},
+                                          {"Lavendel", "Lavandula angustifolia"},
+                                          {"Pæon", "Paeonia lactiflora"},
+                                          {"Tulipan", "Tulipa"},
+                                          {"Hortensia", "Hydrangea macrophylla"},
+                                          {"Solhat", "Rudbeckia fulgida"},
+                                          {"Akeleje", "Aquilegia vulgaris"},
+                                          {"Rododendron", "Rhododendron"},
+                                          {"Klokkeblomst", "Campanula persicifolia"},
+                                          {"Tomat", "Solanum lycopersicum"},
+                                          {"Ribs", "Ribes rubrum"},
+                                          {"Syren", "Syringa vulgaris"},
+                                          {"Birk", "Betula pendula"},
+                                          {"Ærteblomst", "Lathyrus odoratus"},
+                                          {"Salvie", "Salvia officinalis"},
+                                          {"Iris", "Iris sibirica"}}};
+const std::array<const char*, 6> Types = {"Staude", "Busk", "Træ", "Løg", "Enårig", "Klatreplante"};
+const std::array<const char*, 3> Light = {"Sol", "Halvskygge", "Skygge"};
+const std::array<const char*, 4> Soil = {"Muldrig", "Sandet", "Leret", "Kalkholdig"};
+const std::array<const char*, 5> Colours = {"Hvid", "Rød", "Gul", "Blå", "Lyserød"};
+const std::array<const char*, 4> Shops = {"Planteskolen", "Havecentret", "Byttet med nabo",
+                                          "Frø fra egen have"};
+
+// What the generated folder holds, so the figures can check what they read.
+struct Fixture {
+    QString folder;
+    QString dbPath;
+    QByteArray dbPathUtf8;
+    int rows = 0;  // rows in Planter now; the post figures add to it
+    std::array<int, Families.size()> familyCount{};
+    QString firstName;  // Plantenavn of the lowest and highest Regnr
+    QString lastName;
+    int nextRegnr = PlantCount + 1;  // fresh keys for the post figures
+};
+Fixture g;
+
+// ---- raw SQLite for the floors and the generator --------------------------------------------
+
+[[noreturn]] void fail(sqlite3* db, const char* what) {
+    throw std::runtime_error(std::string(what) + ": " +
+                             (db ? sqlite3_errmsg(db) : "no connection"));
+}
+
+class RawDb {
+public:
+    // The same settings as the store's own connection, so the floor pays for the same
+    // durability.
+    explicit RawDb(const QByteArray& path) {
+        if (sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            fail(m_db, "open");
+        }
+        exec("PRAGMA journal_mode=WAL");
+        exec("PRAGMA synchronous=FULL");
+        sqlite3_busy_timeout(m_db, 5000);
+    }
+    ~RawDb() { sqlite3_close_v2(m_db); }
+    RawDb(const RawDb&) = delete;
+    RawDb& operator=(const RawDb&) = delete;
+
+    sqlite3* handle() const { return m_db; }
+    void exec(const char* sql) {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+            fail(m_db, sql);
+        }
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+class RawStmt {
+public:
+    RawStmt(RawDb& db, const char* sql) : m_db(db.handle()) {
+        if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_st, nullptr) !=
+            SQLITE_OK) {
+            fail(m_db, sql);
+        }
+    }
+    ~RawStmt() { sqlite3_finalize(m_st); }
+    RawStmt(const RawStmt&) = delete;
+    RawStmt& operator=(const RawStmt&) = delete;
+
+    sqlite3_stmt* get() const { return m_st; }
+    void text(int i, const QByteArray& utf8) {
+        sqlite3_bind_text(m_st, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void text(int i, const QString& s) { text(i, s.toUtf8()); }
+    void integer(int i, qint64 v) { sqlite3_bind_int64(m_st, i, v); }
+    void real(int i, double v) { sqlite3_bind_double(m_st, i, v); }
+    void null(int i) { sqlite3_bind_null(m_st, i); }
+    bool step() {
+        const int rc = sqlite3_step(m_st);
+        if (rc == SQLITE_ROW) {
+            return true;
+        }
+        if (rc != SQLITE_DONE) {
+            sqlite3_reset(m_st);
+            fail(m_db, "step");
+        }
+        return false;
+    }
+    void reset() { sqlite3_reset(m_st); }
+    void run() {
+        step();
+        reset();
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_st = nullptr;
+};
+
+qint64 rawCount(RawDb& db, const char* sql) {
+    RawStmt st(db, sql);
+    st.step();
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+QString plantName(int regnr) {
+    const PlantName& n = Names[size_t(regnr) % Names.size()];
+    return QStringLiteral("%1 %2").arg(QString::fromUtf8(n.name)).arg(regnr % 50 + 1);
+}
+
+// 100 000 plants the way a long-kept register looks: keys in the order they were given,
+// a family on nearly every plant, some replanted, a few removed.
+void generatePlants() {
+    RawDb db(g.dbPathUtf8);
+    RawStmt ins(db,
+                "INSERT INTO Planter (Regnr, Plantenavn, Latin, Antal, Plantetype, Familie, "
+                "Lysforhold, Jordbund, Stoerrelse, Blomster, Blomstring, Plantning, Vanding, "
+                "Goedning, Placering, Plantet, Omplantning_1, Fjernet, Erhvervet_fra, Pris, "
+                "Notater) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    std::mt19937 rng(20240501);
+    auto pick = [&](size_t n) { return size_t(rng() % n); };
+    const QDate start(2008, 3, 1);
+    db.exec("BEGIN IMMEDIATE");
+    for (int regnr = 1; regnr <= PlantCount; ++regnr) {
+        const PlantName& n = Names[size_t(regnr) % Names.size()];
+        const size_t family = pick(Families.size());
+        ++g.familyCount[family];
+        const QDate planted = start.addDays(qint64(pick(5800)));
+        ins.integer(1, regnr);
+        ins.text(2, plantName(regnr));
+        ins.text(3, QStringLiteral("%1 %2").arg(QString::fromUtf8(n.latin)).arg(regnr % 50 + 1));
+        ins.integer(4, qint64(pick(12) + 1));
+        ins.text(5, QString::fromUtf8(Types[pick(Types.size())]));
+        ins.text(6, QString::fromLatin1(Families[family]));
+        ins.text(7, QString::fromUtf8(Light[pick(Light.size())]));
+        ins.text(8, QString::fromUtf8(Soil[pick(Soil.size())]));
+        ins.text(9, QStringLiteral("%1-%2 cm").arg(pick(5) * 20 + 10).arg(pick(5) * 40 + 60));
+        ins.text(10, QString::fromUtf8(Colours[pick(Colours.size())]));
+        ins.text(11, QStringLiteral("Juni-August"));
+        ins.text(12, QStringLiteral("Forår, 30 cm mellem planterne"));
+        ins.text(13, QStringLiteral("Rigeligt i tørre perioder"));
+        ins.text(14, QStringLiteral("Kompost om foråret"));
+        ins.text(15, QStringLiteral("Bed %1").arg(pick(40) + 1));
+        ins.text(16, planted.toString(Qt::ISODate));
+        if (pick(10) < 3) {
+            ins.text(17, planted.addDays(qint64(pick(900) + 30)).toString(Qt::ISODate));
+        } else {
+            ins.null(17);
+        }
+        if (pick(20) == 0) {
+            ins.text(18, planted.addDays(qint64(pick(2000) + 60)).toString(Qt::ISODate));
+        } else {
+            ins.null(18);
+        }
+        ins.text(19, QString::fromUtf8(Shops[pick(Shops.size())]));
+        ins.real(20, double(pick(49000) + 1000) / 100.0);
+        ins.text(21, QStringLiteral("Plantet i bed %1, trives godt.").arg(pick(40) + 1));
+        ins.run();
+    }
+    db.exec("COMMIT");
+    g.rows = PlantCount;
+    g.firstName = plantName(1);
+    g.lastName = plantName(PlantCount);
+}
+
+QString filterFor(int family) {
+    return QStringLiteral("Familie = '%1'").arg(QString::fromLatin1(Families[size_t(family)]));
+}
+
+void openPlanter(store::Table& t) {
+    t.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
+    t.setTableName(QStringLiteral("Planter.db"));
+    t.Open();
+}
+
+// A store or SQLite error ends the figure as an error instead of ending the run.
+template <typename Body>
+void guarded(benchmark::State& state, Body body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+
+// ---- filter_count ---------------------------------------------------------------------------
+
+void projectFilterCount(benchmark::State& state) {
+    guarded(state, [&] {
+        store::Table t;
+        openPlanter(t);
+        t.setFilter(filterFor(FilterFamilyB));
+        t.setFiltered(true);
+        int i = 0;
+        for (auto _ : state) {
+            const int family = (i++ & 1) ? FilterFamilyB : FilterFamilyA;
+            t.setFilter(filterFor(family));
+            const int n = t.RecordCount();
+            if (n != g.familyCount[size_t(family)]) {
+                state.SkipWithError("the filtered count is not the number of plants of the family");
+                break;
+            }
+            benchmark::DoNotOptimize(n);
+        }
+        t.Close();
+    });
+}
+
+void floorFilterCount(benchmark::State& state) {
+    guarded(state, [&] {
+        RawDb db(g.dbPathUtf8);
+        RawStmt st(db, "SELECT count(*) FROM Planter WHERE Familie = ?");
+        const QByteArray names[2] = {QByteArray(Families[FilterFamilyA]),
+                                     QByteArray(Families[FilterFamilyB])};
+        const int expected[2] = {g.familyCount[FilterFamilyA], g.familyCount[FilterFamilyB]};
+        int i = 0;
+        for (auto _ : state) {
+            const int which = i++ & 1;
+            st.text(1, names[which]);
+            st.step();
+            const qint64 n = sqlite3_column_int64(st.get(), 0);
+            st.reset();
+            if (n != expected[which]) {
+                state.SkipWithError("the raw count is not the number of plants of the family");
+                break;
+            }
+            benchmark::DoNotOptimize(n);
+        }
+    });
+}
+
+// ---- cursor_walk ----------------------------------------------------------------------------
+
+void projectCursorWalk(benchmark::State& state) {
+    guarded(state, [&] {
+        store::Table t;
+        openPlanter(t);
+        store::Field* name = &t.FieldByName(QStringLiteral("Plantenavn"));
+        for (auto _ : state) {
+            int rows = 0;
+            QString first, last;
+            t.First();
+            while (!t.Eof()) {
+                last = name->AsString();
+                if (rows == 0) {
+                    first = last;
+                }
+                ++rows;
+                t.Next();
+            }
+            if (rows != g.rows || first != g.firstName || last != g.lastName) {
+                state.SkipWithError("the walk did not read every plant in key order");
+                break;
+            }
+        }
+        t.Close();
+    });
+}
+
+void floorCursorWalk(benchmark::State& state) {
+    guarded(state, [&] {
+        RawDb db(g.dbPathUtf8);
+        // The store's key order, which its key index serves.
+        RawStmt st(db,
+                   "SELECT Plantenavn FROM Planter "
+                   "ORDER BY ifnull(\"Regnr\",-9223372036854775808), rowid");
+        for (auto _ : state) {
+            int rows = 0;
+            QString first, last;
+            while (st.step()) {
+                last = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)),
+                    sqlite3_column_bytes(st.get(), 0));
+                if (rows == 0) {
+                    first = last;
+                }
+                ++rows;
+            }
+            st.reset();
+            if (rows != g.rows || first != g.firstName || last != g.lastName) {
+                state.SkipWithError("the raw walk did not read every plant in key order");
+                break;
+            }
+        }
+    });
+}
+
+// ---- post_1000 ------------------------------------------------------------------------------
+
+// A bare table object: no data-module rules (AfterInsert, OnPostError) are attached, so this
+// is the store's own insert and post, one durable transaction each.
+void projectPost(benchmark::State& state) {
+    guarded(state, [&] {
+        store::Table t;
+        openPlanter(t);
+        store::Field& regnr = t.FieldByName(QStringLiteral("Regnr"));
+        store::Field& name = t.FieldByName(QStringLiteral("Plantenavn"));
+        const int before = g.rows;
+        for (auto _ : state) {
+            for (int i = 0; i < PostBatch; ++i) {
+                const int key = g.nextRegnr++;
+                t.Insert();
+                regnr.setAsInteger(key);
+                name.setAsString(plantName(key));
+                t.Post();
+                ++g.rows;
+            }
+        }
+        t.Close();
+        RawDb db(g.dbPathUtf8);
+        if (rawCount(db, "SELECT count(*) FROM Planter") != g.rows || g.rows == before) {
+            state.SkipWithError("the posted plants are not all in the table");
+        }
+    });
+}
+
+void floorPost(benchmark::State& state) {
+    guarded(state, [&] {
+        RawDb db(g.dbPathUtf8);
+        RawStmt begin(db, "BEGIN IMMEDIATE");
+        RawStmt commit(db, "COMMIT");
+        RawStmt ins(db, "INSERT INTO Planter (Regnr, Plantenavn) VALUES (?, ?)");
+        const int before = g.rows;
+        for (auto _ : state) {
+            for (int i = 0; i < PostBatch; ++i) {
+                const int key = g.nextRegnr++;
+                begin.run();
+                ins.integer(1, key);
+                ins.text(2, plantName(key));
+                ins.run();
+                commit.run();
+                ++g.rows;
+            }
+        }
+        if (rawCount(db, "SELECT count(*) FROM Planter") != g.rows || g.rows == before) {
+            state.SkipWithError("the raw inserts are not all in the table");
+        }
+    });
+}
+
+// ---- open_memory ----------------------------------------------------------------------------
+
+qint64 statusBytes(const char* key) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        throw std::runtime_error("cannot read /proc/self/status");
+    }
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith(prefix)) {
+            const QList<QByteArray> parts = line.mid(prefix.size()).simplified().split(' ');
+            return parts.value(0).toLongLong() * 1024;  // the kernel gives kB
+        }
+    }
+    throw std::runtime_error(std::string("no ") + key + " in /proc/self/status");
+}
+
+// Runs in the forked child: what opening and reading the whole table costs above the
+// process as it was before.
+qint64 openMemoryInChild() {
+    // Free heap inherited from the parent would otherwise be reused without showing in RSS.
+    malloc_trim(0);
+    const qint64 baseline = statusBytes("VmRSS");
+    {
+        // Resets VmHWM to the present RSS; older kernels refuse, and then the peak includes
+        // the parent's.
+        const int fd = ::open("/proc/self/clear_refs", O_WRONLY);
+        if (fd >= 0) {
+            if (::write(fd, "5", 1) != 1) {
+                std::fprintf(stderr, "open_memory: the peak could not be reset\n");
+            }
+            ::close(fd);
+        }
+    }
+    store::Table t;
+    openPlanter(t);
+    t.First();
+    if (t.RecordCount() != g.rows) {
+        throw std::runtime_error("RecordCount is not the number of plants");
+    }
+    qint64 chars = 0;
+    int walked = 0;
+    while (!t.Eof()) {
+        for (int i = 0; i < t.FieldCount(); ++i) {
+            chars += t.Fields(i).DisplayText().size();
+        }
+        ++walked;
+        t.Next();
+    }
+    store::Field& name = t.FieldByName(QStringLiteral("Plantenavn"));
+    int scoped = 0;
+    for (int row = 0; row < g.rows; ++row) {
+        store::Table::RowScope scope(t, row);
+        if (name.AsString() == plantName(row + 1)) {
+            ++scoped;
+        }
+    }
+    if (walked != g.rows || scoped != g.rows || chars == 0) {
+        throw std::runtime_error("the table was not read through, or rows came in the wrong order");
+    }
+    const qint64 peak = statusBytes("VmHWM");
+    t.Close();
+    return peak - baseline;
+}
+
+// Forked, so that nothing the parent allocated counts. Must run while the parent holds no
+// SQLite connection: a connection must not cross a fork.
+qint64 measureOpenMemory(std::string& error) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        error = "pipe failed";
+        return -1;
+    }
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        error = "fork failed";
+        return -1;
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string reply;
+        try {
+            reply = "OK " + std::to_string(openMemoryInChild());
+        } catch (const std::exception& e) {
+            reply = std::string("ERR ") + e.what();
+        }
+        const char* p = reply.data();
+        size_t left = reply.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fds[1], p, left);
+            if (n <= 0) {
+                break;
+            }
+            p += n;
+            left -= size_t(n);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string reply;
+    char buf[512];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) {
+        reply.append(buf, size_t(n));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (reply.rfind("OK ", 0) == 0) {
+        return std::stoll(reply.substr(3));
+    }
+    error = reply.empty() ? "the measuring process ended without an answer" : reply.substr(4);
+    return -1;
+}
+
+qint64 databaseBytes() {
+    qint64 size = QFileInfo(g.dbPath).size();
+    const QFileInfo wal(g.dbPath + QStringLiteral("-wal"));
+    if (wal.exists()) {
+        size += wal.size();
+    }
+    return size;
+}
+
+// ---- reporting ------------------------------------------------------------------------------
+
+class FigureReporter final : public benchmark::ConsoleReporter {
+public:
+    using ConsoleReporter::ConsoleReporter;
+
+    struct Total {
+        double seconds = 0;
+        double iterations = 0;
+        std::string error;
+    };
+    std::map<std::string, Total> totals;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration) {
+                continue;
+            }
+            Total& t = totals[r.run_name.function_name];
+            if (r.error_occurred) {
+                t.error = r.error_message;
+            } else {
+                t.seconds += r.real_accumulated_time;
+                t.iterations += double(r.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Seconds per iteration over every repetition.
+    enum class Outcome { Measured, NotRun, Failed };
+    Outcome perIteration(const std::string& name, double& value, std::string& why) const {
+        const auto it = totals.find(name);
+        if (it == totals.end()) {
+            why = name + " was not run";
+            return Outcome::NotRun;
+        }
+        if (!it->second.error.empty()) {
+            why = name + ": " + it->second.error;
+            return Outcome::Failed;
+        }
+        if (it->second.iterations <= 0) {
+            why = name + " ran no iterations";
+            return Outcome::Failed;
+        }
+        value = it->second.seconds / it->second.iterations;
+        return Outcome::Measured;
+    }
+};
+
+struct Figure {
+    Figure(std::string n, double g, bool b) : name(std::move(n)), goal(g), bytes(b) {}
+    std::string name;
+    double goal;
+    bool bytes;
+    double project = 0;
+    double floor = 0;
+    std::string error;
+    bool failed = false;  // an error, not merely left out by --benchmark_filter
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    QCoreApplication app(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 2;
+    }
+
+    QStandardPaths::setTestModeEnabled(true);
+    store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder: %s\n", qPrintable(dir.errorString()));
+        return 1;
+    }
+    g.folder = dir.path();
+    try {
+        {
+            store::Database db(g.folder, true);
+            data::createTables(db);
+            g.dbPath = db.filePath();
+        }
+        g.dbPathUtf8 = QFile::encodeName(g.dbPath);
+        generatePlants();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "cannot make the data folder: %s\n", e.what());
+        return 1;
+    }
+    store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), g.folder);
+    std::printf("Data folder with %d plants: %s\n", g.rows, qPrintable(g.folder));
+
+    Figure memory{"open_memory", 2.0, true};
+    memory.floor = double(databaseBytes());
+    memory.project = double(measureOpenMemory(memory.error));
+    memory.failed = !memory.error.empty();
+
+    const struct {
+        const char* name;
+        void (*fn)(benchmark::State&);
+        benchmark::TimeUnit unit;
+        int iterations;  // 0: as many as the library decides
+    } timed[] = {
+        {"filter_count/project", projectFilterCount, benchmark::kMicrosecond, 0},
+        {"filter_count/floor", floorFilterCount, benchmark::kMicrosecond, 0},
+        {"cursor_walk/project", projectCursorWalk, benchmark::kMillisecond, 0},
+        {"cursor_walk/floor", floorCursorWalk, benchmark::kMillisecond, 0},
+        // Every post syncs to disk: a few batches are enough and keep the run short.
+        {"post_1000/project", projectPost, benchmark::kMillisecond, 3},
+        {"post_1000/floor", floorPost, benchmark::kMillisecond, 3},
+    };
+    for (const auto& b : timed) {
+        auto* r = benchmark::RegisterBenchmark(b.name, b.fn)->Unit(b.unit)->UseRealTime();
+        if (b.iterations > 0) {
+            r->Iterations(b.iterations);
+        }
+    }
+    FigureReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
+                                                  : benchmark::ConsoleReporter::OO_None);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::vector<Figure> figures = {
+        {"filter_count", 3.0, false}, {"cursor_walk", 3.0, false}, {"post_1000", 1.5, false}};
+    using Outcome = FigureReporter::Outcome;
+    for (Figure& f : figures) {
+        std::string why;
+        for (const auto& [side, value] :
+             {std::pair{"/project", &f.project}, std::pair{"/floor", &f.floor}}) {
+            const Outcome o = reporter.perIteration(f.name + side, *value, why);
+            // An error says more than a side left out by the filter.
+            if (o == Outcome::Failed && !f.failed) {
+                f.error = why;
+                f.failed = true;
+            } else if (o == Outcome::NotRun && f.error.empty()) {
+                f.error = why;
+            }
+        }
+    }
+    figures.push_back(memory);
+
+    store::Session::closeAll();
+    // The alias would point at the temporary folder, which is gone after the run.
+    QFile::remove(store::Session::aliasFile());
+
+    int failed = 0;
+    for (const Figure& f : figures) {
+        if (!f.error.empty()) {
+            std::printf("%s not measured: %s\n", f.name.c_str(), f.error.c_str());
+            failed += f.failed ? 1 : 0;
+        }
+    }
+    std::printf(
+        "Units: filter_count, cursor_walk, post_1000 in seconds per operation (a filter change "
+        "with its count; a walk over all rows; %d posts); open_memory in bytes\n",
+        PostBatch);
+    for (const Figure& f : figures) {
+        if (!f.error.empty()) {
+            continue;
+        }
+        if (f.bytes) {
+            std::printf("FIGURE %s project=%.0f floor=%.0f ratio=%.3f goal<=%g\n", f.name.c_str(),
+                        f.project, f.floor, f.project / f.floor, f.goal);
+        } else {
+            std::printf("FIGURE %s project=%.9f floor=%.9f ratio=%.3f goal<=%g\n", f.name.c_str(),
+                        f.project, f.floor, f.project / f.floor, f.goal);
+        }
+    }
+    return failed > 0 ? 1 : 0;
+}
