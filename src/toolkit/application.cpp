@@ -8,7 +8,7 @@ namespace toolkit {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
-    bool handled = false;
+    bool handled = true;  // an event whose handler failed counts as handled
     reportErrors([&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
