@@ -1,0 +1,45 @@
+#include "form.h"
+
+#include <QCloseEvent>
+
+#include "dialogs.h"
+#include "store/errors.h"
+
+namespace toolkit {
+
+Form::Form(QWidget* parent) : QDialog(parent) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    setModal(true);
+}
+
+void Form::closeEvent(QCloseEvent* e) {
+    try {
+        FormClose();
+    } catch (const store::SilentAbort&) {
+        e->ignore();
+        return;
+    } catch (const store::Error& err) {
+        dialogs().ShowError(err.message());
+        e->ignore();
+        return;
+    } catch (const std::exception& err) {
+        dialogs().ShowError(QString::fromUtf8(err.what()));
+        e->ignore();
+        return;
+    }
+    m_closing = true;
+    QDialog::closeEvent(e);  // hides the window through reject()
+    m_closing = false;
+}
+
+// Esc closes through the close handler, like the title bar does.
+void Form::reject() {
+    if (m_closing) {
+        QDialog::reject();
+    } else {
+        close();
+    }
+}
+
+}  // namespace toolkit

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "application.h"
+
+namespace toolkit {
+
+// A window shown modally on demand. Closing it by its button or the title bar runs
+// FormClose; an error or a silent abort there keeps the window open (the error shown).
+class Form : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Form(QWidget* parent = nullptr);
+
+protected:
+    virtual void FormClose() {}
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+
+private:
+    bool m_closing = false;
+};
+
+// Creates the window with the application as owner, shows it modally and destroys it when
+// it returns, also when it ends with an error.
+template <class F, class... Args>
+int showModal(Args&&... args) {
+    std::unique_ptr<F> form(new F(std::forward<Args>(args)...));
+    return form->exec();
+}
+
+}  // namespace toolkit

@@ -1,0 +1,348 @@
+#include "grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include "dialogs.h"
+#include "store/errors.h"
+
+namespace toolkit {
+
+TableModel::TableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TableModel::setDataSource(DataSource* source) {
+    for (const auto& c : std::as_const(m_connections)) {
+        disconnect(c);
+    }
+    m_connections.clear();
+    m_source = source;
+    if (source) {
+        m_connections << connect(source, &DataSource::dataSetChanged, this, &TableModel::reset);
+        m_connections << connect(source, &DataSource::activeChanged, this, &TableModel::reset);
+        m_connections << connect(source, &DataSource::dataSetReplaced, this, &TableModel::reset);
+        m_connections << connect(source, &DataSource::recordChanged, this, &TableModel::rowChanged);
+        m_connections << connect(source, &DataSource::stateChanged, this, &TableModel::rowChanged);
+        m_connections << connect(source, &DataSource::fieldChanged, this, &TableModel::rowChanged);
+    }
+    reset();
+}
+
+void TableModel::setColumns(const QList<GridColumn>& columns) {
+    m_columns = columns;
+    reset();
+}
+
+void TableModel::setColumnTitle(int column, const QString& title) {
+    if (column < 0 || column >= m_columns.size()) {
+        return;
+    }
+    m_columns[column].title = title;
+    if (column < m_shown.size()) {
+        m_shown[column].title = title;
+    }
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
+QList<GridColumn> TableModel::effectiveColumns() const {
+    store::Table* t = table();
+    if (!m_columns.isEmpty() || !t || !t->Active()) {
+        return m_columns;
+    }
+    QList<GridColumn> all;
+    for (int i = 0; i < t->FieldCount(); ++i) {
+        all.append({t->Fields(i).FieldName(), QString(), -1});
+    }
+    return all;
+}
+
+void TableModel::reset() {
+    beginResetModel();
+    store::Table* t = table();
+    m_shown = effectiveColumns();
+    m_rows = 0;
+    if (t && t->Active()) {
+        m_rows = t->RecordCount() + (t->State() == store::DataSetState::Insert ? 1 : 0);
+    }
+    m_lastCurrent = currentRow();
+    endResetModel();
+    Q_EMIT currentRowChanged(m_lastCurrent);
+}
+
+void TableModel::rowChanged() {
+    store::Table* t = table();
+    if (!t || !t->Active()) {
+        return;
+    }
+    const int rows = t->RecordCount() + (t->State() == store::DataSetState::Insert ? 1 : 0);
+    if (rows != m_rows) {
+        reset();
+        return;
+    }
+    const int row = currentRow();
+    if (m_lastCurrent >= 0 && m_lastCurrent < m_rows) {
+        Q_EMIT headerDataChanged(Qt::Vertical, m_lastCurrent, m_lastCurrent);
+    }
+    if (row >= 0) {
+        Q_EMIT dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
+        Q_EMIT headerDataChanged(Qt::Vertical, row, row);
+    }
+    if (row != m_lastCurrent) {
+        m_lastCurrent = row;
+        Q_EMIT currentRowChanged(row);
+    }
+}
+
+int TableModel::currentRow() const {
+    store::Table* t = table();
+    if (!t || !t->Active()) {
+        return -1;
+    }
+    return t->RecNo();
+}
+
+store::Field* TableModel::fieldOf(int column) const {
+    store::Table* t = table();
+    if (!t || !t->Active() || column < 0 || column >= m_shown.size()) {
+        return nullptr;
+    }
+    return t->FindField(m_shown.at(column).field);
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+    store::Table* t = table();
+    if (!index.isValid() || !t || !t->Active()) {
+        return {};
+    }
+    store::Field* f = fieldOf(index.column());
+    if (!f) {
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const bool number = f->DataType() == store::FieldType::Integer ||
+                            f->DataType() == store::FieldType::Float ||
+                            f->DataType() == store::FieldType::Currency;
+        return QVariant::fromValue(Qt::Alignment(number ? Qt::AlignRight : Qt::AlignLeft) |
+                                   Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
+        return {};
+    }
+    int row = index.row();
+    auto text = [&] {
+        if (role == Qt::EditRole) {
+            return f->EditText();
+        }
+        // One line in a cell: a memo shows its first line.
+        QString s = f->DisplayText();
+        const qsizetype nl = s.indexOf(QLatin1Char('\n'));
+        return nl >= 0 ? s.left(nl) + QStringLiteral(" …") : s;
+    };
+    if (t->State() == store::DataSetState::Insert) {
+        const int at = t->InsertPosition();
+        if (row == at) {
+            return text();
+        }
+        if (row > at) {
+            --row;
+        }
+    }
+    if (row < 0 || row >= t->RecordCount()) {
+        return {};
+    }
+    try {
+        store::Table::RowScope scope(*t, row);
+        return text();
+    } catch (const store::Error&) {
+        return {};
+    }
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (o == Qt::Horizontal) {
+        if (section < 0 || section >= m_shown.size()) {
+            return {};
+        }
+        if (!m_shown.at(section).title.isEmpty()) {
+            return m_shown.at(section).title;
+        }
+        store::Field* f = fieldOf(section);
+        return f ? f->DisplayLabel() : m_shown.at(section).field;
+    }
+    // The row indicator: the current row, and whether it is being edited or is new.
+    store::Table* t = table();
+    if (!t || section != currentRow()) {
+        return QString();
+    }
+    switch (t->State()) {
+        case store::DataSetState::Insert:
+            return QStringLiteral("✱");
+        case store::DataSetState::Edit:
+            return QStringLiteral("✎");
+        default:
+            return QStringLiteral("▶");
+    }
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    store::Field* field = fieldOf(index.column());
+    if (!m_readOnly && field && !field->Calculated()) {
+        f |= Qt::ItemIsEditable;
+    }
+    return f;
+}
+
+bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    store::Table* t = table();
+    store::Field* f = fieldOf(index.column());
+    if (role != Qt::EditRole || !t || !f || m_readOnly) {
+        return false;
+    }
+    try {
+        if (index.row() != currentRow()) {
+            t->MoveTo(index.row());
+        }
+        if (f->EditText() == value.toString() && t->State() == store::DataSetState::Browse) {
+            return true;
+        }
+        t->Edit();
+        f->setAsString(value.toString());
+        return true;
+    } catch (const store::SilentAbort&) {
+    } catch (const store::Error& e) {
+        dialogs().ShowError(e.message());
+    }
+    return false;
+}
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(this)) {
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
+    horizontalHeader()->setHighlightSections(false);
+    connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
+}
+
+void DBGrid::setDataSource(DataSource* source) { m_model->setDataSource(source); }
+
+void DBGrid::setColumns(const QList<GridColumn>& columns) {
+    m_model->setColumns(columns);
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns.at(i).width > 0) {
+            setColumnWidth(i, columns.at(i).width);
+        }
+    }
+}
+
+QStringList DBGrid::columnTitles() const {
+    QStringList out;
+    for (int i = 0; i < m_model->columnCount(); ++i) {
+        out << m_model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+    return out;
+}
+
+void DBGrid::setEditing(bool on) {
+    m_editing = on;
+    m_model->setReadOnly(!on);
+    setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed
+                       : QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+}
+
+void DBGrid::followTable(int row) {
+    if (row < 0) {
+        return;
+    }
+    m_following = true;
+    const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+    setCurrentIndex(m_model->index(row, col));
+    m_following = false;
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (m_following || !current.isValid()) {
+        return;
+    }
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    if (!t || !t->Active() || current.row() == m_model->currentRow()) {
+        return;
+    }
+    const int target = current.row();
+    try {
+        if (t->State() == store::DataSetState::Insert && target > t->InsertPosition()) {
+            // Moving off a new row: posting it or dropping it shifts the rows below.
+            t->CheckBrowseMode();
+            t->MoveTo(std::max(0, target - 1));
+        } else {
+            t->MoveTo(target);
+        }
+    } catch (...) {
+        followTable(m_model->currentRow());
+        throw;
+    }
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* e) {
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    if (t && t->Active() && e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
+        if (!t->IsEmpty() &&
+            dialogs().MessageDlg(QStringLiteral("Slet denne post?"), MsgType::Confirmation,
+                                 Button::OK | Button::Cancel) == mrOk) {
+            t->Delete();
+        }
+        return;
+    }
+    if (t && t->Active() && m_editing && state() != QAbstractItemView::EditingState) {
+        if (e->key() == Qt::Key_Insert) {
+            t->Insert();
+            return;
+        }
+        if (e->key() == Qt::Key_Down && m_model->currentRow() == m_model->rowCount() - 1 &&
+            t->State() != store::DataSetState::Insert) {
+            t->Append();
+            return;
+        }
+        if (e->key() == Qt::Key_Escape && t->State() != store::DataSetState::Browse) {
+            t->Cancel();
+            return;
+        }
+    }
+    QTableView::keyPressEvent(e);
+}
+
+void DBGrid::focusOutEvent(QFocusEvent* e) {
+    QTableView::focusOutEvent(e);
+    // The cell editor taking the focus is not leaving the grid.
+    QWidget* now = QApplication::focusWidget();
+    if (now && isAncestorOf(now)) {
+        return;
+    }
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    if (t && t->Active() && t->State() == store::DataSetState::Insert && !t->Modified()) {
+        t->Cancel();
+    }
+}
+
+void DBGrid::mouseDoubleClickEvent(QMouseEvent* e) {
+    QTableView::mouseDoubleClickEvent(e);
+    Q_EMIT DblClick();
+}
+
+}  // namespace toolkit

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+
+#include "datasource.h"
+
+namespace toolkit {
+
+struct GridColumn {
+    QString field;
+    QString title;  // empty: the field's display label
+    int width = -1;
+};
+
+// The rows a table shows, read on demand, so a grid stays quick at any size; an unposted
+// new row appears where it was inserted.
+class TableModel final : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit TableModel(QObject* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_source; }
+    // No columns: every field of the table.
+    void setColumns(const QList<GridColumn>& columns);
+    const QList<GridColumn>& columns() const { return m_columns; }
+    void setColumnTitle(int column, const QString& title);
+    store::Field* fieldOf(int column) const;
+    int currentRow() const;  // the table's current row as a model row, or -1
+    void setReadOnly(bool on) { m_readOnly = on; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+Q_SIGNALS:
+    void currentRowChanged(int row);
+
+private:
+    store::Table* table() const { return m_source ? m_source->DataSet() : nullptr; }
+    void reset();
+    void rowChanged();
+    QList<GridColumn> effectiveColumns() const;
+
+    QPointer<DataSource> m_source;
+    QList<GridColumn> m_columns;
+    QList<GridColumn> m_shown;
+    QList<QMetaObject::Connection> m_connections;
+    int m_rows = 0;
+    int m_lastCurrent = -1;
+    bool m_readOnly = false;
+};
+
+// A grid over a table: its current row follows and moves the table's cursor. Ctrl+Delete
+// asks before deleting; leaving the grid drops a new row nobody changed.
+class DBGrid final : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_model->dataSource(); }
+    void setColumns(const QList<GridColumn>& columns);
+    void setColumnTitle(int column, const QString& title) { m_model->setColumnTitle(column, title); }
+    QStringList columnTitles() const;
+    // Without editing the grid only browses, as the overview and catalogue lists do.
+    void setEditing(bool on);
+    bool editing() const { return m_editing; }
+    TableModel* tableModel() const { return m_model; }
+
+Q_SIGNALS:
+    void DblClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    void followTable(int row);
+    TableModel* m_model;
+    bool m_editing = true;
+    bool m_following = false;
+};
+
+}  // namespace toolkit
