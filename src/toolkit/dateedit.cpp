@@ -46,15 +46,25 @@ void DateEdit::setText(const QString& text) {
     }
 }
 
-QDate DateEdit::Date() const { return store::parseDate(displayText()); }
+QDate DateEdit::Date() const {
+    return store::parseDate(displayText());
+}
 
-void DateEdit::setDate(const QDate& d) { setText(store::formatDate(d)); }
+void DateEdit::setDate(const QDate& d) {
+    setText(store::formatDate(d));
+}
 
-void DateEdit::Clear() { QLineEdit::clear(); }
+void DateEdit::Clear() {
+    QLineEdit::clear();
+}
 
-bool DateEdit::isEmpty() const { return store::isBlankDateText(displayText()); }
+bool DateEdit::isEmpty() const {
+    return store::isBlankDateText(displayText());
+}
 
-void DateEdit::picked(const QDate& d) { setDate(d); }
+void DateEdit::picked(const QDate& d) {
+    setDate(d);
+}
 
 void DateEdit::showCalendar() {
     if (isReadOnly()) {

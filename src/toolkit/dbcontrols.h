@@ -41,13 +41,23 @@ private:
 };
 
 // Common surface of the bound controls: the data source and field they show.
-#define VERDAMO_BOUND_CONTROL                                                         \
-public:                                                                               \
-    void setDataSource(toolkit::DataSource* s) { m_binding.link()->setDataSource(s); } \
-    toolkit::DataSource* DataSource() const { return m_binding.link()->dataSource(); } \
-    void setDataField(const QString& f) { m_binding.link()->setFieldName(f); }        \
-    QString DataField() const { return m_binding.link()->fieldName(); }               \
-    store::Field* Field() const { return m_binding.link()->field(); }
+#define VERDAMO_BOUND_CONTROL                    \
+public:                                          \
+    void setDataSource(toolkit::DataSource* s) { \
+        m_binding.link()->setDataSource(s);      \
+    }                                            \
+    toolkit::DataSource* DataSource() const {    \
+        return m_binding.link()->dataSource();   \
+    }                                            \
+    void setDataField(const QString& f) {        \
+        m_binding.link()->setFieldName(f);       \
+    }                                            \
+    QString DataField() const {                  \
+        return m_binding.link()->fieldName();    \
+    }                                            \
+    store::Field* Field() const {                \
+        return m_binding.link()->field();        \
+    }
 
 class DBEdit : public QLineEdit {
     Q_OBJECT

@@ -4,7 +4,9 @@ namespace toolkit {
 
 FieldLink::FieldLink(QObject* owner) : QObject(owner) {}
 
-FieldLink::~FieldLink() { detach(); }
+FieldLink::~FieldLink() {
+    detach();
+}
 
 void FieldLink::setDataSource(DataSource* source) {
     detach();
@@ -19,7 +21,9 @@ void FieldLink::setFieldName(const QString& name) {
     }
 }
 
-store::Table* FieldLink::table() const { return m_source ? m_source->DataSet() : nullptr; }
+store::Table* FieldLink::table() const {
+    return m_source ? m_source->DataSet() : nullptr;
+}
 
 store::Field* FieldLink::field() const {
     store::Table* t = table();
@@ -31,7 +35,8 @@ store::Field* FieldLink::field() const {
 
 bool FieldLink::editing() const {
     store::Table* t = table();
-    return t && (t->State() == store::DataSetState::Edit || t->State() == store::DataSetState::Insert);
+    return t &&
+           (t->State() == store::DataSetState::Edit || t->State() == store::DataSetState::Insert);
 }
 
 bool FieldLink::edit() {

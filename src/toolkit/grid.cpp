@@ -109,7 +109,9 @@ store::Field* TableModel::fieldOf(int column) const {
     return t->FindField(m_shown.at(column).field);
 }
 
-int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
 int TableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_shown.size());
@@ -237,7 +239,9 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
 }
 
-void DBGrid::setDataSource(DataSource* source) { m_model->setDataSource(source); }
+void DBGrid::setDataSource(DataSource* source) {
+    m_model->setDataSource(source);
+}
 
 void DBGrid::setColumns(const QList<GridColumn>& columns) {
     m_model->setColumns(columns);

@@ -68,7 +68,9 @@ public:
     void setDataSource(DataSource* source);
     DataSource* dataSource() const { return m_model->dataSource(); }
     void setColumns(const QList<GridColumn>& columns);
-    void setColumnTitle(int column, const QString& title) { m_model->setColumnTitle(column, title); }
+    void setColumnTitle(int column, const QString& title) {
+        m_model->setColumnTitle(column, title);
+    }
     QStringList columnTitles() const;
     // Without editing the grid only browses, as the overview and catalogue lists do.
     void setEditing(bool on);

@@ -16,7 +16,9 @@ void ListModel::setSource(DataSource* source, const QString& keyField, const QSt
     endResetModel();
 }
 
-int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
 QString ListModel::fieldAt(int row, const QString& field) const {
     store::Table* t = m_source ? m_source->DataSet() : nullptr;
@@ -35,7 +37,9 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     return fieldAt(index.row(), m_list);
 }
 
-QString ListModel::keyAt(int row) const { return fieldAt(row, m_key); }
+QString ListModel::keyAt(int row) const {
+    return fieldAt(row, m_key);
+}
 
 int ListModel::rowOfKey(const QString& key) const {
     for (int r = 0; r < m_rows; ++r) {
@@ -64,7 +68,8 @@ void DBLookupComboBox::setListSource(DataSource* source) {
     disconnect(m_listChanged);
     m_listSource = source;
     if (source) {
-        m_listChanged = connect(source, &DataSource::dataSetChanged, this, &DBLookupComboBox::rebuild);
+        m_listChanged =
+            connect(source, &DataSource::dataSetChanged, this, &DBLookupComboBox::rebuild);
     }
     rebuild();
 }

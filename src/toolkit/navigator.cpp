@@ -15,11 +15,11 @@ struct ButtonInfo {
 };
 
 const ButtonInfo Infos[] = {
-    {NavButton::First, "⏮", "Første"},     {NavButton::Prior, "◀", "Forrige"},
-    {NavButton::Next, "▶", "Næste"},        {NavButton::Last, "⏭", "Sidste"},
-    {NavButton::Insert, "+", "Indsæt"},     {NavButton::Delete, "−", "Slet"},
-    {NavButton::Edit, "✎", "Rediger"},      {NavButton::Post, "✔", "Gem"},
-    {NavButton::Cancel, "✖", "Fortryd"},    {NavButton::Refresh, "⟳", "Opdater"},
+    {NavButton::First, "⏮", "Første"},   {NavButton::Prior, "◀", "Forrige"},
+    {NavButton::Next, "▶", "Næste"},     {NavButton::Last, "⏭", "Sidste"},
+    {NavButton::Insert, "+", "Indsæt"},  {NavButton::Delete, "−", "Slet"},
+    {NavButton::Edit, "✎", "Rediger"},   {NavButton::Post, "✔", "Gem"},
+    {NavButton::Cancel, "✖", "Fortryd"}, {NavButton::Refresh, "⟳", "Opdater"},
 };
 
 }  // namespace

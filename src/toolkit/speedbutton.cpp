@@ -9,7 +9,9 @@ SpeedButton::SpeedButton(QWidget* parent) : QToolButton(parent) {
 
 void SpeedButton::setGlyph(const QIcon& glyph) {
     setIcon(glyph);
-    setToolButtonStyle(glyph.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
+    if (!glyph.isNull() && toolButtonStyle() == Qt::ToolButtonTextOnly) {
+        setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
 }
 
 }  // namespace toolkit
