@@ -388,7 +388,7 @@ void paintVine(QPainter& p) {
         }
     }
 
-    // Tendrils: where the stem has no leaf close by, a short curl reaching out.
+    // Tendrils: short curls reaching out from the stem between the leaves.
     struct Tendril {
         QPointF from;
         qreal angle, length;

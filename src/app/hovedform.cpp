@@ -55,11 +55,7 @@ void THovedForm::FormCreate() {
     ui->centralwidget->setPalette(white);
 
     ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size()));
-    QFont title(QStringLiteral("Times New Roman"));
-    title.setStyleHint(QFont::Serif);
-    title.setBold(true);
-    title.setPixelSize(96);
-    ui->RxLabel1->setFont(title);
+    ui->RxLabel1->setFont(artwork::titleFont(96));
     ui->RxLabel1->setTextColor(QColor(0x2e, 0x7d, 0x32));
     ui->RxLabel1->setShadowColor(QColor(0x9e, 0x9e, 0x9e));
     ui->RxLabel1->setShadowOffset(3);
@@ -146,7 +142,7 @@ void THovedForm::FormClose() {
 }
 
 bool THovedForm::chooserShown() const {
-    return !ui->SpeedButton1->isHidden();
+    return ui->SpeedButton1->isHidden();
 }
 
 void THovedForm::hideChooser() {

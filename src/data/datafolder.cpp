@@ -37,6 +37,8 @@ QStringList resourceLines(const QString& name) {
     return lines;
 }
 
+}  // namespace
+
 QList<TableDef> tableDefs() {
     const FieldType I = FieldType::Integer, S = FieldType::String, D = FieldType::Date,
                     C = FieldType::Currency, M = FieldType::Memo;
@@ -114,8 +116,6 @@ QList<TableDef> tableDefs() {
          true},
     };
 }
-
-}  // namespace
 
 static void createTablesNow(store::Database& db);
 

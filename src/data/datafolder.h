@@ -2,14 +2,19 @@
 
 #include <QString>
 
+#include <QList>
+
 namespace store {
 class Database;
-}
+struct TableDef;
+}  // namespace store
 
 namespace data {
 
 // Lets the store set up the default data folder when the alias is not configured yet.
 void registerDefaultDataFolder();
+// The nine tables as a new data folder gets them.
+QList<store::TableDef> tableDefs();
 // Creates the nine tables, the settings record with its first values and the starter
 // lists in a new database.
 void createTables(store::Database& db);

@@ -1,0 +1,273 @@
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+#include <memory>
+
+#include <QTemporaryDir>
+#include "app/hovedform.h"
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "store/session.h"
+#include "testsupport.h"
+#include "toolkit/lookup.h"
+#include "toolkit/speedbutton.h"
+
+using store::DataSetState;
+
+// The main window on a data folder of its own, shown offscreen.
+class HovedFormTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testsupport::DataFolder> m_folder;
+    std::unique_ptr<testsupport::ScriptedDialogs> m_dialogs;
+    std::unique_ptr<app::THovedForm> m_form;
+    std::unique_ptr<data::TDM> m_dm;
+
+    void start() {
+        m_form = std::make_unique<app::THovedForm>();
+        m_dm = std::make_unique<data::TDM>();
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    template <class T>
+    T* child(const char* name) {
+        return m_form->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QAction* action(const char* name) { return child<QAction>(name); }
+
+    void addPlant(const QString& name, const QString& family) {
+        data::TDM dm;
+        for (store::Table* t : dm.tablesInOpeningOrder()) {
+            t->Open();
+        }
+        dm.PlanteTable->Insert();
+        dm.PlanteTable->FieldByName(QStringLiteral("Plantenavn")).setAsString(name);
+        dm.PlanteTable->FieldByName(QStringLiteral("Familie")).setAsString(family);
+        dm.PlanteTable->Post();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { testsupport::useDanishFormats(); }
+
+    void init() {
+        m_folder = std::make_unique<testsupport::DataFolder>();
+        m_dialogs = std::make_unique<testsupport::ScriptedDialogs>();
+    }
+
+    void cleanup() {
+        m_form.reset();
+        m_dm.reset();
+        m_dialogs.reset();
+        m_folder.reset();
+    }
+
+    void theFirstShowOpensEveryTable() {
+        start();
+        QVERIFY(m_dm->ConfigTable->Active());
+        for (store::Table* t : m_dm->tablesInOpeningOrder()) {
+            QVERIFY2(t->Active(), qPrintable(t->objectName()));
+        }
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Verdamo"));
+        QVERIFY(m_dialogs->shown.isEmpty());
+        QCOMPARE(m_form->helpPage(),
+                 app::THovedForm::programFolder() + QStringLiteral("Help/Dansk/index.html"));
+        QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Dansk"));
+        QVERIFY(!m_form->chooserShown());
+    }
+
+    void theControlsStandAtTheirDesignPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::newRow("background") << "Image3" << QRect(0, 0, 1016, 688);
+        QTest::newRow("ivy") << "Image1" << QRect(70, 35, 216, 466);
+        QTest::newRow("title") << "RxLabel1" << QRect(169, 86, 411, 109);
+        QTest::newRow("overview") << "SpeedButton2" << QRect(370, 230, 391, 66);
+        QTest::newRow("register") << "SpeedButton1" << QRect(370, 320, 391, 66);
+        QTest::newRow("chooser heading") << "Label1" << QRect(543, 330, 51, 13);
+        QTest::newRow("chooser") << "DBLookupComboBox1" << QRect(540, 345, 196, 21);
+        QTest::newRow("new plant") << "SpeedButton3" << QRect(409, 344, 96, 22);
+        QTest::newRow("garden works") << "SpeedButton5" << QRect(370, 410, 391, 66);
+        QTest::newRow("quit") << "SpeedButton4" << QRect(370, 500, 391, 66);
+        QTest::newRow("language") << "Sproget" << QRect(80, 485, 56, 16);
+        QTest::newRow("bottom strip") << "BottomPanel" << QRect(0, 688, 1016, 24);
+    }
+
+    void theControlsStandAtTheirDesignPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        app::THovedForm form;  // not shown: the design layout as created
+        QWidget* w = form.findChild<QWidget*>(name);
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), place);
+    }
+
+    void theMenusHoldTheirItems() {
+        start();
+        QStringList menus;
+        for (QAction* a : m_form->menuBar()->actions()) {
+            menus << a->text();
+        }
+        QCOMPARE(menus, (QStringList{QStringLiteral("Funktioner"),
+                                     QStringLiteral("Sprog/Language/Sprache"),
+                                     QStringLiteral("Emner i hjælp"), QStringLiteral("Afslut")}));
+        auto texts = [&](const char* menu) {
+            QStringList out;
+            for (QAction* a : child<QMenu>(menu)->actions()) {
+                out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            }
+            return out;
+        };
+        QCOMPARE(texts("Funktioner"),
+                 (QStringList{QStringLiteral("Definitioner"), QStringLiteral("Navne"),
+                              QStringLiteral("Dataplacering"), QStringLiteral("-"),
+                              QStringLiteral("Afslut")}));
+        QCOMPARE(texts("Emner"),
+                 (QStringList{QStringLiteral("Hjælp"), QStringLiteral("Om skærmstørrelser"),
+                              QStringLiteral("Info")}));
+        QVERIFY(texts("Sprog1").endsWith(QStringLiteral("Deutsch")));
+    }
+
+    void theChooserListsOnlyWhatTheFilterLeaves() {
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        addPlant(QStringLiteral("Tulipan"), QStringLiteral("Liliaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        addPlant(QStringLiteral("Æble"), QStringLiteral("Rosaceae"));
+        start();
+        // A filter left on the shared plant table by another window.
+        m_dm->PlanteTable->setFilter(QStringLiteral("Familie = 'Rosaceae'"));
+        m_dm->PlanteTable->setFiltered(true);
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        QVERIFY(m_form->chooserShown());
+        QVERIFY(child<toolkit::SpeedButton>("SpeedButton1")->isHidden());
+        auto* chooser = child<toolkit::DBLookupComboBox>("DBLookupComboBox1");
+        QVERIFY(chooser->isVisible());
+        QVERIFY(child<QLabel>("Label1")->isVisible());
+        QVERIFY(child<toolkit::SpeedButton>("SpeedButton3")->isVisible());
+        QStringList listed;
+        for (int i = 0; i < chooser->count(); ++i) {
+            listed << chooser->itemText(i);
+        }
+        QCOMPARE(listed, (QStringList{QStringLiteral("Rose"), QStringLiteral("Rose"),
+                                      QStringLiteral("Æble")}));
+        // Choosing a shared name makes the first such plant current; the chooser hides again.
+        m_dm->PlanteTable->Last();
+        Q_EMIT chooser->activated(1);
+        QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger(), 1);
+        QVERIFY(!m_form->chooserShown());
+        QVERIFY(!chooser->isVisible());
+        // The menu items keep the chooser's state; the big buttons hide it.
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        action("Navne1")->trigger();
+        QVERIFY(m_form->chooserShown());
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton2"), Qt::LeftButton);
+        QVERIFY(!m_form->chooserShown());
+    }
+
+    void theWindowOpensAtTheStoredSizeHoweverSmall() {
+        {
+            data::TDM dm;
+            dm.ConfigTable->Open();
+            data::writeSettings({{QStringLiteral("W_Main"), 120}, {QStringLiteral("H_Main"), 90}});
+        }
+        start();
+        QCOMPARE(m_form->frameGeometry().size(), QSize(120, 90));
+    }
+
+    void closingStoresTheSize() {
+        start();
+        m_form->resize(700, 500);
+        const QSize outer = m_form->frameGeometry().size();
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton4"), Qt::LeftButton);
+        QVERIFY(!m_form->isVisible());
+        QCOMPARE(data::readSetting(QStringLiteral("W_Main")), outer.width());
+        QCOMPARE(data::readSetting(QStringLiteral("H_Main")), outer.height());
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
+        QCOMPARE(m_dm->ConfigTable->State(), DataSetState::Browse);
+        // The next start opens at that size.
+        m_form.reset();
+        m_dm.reset();
+        store::Session::closeAll();
+        start();
+        QCOMPARE(m_form->frameGeometry().size(), outer);
+    }
+
+    void aTableThatCannotBeOpenedLeavesTheRestClosed() {
+        // A data folder that lacks the garden works table.
+        QTemporaryDir dir;
+        {
+            store::Database db(dir.path(), true);
+            for (const store::TableDef& def : data::tableDefs()) {
+                if (def.name != QLatin1String("Vexmo.DB")) {
+                    db.createTable(def);
+                }
+            }
+            db.insertRow(QStringLiteral("Config.DB"),
+                         {-1, 770, 1032, 772, 1032, 770, 1032, 770, 1032});
+        }
+        store::Session::setAliasPath(QStringLiteral("Vexmo"), dir.path());
+        start();
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")).size(), 1);
+        QVERIFY(
+            m_dialogs->texts(QStringLiteral("error")).first().contains(QStringLiteral("Vexmo.DB")));
+        QVERIFY(m_dm->ConfigTable->Active());
+        QVERIFY(m_dm->RegTable->Active());
+        QVERIFY(m_dm->PlanteTable->Active());
+        QVERIFY(!m_dm->HaveTable->Active());
+        QVERIFY(!m_dm->NavneTable->Active());
+        QVERIFY(m_form->isVisible());
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        QVERIFY(m_form->chooserShown());  // the window still works
+    }
+
+    void theNotices() {
+        start();
+        action("Dataplacering1")->trigger();
+        QCOMPARE(m_dialogs->texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Data for dette program er placeret i: \n\r\n\r") +
+                             m_folder->path() +
+                             QStringLiteral(
+                                 "\n\r\n\rDet er meget vigtigt, at du sikkerhedskopierer filer i "
+                                 "datamappen mindst en gang om dagen!\n\r\n\rVIGTIGT!\n\rDette "
+                                 "program må IKKE være åbent under sikkerhedskopiering af data.")});
+        action("Omskrmstrrelser1")->trigger();
+        const auto& box = m_dialogs->shown.last();
+        QCOMPARE(box.type, toolkit::MsgType::Information);
+        QCOMPARE(box.buttons, toolkit::Buttons(toolkit::Button::OK));
+        QCOMPARE(box.text.size(), 507);
+        QVERIFY(box.text.startsWith(QStringLiteral("SKÆRMSTØRRELSER\n\r\n\rI dag findes")));
+        QVERIFY(box.text.contains(QStringLiteral("denne PC.  Placér")));
+        QVERIFY(box.text.contains(QStringLiteral("størrelse. \n\r\n\rBEMÆRK\n\rDen størrelse")));
+        QVERIFY(box.text.endsWith(QStringLiteral("næste gang du åbner dette program!")));
+    }
+
+    void theHelpPagesAreThere_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("Danish") << -1 << "Dansk";
+        QTest::newRow("English") << 0 << "Engelsk";
+        QTest::newRow("Norwegian") << 1 << "Norsk";
+        QTest::newRow("Swedish") << 2 << "Svensk";
+        QTest::newRow("German") << 3 << "Tysk";
+    }
+
+    void theHelpPagesAreThere() {
+        QFETCH(int, language);
+        QFETCH(QString, folder);
+        const QString page = app::THovedForm::helpPageOf(language);
+        QCOMPARE(page, app::THovedForm::programFolder() + QStringLiteral("Help/") + folder +
+                           QStringLiteral("/index.html"));
+        QFile f(page);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(page));
+        const QString html = QString::fromUtf8(f.readAll());
+        QVERIFY(html.contains(QStringLiteral("Verdamo")));
+        QVERIFY(html.contains(QStringLiteral("Verdamo.sqlite")));
+    }
+};
+
+QTEST_MAIN(HovedFormTest)
+#include "tst_hovedform.moc"
