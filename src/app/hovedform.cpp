@@ -55,6 +55,9 @@ void THovedForm::FormCreate() {
     ui->centralwidget->setPalette(white);
 
     ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size()));
+    // Labels take the width of their text, whatever font the desktop gives them.
+    ui->Label1->adjustSize();
+    ui->Sproget->adjustSize();
     ui->RxLabel1->setFont(artwork::titleFont(96));
     ui->RxLabel1->setTextColor(QColor(0x2e, 0x7d, 0x32));
     ui->RxLabel1->setShadowColor(QColor(0x9e, 0x9e, 0x9e));

@@ -52,6 +52,14 @@ QString qtFileFilter(const QString& filter) {
 
 namespace {
 
+// Messages break lines with line feed then carriage return; on screen that is one break.
+QString shown(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return t;
+}
+
 QString appTitle() {
     const QString t = QApplication::applicationDisplayName();
     return t.isEmpty() ? QStringLiteral("Vexmo") : t;
@@ -62,7 +70,7 @@ public:
     int MessageDlg(const QString& text, MsgType type, Buttons buttons) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(titleOf(type));
-        box.setText(text);
+        box.setText(shown(text));
         box.setIcon(type == MsgType::Warning       ? QMessageBox::Warning
                     : type == MsgType::Error       ? QMessageBox::Critical
                     : type == MsgType::Information ? QMessageBox::Information
@@ -97,7 +105,7 @@ public:
     void ShowMessage(const QString& text) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(appTitle());
-        box.setText(text);
+        box.setText(shown(text));
         box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
         box.exec();
     }
@@ -106,7 +114,7 @@ public:
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(appTitle());
         box.setIcon(QMessageBox::Critical);
-        box.setText(text);
+        box.setText(shown(text));
         box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
         box.exec();
     }
