@@ -260,6 +260,12 @@ QStringList DBGrid::columnTitles() const {
     return out;
 }
 
+void DBGrid::setColumnTitles(const QStringList& titles) {
+    for (int i = 0; i < titles.size() && i < m_model->columns().size(); ++i) {
+        m_model->setColumnTitle(i, titles.at(i));
+    }
+}
+
 void DBGrid::setEditing(bool on) {
     m_editing = on;
     m_model->setReadOnly(!on);

@@ -61,6 +61,8 @@ private:
 // asks before deleting; leaving the grid drops a new row nobody changed.
 class DBGrid final : public QTableView {
     Q_OBJECT
+    // The column titles as one list, for the language files.
+    Q_PROPERTY(QStringList Columns READ columnTitles WRITE setColumnTitles)
 
 public:
     explicit DBGrid(QWidget* parent = nullptr);
@@ -72,6 +74,8 @@ public:
         m_model->setColumnTitle(column, title);
     }
     QStringList columnTitles() const;
+    // Titles for the first columns; extra titles are ignored, missing ones keep theirs.
+    void setColumnTitles(const QStringList& titles);
     // Without editing the grid only browses, as the overview and catalogue lists do.
     void setEditing(bool on);
     bool editing() const { return m_editing; }

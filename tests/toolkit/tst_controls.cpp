@@ -290,6 +290,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QCOMPARE(grid.columnTitles(),
                  (QStringList{QStringLiteral("Nr."), QStringLiteral("Plantenavn")}));
+        QCOMPARE(grid.property("Columns").toStringList(), grid.columnTitles());
+        grid.setProperty("Columns", QStringList{QStringLiteral("No."), QStringLiteral("Name"),
+                                                QStringLiteral("x")});
+        QCOMPARE(grid.columnTitles(), (QStringList{QStringLiteral("No."), QStringLiteral("Name")}));
+        grid.setProperty("Columns", QStringList{QStringLiteral("Nr.")});
+        QCOMPARE(grid.columnTitles(), (QStringList{QStringLiteral("Nr."), QStringLiteral("Name")}));
         QCOMPARE(grid.model()->rowCount(), 3);
         QCOMPARE(grid.currentIndex().row(), 0);
         m_dm->PlanteTable->Last();
