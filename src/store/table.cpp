@@ -835,20 +835,26 @@ int Table::RecNo() {
             for (int k : m_keyFields) {
                 ensureLoaded(m_cur, k);
             }
-            QVariantList params;
-            QVariantList seekParams;
-            const QString before = seekSql(true, false, keyValues(m_cur), seekParams);
-            const QString sql = QStringLiteral("SELECT count(*) FROM ") + quoted(m_sqlName) +
-                                whereSql(params, before);
-            params << seekParams;
-            Statement& st = db().connection().cached(sql);
-            st.bindAll(params);
-            st.step();
-            m_pos = int(st.int64(0));
-            st.reset();
+            m_pos = rowsBefore(m_cur);
         }
     }
     return m_pos;
+}
+
+// The rows of the view that come before a row in key order.
+int Table::rowsBefore(const Buffer& b) {
+    QVariantList params;
+    QVariantList seekParams;
+    const QString before = seekSql(true, false, keyValues(b), seekParams);
+    const QString sql =
+        QStringLiteral("SELECT count(*) FROM ") + quoted(m_sqlName) + whereSql(params, before);
+    params << seekParams;
+    Statement& st = db().connection().cached(sql);
+    st.bindAll(params);
+    st.step();
+    const int n = int(st.int64(0));
+    st.reset();
+    return n;
 }
 
 // ---- editing -------------------------------------------------------------------------
@@ -912,17 +918,7 @@ int Table::InsertPosition() {
         } else if (!m_savedHasRow) {
             m_insertPos = 0;
         } else {
-            QVariantList params;
-            QVariantList seekParams;
-            const QString before = seekSql(true, false, keyValues(m_saved), seekParams);
-            const QString sql = QStringLiteral("SELECT count(*) FROM ") + quoted(m_sqlName) +
-                                whereSql(params, before);
-            params << seekParams;
-            Statement& st = db().connection().cached(sql);
-            st.bindAll(params);
-            st.step();
-            m_insertPos = int(st.int64(0));
-            st.reset();
+            m_insertPos = rowsBefore(m_saved);
         }
     }
     return m_insertPos;

@@ -174,6 +174,7 @@ private:
     bool passes(qint64 rowid);
     void positionAfterChange(const Buffer& at, bool justPosted = false);
     void ensureIndex();
+    int rowsBefore(const Buffer& b);
     std::shared_ptr<Buffer> cachedRow(int row);
     Database& db() const;
 

@@ -42,9 +42,7 @@ private:
 
     void addPlant(const QString& name, const QString& family) {
         data::TDM dm;
-        for (store::Table* t : dm.tablesInOpeningOrder()) {
-            t->Open();
-        }
+        testsupport::openAll(dm);
         dm.PlanteTable->Insert();
         dm.PlanteTable->FieldByName(QStringLiteral("Plantenavn")).setAsString(name);
         dm.PlanteTable->FieldByName(QStringLiteral("Familie")).setAsString(family);

@@ -69,10 +69,7 @@ private Q_SLOTS:
         m_folder = std::make_unique<testsupport::DataFolder>();
         m_dialogs = std::make_unique<testsupport::ScriptedDialogs>();
         m_dm = std::make_unique<data::TDM>();
-        m_dm->ConfigTable->Open();
-        for (Table* t : m_dm->tablesInOpeningOrder()) {
-            t->Open();
-        }
+        testsupport::openAll(*m_dm);
     }
 
     void cleanup() {
@@ -455,10 +452,7 @@ private Q_SLOTS:
         store::Session::reloadConfiguration();
         data::registerDefaultDataFolder();
         data::TDM dm;
-        dm.ConfigTable->Open();
-        for (Table* t : dm.tablesInOpeningOrder()) {
-            t->Open();
-        }
+        testsupport::openAll(dm);
         QCOMPARE(data::dataFolder(),
                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);

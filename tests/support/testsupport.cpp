@@ -71,6 +71,13 @@ DataFolder::~DataFolder() {
     store::Session::closeAll();
 }
 
+void openAll(data::TDM& dm) {
+    dm.ConfigTable->Open();
+    for (store::Table* t : dm.tablesInOpeningOrder()) {
+        t->Open();
+    }
+}
+
 void useDanishFormats() {
     QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
     store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));

@@ -7,6 +7,10 @@
 
 #include "toolkit/dialogs.h"
 
+namespace data {
+class TDM;
+}
+
 namespace testsupport {
 
 // Answers message boxes from a script and records what they said.
@@ -50,6 +54,9 @@ private:
 // Points the user's configuration and data folders at a new temporary home for the run,
 // so no test sees what an earlier run or the real user left there.
 void isolateUserFolders();
+
+// Opens the nine tables of a data module, the settings first, as the main window does.
+void openAll(data::TDM& dm);
 
 // Fixes what the program takes from the region: Danish numbers and dd-MM-yyyy dates.
 void useDanishFormats();

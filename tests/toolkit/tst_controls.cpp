@@ -70,10 +70,7 @@ private Q_SLOTS:
         m_folder = std::make_unique<testsupport::DataFolder>();
         m_dialogs = std::make_unique<testsupport::ScriptedDialogs>();
         m_dm = std::make_unique<data::TDM>();
-        m_dm->ConfigTable->Open();
-        for (store::Table* t : m_dm->tablesInOpeningOrder()) {
-            t->Open();
-        }
+        testsupport::openAll(*m_dm);
         addPlant(*m_dm, QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
         addPlant(*m_dm, QStringLiteral("Tulipan"), QStringLiteral("Liliaceae"));
         addPlant(*m_dm, QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
