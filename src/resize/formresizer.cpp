@@ -1,0 +1,360 @@
+#include "formresizer.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLoggingCategory>
+#include <QMainWindow>
+#include <QScopeGuard>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <climits>
+#include <cmath>
+#include <typeinfo>
+
+namespace resize {
+
+Q_LOGGING_CATEGORY(lcResize, "verdamo.resize")
+
+namespace {
+
+bool hasDesignerName(const QWidget* w) {
+    const QString name = w->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
+}
+
+bool isDesignedContainer(const QWidget* w) {
+    // The exact class, by RTTI so that a subclass without Q_OBJECT counts too: a control
+    // derived from one of these places its own parts.
+    const std::type_info& type = typeid(*w);
+    return type == typeid(QWidget) || type == typeid(QFrame) || type == typeid(QGroupBox) ||
+           type == typeid(QScrollArea) || type == typeid(QTabWidget) ||
+           type == typeid(QStackedWidget) || w->property("DesignedContainer").toBool();
+}
+
+void collectControls(QWidget* container, QList<QWidget*>& out) {
+    for (QObject* o : container->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow()) {
+            continue;
+        }
+        const bool designed = hasDesignerName(w);
+        if (designed) {
+            out.append(w);
+        }
+        const bool qtInternal = !designed && !w->objectName().isEmpty();
+        if ((designed || qtInternal) && isDesignedContainer(w)) {
+            collectControls(w, out);
+        }
+    }
+}
+
+bool managedBy(QLayout* layout, const QWidget* w) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == w) {
+            return true;
+        }
+        if (QLayout* inner = item->layout(); inner && managedBy(inner, w)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// An auto-sizing label is the default: the toolkit's labels take the width of their text.
+bool autoSize(const QWidget* label) {
+    const QVariant v = label->property("AutoSize");
+    return !v.isValid() || v.toBool();
+}
+
+}  // namespace
+
+int roundHalfEven(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= double(INT_MAX)) {
+        return INT_MAX;
+    }
+    if (value <= double(INT_MIN)) {
+        return INT_MIN;
+    }
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
+        whole += 1.0;
+    }
+    return int(whole);
+}
+
+QWidget* clientArea(QWidget* form) {
+    if (auto* mw = qobject_cast<QMainWindow*>(form)) {
+        if (QWidget* central = mw->centralWidget()) {
+            return central;
+        }
+    }
+    return form;
+}
+
+// --- TSingleResizer ---
+
+TSingleResizer::TSingleResizer(QWidget* control, QWidget* parent, bool resizeFonts, int minFontSize,
+                               int maxFontSize)
+    : m_control(control),
+      m_resizeFonts(resizeFonts),
+      m_minFontSize(minFontSize),
+      m_maxFontSize(maxFontSize),
+      m_parent(parent) {
+    if (!control) {
+        throw EResizerException(QStringLiteral("TSingleResizer created without a component link"));
+    }
+    if (!parent) {
+        throw EResizerException(
+            QStringLiteral("TSingleResizer created without a parent form link"));
+    }
+    const QRect g = control->geometry();
+    m_height = g.height();
+    m_left = g.x();
+    m_top = g.y();
+    m_width = g.width();
+    m_hasFont = control->property("font").isValid();
+    if (m_hasFont) {
+        const QFont f = control->font();
+        m_fontInPixels = f.pixelSize() > 0;
+        m_fontSize = m_fontInPixels ? f.pixelSize() : f.pointSizeF();
+    }
+    const QSize client = clientArea(parent)->size();
+    m_parentHeight = client.height();
+    m_parentWidth = client.width();
+    m_label = isTextLabel(control);
+    m_scaleWidth = !m_label;
+}
+
+bool TSingleResizer::fillsParent(const QWidget* control) {
+    const QVariant align = control->property("Align");
+    if (align.isValid() && align.toString() == QLatin1String("alClient")) {
+        return true;
+    }
+    QWidget* parent = control->parentWidget();
+    QLayout* layout = parent ? parent->layout() : nullptr;
+    return layout && managedBy(layout, control);
+}
+
+bool TSingleResizer::isTextLabel(const QWidget* control) {
+    const auto* label = qobject_cast<const QLabel*>(control);
+    return label && label->pixmap().isNull() && label->picture().isNull() && !label->movie();
+}
+
+double TSingleResizer::scaledFontSize(double heightRatio) const {
+    // At the recorded height the size stays as given, fractions of a point included.
+    double size = heightRatio == 1.0 ? m_fontSize : roundHalfEven(m_fontSize * heightRatio);
+    double minimum = m_minFontSize;
+    double maximum = m_maxFontSize;
+    if (m_fontInPixels) {
+        const double dpi = m_control->logicalDpiY();
+        minimum = roundHalfEven(m_minFontSize * dpi / 72.0);
+        maximum = roundHalfEven(m_maxFontSize * dpi / 72.0);
+    }
+    if (size > maximum) {
+        size = maximum;
+    }
+    if (size < minimum) {
+        size = minimum;
+    }
+    // Qt refuses sizes below one.
+    return std::max(size, 1.0);
+}
+
+void TSingleResizer::setFontSize(double size) {
+    QFont f = m_control->font();
+    if (m_fontInPixels) {
+        f.setPixelSize(roundHalfEven(size));
+    } else {
+        f.setPointSizeF(size);
+    }
+    m_control->setFont(f);
+    const QFont now = m_control->font();
+    const bool taken =
+        m_fontInPixels ? now.pixelSize() == f.pixelSize() : now.pointSizeF() == f.pointSizeF();
+    if (!taken && !m_warnedStyleSheet) {
+        m_warnedStyleSheet = true;
+        qCWarning(lcResize, "the font size of %s is fixed by a style sheet and is not scaled",
+                  qUtf8Printable(m_control->objectName()));
+    }
+}
+
+void TSingleResizer::scale(int height, int width, double heightRatio, double widthRatio) {
+    QWidget* c = m_control;
+    if (!c || fillsParent(c)) {
+        return;
+    }
+    const QRect now = c->geometry();
+    int left = now.x();
+    int top = now.y();
+    int w = now.width();
+    int h = now.height();
+    const bool fonts = m_hasFont && m_resizeFonts;
+
+    if (height == m_parentHeight && width == m_parentWidth) {
+        // Back at the recorded size: the recorded values exactly, no rounding involved.
+        if (m_scaleHeight) {
+            h = m_height;
+        }
+        if (m_scaleLeft) {
+            left = m_left;
+        }
+        if (m_scaleTop) {
+            top = m_top;
+        }
+        if (m_scaleWidth) {
+            w = m_width;
+        }
+        if (fonts) {
+            setFontSize(m_fontSize);
+        }
+        c->setGeometry(left, top, w, h);
+        // Assigning the font refits an auto-sizing label; without this a label shrunk
+        // with its font would be cut off at the design size.
+        if (m_label && autoSize(c)) {
+            c->adjustSize();
+        }
+        return;
+    }
+
+    if (m_scaleHeight) {
+        h = roundHalfEven(m_height * heightRatio);
+    }
+    if (m_scaleWidth) {
+        w = roundHalfEven(m_width * widthRatio);
+    }
+    if (m_scaleLeft) {
+        left = roundHalfEven(m_left * widthRatio);
+    }
+    if (m_scaleTop) {
+        top = roundHalfEven(m_top * heightRatio);
+    }
+    if (fonts) {
+        setFontSize(scaledFontSize(heightRatio));
+    }
+    c->setGeometry(left, top, w, h);
+    if (m_label) {
+        // Fitted to its text at the new font whatever its AutoSize, which is left as it was.
+        c->adjustSize();
+        c->update();
+    }
+}
+
+// --- TFormResizer ---
+
+namespace {
+
+QObject* checkedOwner(QObject* owner) {
+    if (!owner) {
+        throw EResizerException(QStringLiteral("TFormResizer created without an owner"));
+    }
+    if (!owner->isWidgetType()) {
+        throw EResizerException(QStringLiteral("TFormResizer owner must be a panel or form"));
+    }
+    return owner;
+}
+
+// A handler that resizes the form again gets its own pass; a handler that always does so
+// must not hang the window.
+constexpr int MaxPasses = 4;
+
+}  // namespace
+
+TFormResizer::TFormResizer(QObject* owner)
+    : QObject(checkedOwner(owner)), m_owner(static_cast<QWidget*>(owner)) {}
+
+// The records hold guarded references only: controls and fonts stay as they are.
+TFormResizer::~TFormResizer() = default;
+
+QList<QWidget*> TFormResizer::controlsOf(QWidget* form) {
+    QList<QWidget*> controls;
+    if (form) {
+        collectControls(clientArea(form), controls);
+    }
+    return controls;
+}
+
+// A main window places its central widget in its own layout, which may not have run yet
+// (before the first show, or with a layout request still pending).
+QWidget* TFormResizer::laidOutClient() const {
+    QWidget* client = clientArea(m_owner);
+    if (client != m_owner) {
+        if (QLayout* layout = m_owner->layout()) {
+            layout->activate();
+        }
+    }
+    return client;
+}
+
+void TFormResizer::RecordLayout() {
+    if (m_recorded || !m_owner) {
+        return;
+    }
+    m_recorded = true;
+    // Style-sheet fonts are resolved by polishing.
+    m_owner->ensurePolished();
+    const QSize client = laidOutClient()->size();
+    m_recordedHeight = client.height();
+    m_recordedWidth = client.width();
+    const QList<QWidget*> controls = controlsOf(m_owner);
+    m_records.reserve(controls.size());
+    for (QWidget* c : controls) {
+        m_records.emplace_back(c, m_owner, m_resizeFonts, m_minFontSize, m_maxFontSize);
+    }
+}
+
+void TFormResizer::ResizeAll() {
+    // Before recording, and for a form recorded without a size, the ratios mean nothing.
+    if (!m_recorded || !m_owner || m_recordedHeight <= 0 || m_recordedWidth <= 0) {
+        return;
+    }
+    if (m_resizing) {
+        m_resizeAgain = true;
+        return;
+    }
+    m_resizing = true;
+    const auto done = qScopeGuard([this] { m_resizing = false; });
+    int passes = 0;
+    do {
+        m_resizeAgain = false;
+        resizeOnce();
+    } while (m_resizeAgain && ++passes < MaxPasses);
+}
+
+void TFormResizer::resizeOnce() {
+    QWidget* client = laidOutClient();
+    if (m_enforceMinSize) {
+        const QSize missing =
+            (QSize(m_recordedWidth, m_recordedHeight) - client->size()).expandedTo(QSize(0, 0));
+        if (missing.width() > 0 || missing.height() > 0) {
+            // The resize this causes comes back as a further pass, or later from the window
+            // system; this pass scales to the size as it stands now.
+            m_owner->resize(m_owner->size() + missing);
+            client = laidOutClient();
+        }
+    }
+    const int height = client->height();
+    const int width = client->width();
+    const double heightRatio = double(height) / m_recordedHeight;
+    const double widthRatio = double(width) / m_recordedWidth;
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        m_records[i].scale(height, width, heightRatio, widthRatio);
+        DoPostResize(this, m_records[i].control(), heightRatio, widthRatio);
+    }
+}
+
+void TFormResizer::DoPostResize(TFormResizer* sender, QWidget* control, double heightRatio,
+                                double widthRatio) {
+    if (m_onPostResize) {
+        m_onPostResize(sender, control, heightRatio, widthRatio);
+    }
+}
+
+}  // namespace resize

@@ -1,0 +1,60 @@
+#include "aboutbox.h"
+
+#include <QWidget>
+#include <algorithm>
+
+#include "aboutwnd.h"
+
+namespace widgets {
+
+TAboutBox::TAboutBox(QObject* parent)
+    : QObject(parent),
+      m_copyright(defaultCopyright()),
+      m_url(defaultUrl()),
+      m_warning(defaultWarning()) {}
+
+int TAboutBox::Execute() {
+    TAboutWnd wnd(this, qobject_cast<QWidget*>(parent()));
+    return wnd.exec();
+}
+
+QString TAboutBox::defaultCopyright() {
+    return QStringLiteral("Copyright © Verdamo. Alle rettigheder forbeholdes.");
+}
+
+QString TAboutBox::defaultUrl() {
+    return QStringLiteral("https://verdamo.example");
+}
+
+QString TAboutBox::defaultWarning() {
+    return QStringLiteral(
+        "Advarsel: Dette program er beskyttet af lov om ophavsret. Uautoriseret kopiering "
+        "eller distribution af programmet eller dele heraf vil blive retsforfulgt. Producenten "
+        "påtager sig intet ansvar for skader, der måtte opstå ved brug af programmet.");
+}
+
+QString versionText(const QString& version) {
+    const QStringList parts = version.split(QLatin1Char('.'));
+    if (version.isEmpty() || parts.size() > 4) {
+        return QString();
+    }
+    uint numbers[4] = {0, 0, 0, 0};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts.at(i);
+        const bool digits = !part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        bool ok = false;
+        // Each number of a file version is 16 bits wide.
+        const uint n = digits ? part.toUInt(&ok) : 0;
+        if (!ok || n > 0xFFFF) {
+            return QString();
+        }
+        numbers[i] = n;
+    }
+    return QStringLiteral("%1.%2 (%3: %4.%5)")
+        .arg(QString::number(numbers[0]), QString::number(numbers[1]), QStringLiteral("Build"),
+             QString::number(numbers[2]), QString::number(numbers[3]));
+}
+
+}  // namespace widgets

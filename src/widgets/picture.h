@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QPixmap>
+
+namespace widgets {
+
+// The product picture of the about window: a tall green strip with a leaf and the name,
+// drawn in code so it needs no image file. It fits the about window's 48 x 200 picture area.
+QPixmap productPicture();
+
+}  // namespace widgets
