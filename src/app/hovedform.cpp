@@ -7,13 +7,23 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <QActionGroup>
+#include <QMenu>
+#include <QVBoxLayout>
+
 #include "artwork.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
+#include "i18n/langsource.h"
+#include "i18n/localizer.h"
+#include "resize/formresizer.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "ui_hovedform.h"
+#include "widgets/aboutbox.h"
+#include "widgets/justone.h"
+#include "widgets/picture.h"
 
 namespace app {
 
@@ -22,6 +32,24 @@ using data::DM;
 THovedForm::THovedForm(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::THovedForm>()) {
     ui->setupUi(this);
+    // The components of the design, created with the window.
+    QLanguageSource1 = new i18n::TQLanguageSource(this);
+    QLanguageSource1->setObjectName(QStringLiteral("QLanguageSource1"));
+    QLanguageSource1->SetOriginalName(QStringLiteral("Dansk"));
+    QLanguageSource1->SetLanguages(
+        {QStringLiteral("English=English.lng"), QStringLiteral("Norsk=Norsk.lng"),
+         QStringLiteral("Svensk=Svensk.lng"), QStringLiteral("Deutsch=Deutsch.lng")});
+    AboutBox1 = new widgets::TAboutBox(this);
+    AboutBox1->setObjectName(QStringLiteral("AboutBox1"));
+    AboutBox1->setAppName(QStringLiteral("Verdamo"));
+    AboutBox1->setPicture(widgets::productPicture());
+    QFormLocalizer1 = new i18n::TQFormLocalizer(this);
+    QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
+    QFormLocalizer1->SetPropNames(
+        {QStringLiteral("Caption"), QStringLiteral("Hint"), QStringLiteral("Warning")});
+    QFormLocalizer1->SetSource(QLanguageSource1);
+    JustOne1 = new widgets::TJustOne(this);  // a running copy is asked forward here
+    JustOne1->setObjectName(QStringLiteral("JustOne1"));
     // Sizeable, with the close button only.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
@@ -41,6 +69,11 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->Help, &QAction::triggered, this, &THovedForm::HelpClick);
     connect(ui->Omskrmstrrelser1, &QAction::triggered, this, &THovedForm::Omskrmstrrelser1Click);
     connect(ui->Info, &QAction::triggered, this, &THovedForm::InfoClick);
+    connect(ui->Dansk, &QAction::triggered, this, &THovedForm::DanskClick);
+    connect(ui->English, &QAction::triggered, this, &THovedForm::EnglishClick);
+    connect(ui->Norsk, &QAction::triggered, this, &THovedForm::NorskClick);
+    connect(ui->Svensk, &QAction::triggered, this, &THovedForm::SvenskClick);
+    connect(ui->Deutsch, &QAction::triggered, this, &THovedForm::DeutschClick);
     FormCreate();
 }
 
@@ -70,7 +103,26 @@ void THovedForm::FormCreate() {
     ui->SpeedButton3->setIconSize(QSize(16, 16));
     for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton4, ui->SpeedButton5}) {
         b->setAutoRaise(true);
+        QFont f = b->font();
+        f.setBold(true);
+        f.setPixelSize(16);
+        b->setFont(f);
     }
+    QFont lang = ui->Sproget->font();
+    lang.setBold(true);
+    lang.setPixelSize(13);
+    ui->Sproget->setFont(lang);
+    ui->Sproget->adjustSize();
+    // The background fills the window at any size; the resizer leaves it to its layout.
+    auto* fill = new QVBoxLayout(ui->centralwidget);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(ui->Image3);
+    FormResizer1 = new resize::TFormResizer(this);
+    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
+    FormResizer1->setResizeFonts(true);
+    FormResizer1->setMinFontSize(8);
+    FormResizer1->setMaxFontSize(48);
+    FormResizer1->RecordLayout();
 }
 
 void THovedForm::showEvent(QShowEvent* e) {
@@ -105,11 +157,98 @@ void THovedForm::FormShow() {
     ui->DBLookupComboBox1->setListSource(DM->PlanteSource);
     ui->DBLookupComboBox1->setKeyField(QStringLiteral("Plantenavn"));
     ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
-    // The language menu and the stored language join here with the language source.
-    const int stored = data::readSetting(QStringLiteral("Sprog"));
-    m_language = (stored >= -1 && stored <= 3) ? stored : -1;
+    buildLanguageMenu();
+    applyStoredLanguage();
+}
+
+int THovedForm::ActiveLanguage() const {
+    return QLanguageSource1->ActiveLanguage();
+}
+
+QList<QAction*> THovedForm::languageEntries() const {
+    return ui->Sprog1->actions();
+}
+
+void THovedForm::buildLanguageMenu() {
+    if (!m_generated.isEmpty()) {
+        return;
+    }
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    QAction* before = ui->Sprog1->actions().value(0);
+    const int count = int(QLanguageSource1->Languages().size());
+    for (int index = -1; index < count; ++index) {
+        auto* entry = new QAction(QLanguageSource1->GetLanguageName(index), this);
+        entry->setObjectName(QStringLiteral("LanguageItem%1").arg(index + 2));
+        entry->setData(index + 2);  // the tag
+        entry->setCheckable(true);
+        group->addAction(entry);
+        connect(entry, &QAction::triggered, this, &THovedForm::LanguageItemClick);
+        ui->Sprog1->insertAction(before, entry);
+        m_generated << entry;
+    }
+    m_generated.value(ActiveLanguage() + 1)->setChecked(true);
+}
+
+void THovedForm::applyStoredLanguage() {
+    // A stored index out of range is refused here; what follows is then left as it was.
+    QLanguageSource1->SetActiveLanguage(data::readSetting(QStringLiteral("Sprog")));
+    showLanguage();
+    if (QAction* entry = m_generated.value(ActiveLanguage() + 1)) {
+        entry->setChecked(true);
+    }
+    ui->Help->setToolTip(helpPageOf(ActiveLanguage()));
+}
+
+void THovedForm::showLanguage() {
+    ui->Sproget->setText(QLanguageSource1->GetLanguageName(ActiveLanguage()));
+    ui->Sproget->adjustSize();
     setWindowTitle(QStringLiteral("Verdamo"));
-    ui->Help->setToolTip(helpPageOf(m_language));
+}
+
+void THovedForm::LanguageItemClick() {
+    static const char* const captions[] = {"Hjælp", "Help", "Jelp", "Hjälp", "Hilfe"};
+    if (auto* entry = qobject_cast<QAction*>(sender())) {
+        entry->setChecked(true);
+        const int tag = entry->data().toInt();
+        if (tag >= 1 && tag <= int(QLanguageSource1->Languages().size()) + 1) {
+            QLanguageSource1->SetActiveLanguage(tag - 2);
+        }
+    }
+    showLanguage();
+    data::writeSettings({{QStringLiteral("Sprog"), QString::number(ActiveLanguage())}});
+    ui->Help->setToolTip(helpPageOf(ActiveLanguage()));
+    ui->Help->setText(QString::fromUtf8(captions[ActiveLanguage() + 1]));
+}
+
+// The design entries change the language and the label only; the rest waits for closing.
+void THovedForm::designLanguage(int index, const char* name) {
+    QLanguageSource1->SetActiveLanguage(index);
+    ui->Sproget->setText(QString::fromLatin1(name));
+    ui->Sproget->adjustSize();
+}
+
+void THovedForm::DanskClick() {
+    designLanguage(-1, "Dansk");
+}
+void THovedForm::EnglishClick() {
+    designLanguage(0, "English");
+}
+void THovedForm::NorskClick() {
+    designLanguage(1, "Norsk");
+}
+void THovedForm::SvenskClick() {
+    designLanguage(2, "Svensk");
+}
+void THovedForm::DeutschClick() {
+    designLanguage(3, "Deutsch");
+}
+
+void THovedForm::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (FormResizer1) {
+        FormResizer1->ResizeAll();
+    }
 }
 
 QString THovedForm::helpPageOf(int language) {
@@ -139,7 +278,7 @@ void THovedForm::FormClose() {
         return;
     }
     const QSize size = outerSize();
-    data::writeSettings({{QStringLiteral("Sprog"), m_language},
+    data::writeSettings({{QStringLiteral("Sprog"), ActiveLanguage()},
                          {QStringLiteral("H_Main"), size.height()},
                          {QStringLiteral("W_Main"), size.width()}});
 }
@@ -195,7 +334,7 @@ void THovedForm::Definitioner1Click() {}
 void THovedForm::Navne1Click() {}
 
 void THovedForm::Dataplacering1Click() {
-    toolkit::dialogs().ShowMessage(data::dataLocationNotice(m_language));
+    toolkit::dialogs().ShowMessage(data::dataLocationNotice(ActiveLanguage()));
 }
 
 void THovedForm::HelpClick() {
@@ -223,6 +362,8 @@ void THovedForm::Omskrmstrrelser1Click() {
                                   toolkit::Button::OK);
 }
 
-void THovedForm::InfoClick() {}
+void THovedForm::InfoClick() {
+    AboutBox1->Execute();
+}
 
 }  // namespace app

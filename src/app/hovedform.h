@@ -3,9 +3,22 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
+
 namespace Ui {
 class THovedForm;
 }
+namespace i18n {
+class TQLanguageSource;
+class TQFormLocalizer;
+}  // namespace i18n
+namespace resize {
+class TFormResizer;
+}
+namespace widgets {
+class TAboutBox;
+class TJustOne;
+}  // namespace widgets
 
 namespace app {
 
@@ -19,7 +32,10 @@ public:
     ~THovedForm() override;
 
     // -1 Danish, 0 English, 1 Norwegian, 2 Swedish, 3 German.
-    int ActiveLanguage() const { return m_language; }
+    int ActiveLanguage() const;
+    i18n::TQLanguageSource* languageSource() const { return QLanguageSource1; }
+    // The language entries of the menu: five generated radio entries, then the design ones.
+    QList<QAction*> languageEntries() const;
     bool chooserShown() const;
     // The page "Hjælp" opens.
     QString helpPage() const;
@@ -42,22 +58,38 @@ public Q_SLOTS:
     void HelpClick();
     void Omskrmstrrelser1Click();
     void InfoClick();
+    void LanguageItemClick();
+    void DanskClick();
+    void EnglishClick();
+    void NorskClick();
+    void SvenskClick();
+    void DeutschClick();
 
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void FormCreate();
     void FormShow();
     void FormClose();
     void hideChooser();
+    void buildLanguageMenu();
+    void applyStoredLanguage();
+    void showLanguage();
+    void designLanguage(int index, const char* name);
     void setOuterSize(int width, int height);
     QSize outerSize() const;
 
     std::unique_ptr<Ui::THovedForm> ui;
     bool m_shown = false;
-    int m_language = -1;
+    i18n::TQLanguageSource* QLanguageSource1 = nullptr;
+    i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
+    resize::TFormResizer* FormResizer1 = nullptr;
+    widgets::TAboutBox* AboutBox1 = nullptr;
+    widgets::TJustOne* JustOne1 = nullptr;
+    QList<QAction*> m_generated;
 };
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include "data/dm.h"
 #include "hovedform.h"
 #include "toolkit/application.h"
+#include "widgets/justone.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     data::registerDefaultDataFolder();
 
     app::THovedForm HovedForm;
+    if (widgets::TJustOne::anotherCopyRunning()) {
+        return 0;  // the running copy has come forward instead
+    }
     data::TDM DM;
     HovedForm.show();
     return QApplication::exec();

@@ -9,10 +9,12 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
+#include "i18n/langsource.h"
 #include "store/session.h"
 #include "testsupport.h"
 #include "toolkit/lookup.h"
 #include "toolkit/speedbutton.h"
+#include "widgets/justone.h"
 
 using store::DataSetState;
 
@@ -25,6 +27,17 @@ private:
     std::unique_ptr<testsupport::ScriptedDialogs> m_dialogs;
     std::unique_ptr<app::THovedForm> m_form;
     std::unique_ptr<data::TDM> m_dm;
+    QTemporaryDir m_guard;
+
+    QString caption(const char* name) {
+        return m_form->findChild<QToolButton*>(QString::fromLatin1(name))->text();
+    }
+    QAction* entry(int position) { return m_form->languageEntries().value(position); }
+    void storeLanguage(int language) {
+        data::TDM dm;
+        dm.ConfigTable->Open();
+        data::writeSettings({{QStringLiteral("Sprog"), language}});
+    }
 
     void start() {
         m_form = std::make_unique<app::THovedForm>();
@@ -50,7 +63,10 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { testsupport::useDanishFormats(); }
+    void initTestCase() {
+        testsupport::useDanishFormats();
+        widgets::TJustOne::setDefaultServerName(m_guard.filePath(QStringLiteral("guard")));
+    }
 
     void init() {
         m_folder = std::make_unique<testsupport::DataFolder>();
@@ -228,6 +244,107 @@ private Q_SLOTS:
         QVERIFY(m_form->isVisible());
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
         QVERIFY(m_form->chooserShown());  // the window still works
+    }
+
+    void theLanguageMenuHoldsEachLanguageTwice() {
+        start();
+        QStringList names;
+        QList<bool> radio;
+        for (QAction* a : m_form->languageEntries()) {
+            names << a->text();
+            radio << a->isCheckable();
+        }
+        const QStringList five = {QStringLiteral("Dansk"), QStringLiteral("English"),
+                                  QStringLiteral("Norsk"), QStringLiteral("Svensk"),
+                                  QStringLiteral("Deutsch")};
+        QCOMPARE(names, five + five);
+        QCOMPARE(radio,
+                 (QList<bool>{true, true, true, true, true, false, false, false, false, false}));
+        QVERIFY(entry(0)->isChecked());
+        QCOMPARE(entry(3)->data().toInt(), 4);  // the tag is index + 2
+    }
+
+    void aGeneratedEntrySwitchesAndStoresAtOnce() {
+        start();
+        entry(3)->trigger();  // Svensk
+        QCOMPARE(m_form->ActiveLanguage(), 2);
+        QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Svensk"));
+        QCOMPARE(action("Help")->text(), QStringLiteral("Hjälp"));
+        QCOMPARE(caption("SpeedButton2"), QStringLiteral("Växtöversikt"));
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 2);
+        QCOMPARE(m_form->helpPage(),
+                 app::THovedForm::programFolder() + QStringLiteral("Help/Svensk/index.html"));
+        QVERIFY(entry(3)->isChecked());
+        QVERIFY(!entry(0)->isChecked());
+        // Back to Danish: the design texts come back exactly.
+        entry(0)->trigger();
+        QCOMPARE(caption("SpeedButton2"), QStringLiteral("Planteoversigt"));
+        QCOMPARE(caption("SpeedButton1"), QStringLiteral("Registrering af planter"));
+        QCOMPARE(action("Omskrmstrrelser1")->text(), QStringLiteral("Om skærmstørrelser"));
+        QCOMPARE(action("Help")->text(), QStringLiteral("Hjælp"));
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
+    }
+
+    void aDesignEntryChangesOnlyTheLanguageUntilClosing() {
+        start();
+        action("English")->trigger();
+        QCOMPARE(m_form->ActiveLanguage(), 0);
+        QCOMPARE(caption("SpeedButton2"), QStringLiteral("Plant overview"));
+        QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("English"));
+        QVERIFY(entry(0)->isChecked());  // the check mark stays on the generated Dansk
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
+        QCOMPARE(m_form->helpPage(),
+                 app::THovedForm::programFolder() + QStringLiteral("Help/Dansk/index.html"));
+        m_form->close();
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 0);
+    }
+
+    void theStoredLanguageIsAppliedAtStart() {
+        storeLanguage(3);
+        start();
+        QCOMPARE(m_form->ActiveLanguage(), 3);
+        QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Deutsch"));
+        QVERIFY(entry(4)->isChecked());
+        QCOMPARE(m_form->helpPage(),
+                 app::THovedForm::programFolder() + QStringLiteral("Help/Tysk/index.html"));
+        QVERIFY(caption("SpeedButton4") != QStringLiteral("Afslut"));
+        QCOMPARE(action("Help")->text(), QStringLiteral("Hilfe"));  // the localizer's caption
+    }
+
+    void aStoredLanguageOutOfRangeIsShownAsAnError() {
+        storeLanguage(7);
+        start();
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("Index out of bounds (7)")});
+        QCOMPARE(m_form->ActiveLanguage(), -1);
+        QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Dansk"));
+        QVERIFY(m_dm->NavneTable->Active());  // the tables were open before
+    }
+
+    void theContentsScaleWithTheWindow() {
+        start();
+        auto* overview = child<toolkit::SpeedButton>("SpeedButton2");
+        const QRect design = overview->geometry();
+        const QSize client = m_form->centralWidget()->size();
+        m_form->resize(m_form->size() + client);  // the client area doubled
+        QTRY_COMPARE(m_form->centralWidget()->size(), client * 2);
+        // Scaled from the recorded layout, so within a pixel or two of twice the design.
+        const QRect big = overview->geometry();
+        QVERIFY2(std::abs(big.x() - 2 * design.x()) <= 2 &&
+                     std::abs(big.width() - 2 * design.width()) <= 2 &&
+                     std::abs(big.y() - 2 * design.y()) <= 2 &&
+                     std::abs(big.height() - 2 * design.height()) <= 2,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(big.x())
+                                .arg(big.y())
+                                .arg(big.width())
+                                .arg(big.height())));
+        QVERIFY(overview->font().pixelSize() >= 30 && overview->font().pixelSize() <= 33);
+        QCOMPARE(child<QLabel>("Image3")->size(), client * 2);  // the background fills
+        m_form->resize(m_form->size() - client);
+        QTRY_COMPARE(overview->geometry(), design);
+        QCOMPARE(overview->font().pixelSize(), 16);
+        QCOMPARE(overview->font().bold(), true);
     }
 
     void theNotices() {
