@@ -159,6 +159,8 @@ void THovedForm::FormShow() {
     ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
     buildLanguageMenu();
     applyStoredLanguage();
+    // The program has no web site: the about window's link leads to its help.
+    AboutBox1->setUrl(QUrl::fromLocalFile(helpPage()).toString());
 }
 
 int THovedForm::ActiveLanguage() const {
@@ -246,8 +248,16 @@ void THovedForm::DeutschClick() {
 
 void THovedForm::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    if (FormResizer1) {
-        FormResizer1->ResizeAll();
+    if (!FormResizer1) {
+        return;
+    }
+    FormResizer1->ResizeAll();
+    // The title is drawn like a picture: it keeps to its box instead of the font bounds,
+    // and the glyphs of the big buttons shrink with them so their captions stay readable.
+    ui->RxLabel1->setFont(artwork::titleFont(std::max(8, ui->RxLabel1->height() * 96 / 109)));
+    for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton4, ui->SpeedButton5}) {
+        const int side = std::clamp(b->height() * 32 / 66, 8, 64);
+        b->setIconSize(QSize(side, side));
     }
 }
 
