@@ -3,7 +3,7 @@
 # run.sh and test.sh. Only what is missing is installed.
 verdamo_packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libsqlite3-dev sqlite3
     libbenchmark-dev
     fonts-dejavu-core

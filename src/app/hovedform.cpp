@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QUrl>
 
@@ -202,7 +203,19 @@ void THovedForm::applyStoredLanguage() {
     ui->Help->setToolTip(helpPageOf(ActiveLanguage()));
 }
 
+// Qt's own dialogs and buttons speak the language too, where Qt has a translation for it.
+void THovedForm::followInQtDialogs() {
+    static const char* const codes[] = {"da", "en", "nb", "sv", "de"};
+    QCoreApplication::removeTranslator(&m_qtTranslator);
+    const int i = std::clamp(ActiveLanguage() + 1, 0, 4);
+    if (m_qtTranslator.load(QStringLiteral("qtbase_") + QLatin1String(codes[i]),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&m_qtTranslator);
+    }
+}
+
 void THovedForm::showLanguage() {
+    followInQtDialogs();
     ui->Sproget->setText(QLanguageSource1->GetLanguageName(ActiveLanguage()));
     ui->Sproget->adjustSize();
     setWindowTitle(QStringLiteral("Verdamo"));
@@ -226,6 +239,7 @@ void THovedForm::LanguageItemClick() {
 // The design entries change the language and the label only; the rest waits for closing.
 void THovedForm::designLanguage(int index, const char* name) {
     QLanguageSource1->SetActiveLanguage(index);
+    followInQtDialogs();
     ui->Sproget->setText(QString::fromLatin1(name));
     ui->Sproget->adjustSize();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTranslator>
 #include <memory>
 
 class QAction;
@@ -79,6 +80,7 @@ private:
     void applyStoredLanguage();
     void showLanguage();
     void designLanguage(int index, const char* name);
+    void followInQtDialogs();
     void setOuterSize(int width, int height);
     QSize outerSize() const;
 
@@ -90,6 +92,7 @@ private:
     widgets::TAboutBox* AboutBox1 = nullptr;
     widgets::TJustOne* JustOne1 = nullptr;
     QList<QAction*> m_generated;
+    QTranslator m_qtTranslator;
 };
 
 }  // namespace app

@@ -299,6 +299,18 @@ private Q_SLOTS:
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 0);
     }
 
+    void qtsOwnDialogsFollowTheLanguage() {
+        start();
+        entry(4)->trigger();  // Deutsch
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 QStringLiteral("Abbrechen"));
+        entry(0)->trigger();
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 QStringLiteral("Annuller"));
+        entry(3)->trigger();  // Qt has no Swedish: its own English texts
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    }
+
     void theStoredLanguageIsAppliedAtStart() {
         storeLanguage(3);
         start();
