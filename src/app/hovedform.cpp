@@ -151,7 +151,7 @@ void THovedForm::FormShow() {
     if (QScreen* s = screen()) {
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
-    ui->Help->setToolTip(programFolder() + QStringLiteral("Help/Index.html"));
+    setHelpPage(programFolder() + QStringLiteral("Help/Index.html"));
     for (store::Table* t : DM->tablesInOpeningOrder()) {
         t->Open();
     }
@@ -160,8 +160,12 @@ void THovedForm::FormShow() {
     ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
     buildLanguageMenu();
     applyStoredLanguage();
+}
+
+void THovedForm::setHelpPage(const QString& page) {
+    ui->Help->setToolTip(page);
     // The program has no web site: the about window's link leads to its help.
-    AboutBox1->setUrl(QUrl::fromLocalFile(helpPage()).toString());
+    AboutBox1->setUrl(QUrl::fromLocalFile(page).toString());
 }
 
 int THovedForm::ActiveLanguage() const {
@@ -200,7 +204,7 @@ void THovedForm::applyStoredLanguage() {
     if (QAction* entry = m_generated.value(ActiveLanguage() + 1)) {
         entry->setChecked(true);
     }
-    ui->Help->setToolTip(helpPageOf(ActiveLanguage()));
+    setHelpPage(helpPageOf(ActiveLanguage()));
 }
 
 // Qt's own dialogs and buttons speak the language too, where Qt has a translation for it.
@@ -232,7 +236,7 @@ void THovedForm::LanguageItemClick() {
     }
     showLanguage();
     data::writeSettings({{QStringLiteral("Sprog"), QString::number(ActiveLanguage())}});
-    ui->Help->setToolTip(helpPageOf(ActiveLanguage()));
+    setHelpPage(helpPageOf(ActiveLanguage()));
     ui->Help->setText(QString::fromUtf8(captions[ActiveLanguage() + 1]));
 }
 

@@ -81,6 +81,7 @@ private:
     void showLanguage();
     void designLanguage(int index, const char* name);
     void followInQtDialogs();
+    void setHelpPage(const QString& page);
     void setOuterSize(int width, int height);
     QSize outerSize() const;
 

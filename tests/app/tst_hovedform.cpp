@@ -274,6 +274,9 @@ private Q_SLOTS:
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 2);
         QCOMPARE(m_form->helpPage(),
                  app::THovedForm::programFolder() + QStringLiteral("Help/Svensk/index.html"));
+        QCOMPARE(
+            m_form->findChild<QObject*>(QStringLiteral("AboutBox1"))->property("Url").toString(),
+            QUrl::fromLocalFile(m_form->helpPage()).toString());
         QVERIFY(entry(3)->isChecked());
         QVERIFY(!entry(0)->isChecked());
         // Back to Danish: the design texts come back exactly.
