@@ -1,5 +1,7 @@
 #include "datafolder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -38,6 +40,17 @@ QStringList resourceLines(const QString& name) {
 }
 
 }  // namespace
+
+QString programFile(const QString& relative) {
+    const QDir bin(QCoreApplication::applicationDirPath());
+    const QString beside = bin.filePath(relative);
+    if (QFile::exists(beside)) {
+        return beside;
+    }
+    const QString installed =
+        QDir::cleanPath(bin.filePath(QStringLiteral("../share/verdamo/") + relative));
+    return QFile::exists(installed) ? installed : beside;
+}
 
 QList<TableDef> tableDefs() {
     const FieldType I = FieldType::Integer, S = FieldType::String, D = FieldType::Date,

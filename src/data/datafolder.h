@@ -21,6 +21,11 @@ void createTables(store::Database& db);
 
 // The folder of the alias, exactly as it stands after "PATH=" in its first parameter line.
 QString dataFolder();
+// A file installed with the program (a default picture, say), by its path relative to the
+// program's resources: beside the executable in the build tree, else in the installed share
+// folder (<prefix>/share/verdamo). Gives the first candidate when neither exists.
+QString programFile(const QString& relative);
+
 // The data-location notice for a language index (-1 Danish … 3 German).
 QString dataLocationNotice(int language);
 

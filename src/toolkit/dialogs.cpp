@@ -123,6 +123,13 @@ public:
         return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
                                             qtFileFilter(filter));
     }
+    QString SaveFile(const QString& filter, const QString& suggested) override {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), suggested,
+                                            qtFileFilter(filter));
+    }
+    QString ChooseFolder(const QString& start) override {
+        return QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString(), start);
+    }
 };
 
 Dialogs*& current() {

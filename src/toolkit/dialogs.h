@@ -29,6 +29,10 @@ public:
     virtual void ShowError(const QString& text) = 0;
     // One file through a filter such as "Billede (*.jpg)|*.jpg"; empty when cancelled.
     virtual QString OpenFile(const QString& filter) = 0;
+    // A file to write through such a filter, offering a suggested path; empty when cancelled.
+    virtual QString SaveFile(const QString& filter, const QString& suggested) = 0;
+    // An existing folder; empty when cancelled.
+    virtual QString ChooseFolder(const QString& start) = 0;
 
     static QString titleOf(MsgType type);
     static QString captionOf(Button b);

@@ -39,6 +39,19 @@ QString ScriptedDialogs::OpenFile(const QString& filter) {
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
+QString ScriptedDialogs::SaveFile(const QString& filter, const QString& suggested) {
+    shown.append({QStringLiteral("save"),
+                  filter + QLatin1Char('|') + suggested,
+                  toolkit::MsgType::Information,
+                  {}});
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedDialogs::ChooseFolder(const QString& start) {
+    shown.append({QStringLiteral("folder"), start, toolkit::MsgType::Information, {}});
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
 QStringList ScriptedDialogs::texts(const QString& kind) const {
     QStringList out;
     for (const Shown& s : shown) {

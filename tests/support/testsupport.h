@@ -17,7 +17,7 @@ namespace testsupport {
 class ScriptedDialogs final : public toolkit::Dialogs {
 public:
     struct Shown {
-        QString kind;  // "message", "notice", "error", "file"
+        QString kind;  // "message", "notice", "error", "file", "save", "folder"
         QString text;
         toolkit::MsgType type = toolkit::MsgType::Information;
         toolkit::Buttons buttons;
@@ -28,13 +28,15 @@ public:
 
     // The next boxes answer these results in order; unanswered ones give OK (or Cancel).
     QList<int> answers;
-    QList<QString> files;
+    QList<QString> files;  // answers to OpenFile, SaveFile and ChooseFolder in turn
     QList<Shown> shown;
 
     int MessageDlg(const QString& text, toolkit::MsgType type, toolkit::Buttons buttons) override;
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
     QString OpenFile(const QString& filter) override;
+    QString SaveFile(const QString& filter, const QString& suggested) override;
+    QString ChooseFolder(const QString& start) override;
 
     QStringList texts(const QString& kind) const;
 };
