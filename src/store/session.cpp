@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QUrl>
 
 #include "errors.h"
 #include "sqlite_p.h"
@@ -108,6 +109,152 @@ void Database::inTransaction(const std::function<void()>& work) {
 bool Database::integrityOk() {
     detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA integrity_check"));
     return st.step() && st.text(0) == QLatin1String("ok");
+}
+
+void Database::deleteAllRows(const QString& tableName) {
+    aboutToWrite();
+    m_conn->exec(QStringLiteral("DELETE FROM %1").arg(quoted(sqlName(tableName))));
+}
+
+void Database::insertRow(const QString& tableName, const QStringList& columns,
+                         const QVariantList& values) {
+    QStringList cols, marks;
+    for (const QString& c : columns) {
+        cols << quoted(c);
+        marks << QStringLiteral("?");
+    }
+    aboutToWrite();
+    detail::Statement& st =
+        m_conn->cached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(quoted(sqlName(tableName)), cols.join(QLatin1Char(',')),
+                                marks.join(QLatin1Char(','))));
+    st.bindAll(values);
+    st.exec();
+}
+
+qint64 Database::rowCount(const QString& tableName) {
+    detail::Statement st(m_conn->handle(),
+                         QStringLiteral("SELECT count(*) FROM %1").arg(quoted(sqlName(tableName))));
+    return st.step() ? st.int64(0) : 0;
+}
+
+namespace {
+
+// A database file opened only to be read, closed when it goes out of scope.
+struct ReadOnlyFile {
+    sqlite3* db = nullptr;
+    explicit ReadOnlyFile(const QString& path) {
+        const QByteArray uri =
+            QByteArrayLiteral("file:") + QUrl::toPercentEncoding(path, "/") + "?immutable=1";
+        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db);
+            db = nullptr;
+        }
+    }
+    ~ReadOnlyFile() { sqlite3_close_v2(db); }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+};
+
+void copyDatabase(sqlite3* to, sqlite3* from, const QString& context) {
+    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
+    if (!b) {
+        detail::throwSqlite(to, sqlite3_errcode(to), context);
+    }
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(b, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            sqlite3_sleep(20);
+        }
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE) {
+        detail::throwSqlite(to, rc, context);
+    }
+}
+
+}  // namespace
+
+void Database::backupTo(const QString& path) {
+    QFile::remove(path);
+    sqlite3* to = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(to));
+        sqlite3_close_v2(to);
+        throw StoreError(StoreError::General,
+                         QStringLiteral("Cannot write %1: %2").arg(path, message));
+    }
+    try {
+        copyDatabase(to, m_conn->handle(), path);
+        // One self-contained file, without a write-ahead log beside it.
+        char* err = nullptr;
+        const int rc = sqlite3_exec(to, "PRAGMA journal_mode=DELETE", nullptr, nullptr, &err);
+        sqlite3_free(err);
+        if (rc != SQLITE_OK) {
+            detail::throwSqlite(to, rc, path);
+        }
+    } catch (...) {
+        sqlite3_close_v2(to);
+        QFile::remove(path);
+        throw;
+    }
+    sqlite3_close_v2(to);
+}
+
+void Database::restoreFrom(const QString& path) {
+    ReadOnlyFile from(path);
+    if (!from.db) {
+        throw StoreError(StoreError::NotFound, QStringLiteral("Cannot read %1.").arg(path));
+    }
+    aboutToWrite();
+    copyDatabase(m_conn->handle(), from.db, m_conn->path());
+}
+
+QList<Database::Problem> Database::checkFile(const QString& path, const QList<TableDef>& expected) {
+    QList<Problem> problems;
+    ReadOnlyFile file(path);
+    if (!file.db) {
+        return {{Problem::NotADatabase, {}, {}}};
+    }
+    try {
+        {
+            detail::Statement st(file.db, QStringLiteral("PRAGMA integrity_check"));
+            if (!st.step() || st.text(0) != QLatin1String("ok")) {
+                return {{Problem::Damaged, {}, {}}};
+            }
+        }
+        for (const TableDef& def : expected) {
+            const QString name = sqlName(def.name);
+            QHash<QString, FieldType> stored;
+            detail::Statement st(file.db,
+                                 QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+            while (st.step()) {
+                int size = 0;
+                stored.insert(st.text(1).toLower(), detail::typeFromDeclared(st.text(2), &size));
+            }
+            if (stored.isEmpty()) {
+                problems.append({Problem::MissingTable, def.name, {}});
+                continue;
+            }
+            for (const FieldDef& f : def.fields) {
+                const auto it = stored.constFind(f.name.toLower());
+                if (it == stored.constEnd()) {
+                    problems.append({Problem::MissingField, def.name, f.name});
+                } else if (*it != f.type) {
+                    problems.append({Problem::WrongType, def.name, f.name});
+                }
+            }
+        }
+    } catch (const StoreError& e) {
+        return {{e.errorCode() == StoreError::Corrupt ? Problem::Damaged : Problem::NotADatabase,
+                 {},
+                 {}}};
+    }
+    return problems;
 }
 
 void Database::attach(Table* t) {

@@ -46,6 +46,26 @@ public:
     void createTable(const TableDef& def);
     void insertRow(const QString& tableName, const QVariantList& values);
     bool integrityOk();
+    // For tools that replace whole tables inside inTransaction (an import).
+    void deleteAllRows(const QString& tableName);
+    void insertRow(const QString& tableName, const QStringList& columns,
+                   const QVariantList& values);
+    qint64 rowCount(const QString& tableName);
+
+    // A consistent copy of the database as last posted, written to a new file while the
+    // tables stay open.
+    void backupTo(const QString& path);
+    // Replaces the whole database by the one in a file, in one step; the tables on this
+    // database must be closed first and opened again afterwards.
+    void restoreFrom(const QString& path);
+    // What is wrong with a database file that is to replace this one: not a database,
+    // damaged, or lacking a table or field; empty when it will do.
+    struct Problem {
+        enum Kind { NotADatabase, Damaged, MissingTable, MissingField, WrongType } kind;
+        QString table;
+        QString field;
+    };
+    static QList<Problem> checkFile(const QString& path, const QList<TableDef>& expected);
     // Runs work as one transaction: all of it is stored, or none.
     void inTransaction(const std::function<void()>& work);
 

@@ -1,0 +1,516 @@
+#include "paradox.h"
+
+#include <iconv.h>
+#include <paradox.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDataStream>
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTime>
+#include <cerrno>
+#include <climits>
+#include <string>
+
+#include "store/errors.h"
+
+namespace backup::paradox {
+
+namespace {
+
+// Day 1 of the Paradox calendar, 1 January of year 1, as a Julian day.
+constexpr qint64 JulianDayOfDayOne = 1721426;
+constexpr qint64 MsPerDay = 86400000;
+// pxlib 0.6.8 gives empty Long, Date and Time fields back as this instead of null.
+constexpr long EmptyLong = -2147483647L - 1;
+
+quint32 le32(const char* p) {
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return quint32(u[0]) | quint32(u[1]) << 8 | quint32(u[2]) << 16 | quint32(u[3]) << 24;
+}
+quint16 le16(const char* p) {
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return quint16(u[0] | u[1] << 8);
+}
+
+[[noreturn]] void bad(const QString& why) {
+    throw store::Error(why);
+}
+
+// Text from a single-byte code page; a byte the code page lacks becomes U+FFFD.
+class Recoder {
+public:
+    explicit Recoder(int codePage) {
+        m_cd = iconv_open("UTF-8", QStringLiteral("CP%1").arg(codePage).toLatin1().constData());
+        if (m_cd == iconv_t(-1)) {
+            m_cd = iconv_open("UTF-8", "CP1252");
+        }
+    }
+    ~Recoder() {
+        if (m_cd != iconv_t(-1)) {
+            iconv_close(m_cd);
+        }
+    }
+    Recoder(const Recoder&) = delete;
+    Recoder& operator=(const Recoder&) = delete;
+
+    QString operator()(const QByteArray& bytes) {
+        if (m_cd == iconv_t(-1)) {
+            return QString::fromLatin1(bytes);
+        }
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        QByteArray out(bytes.size() * 4 + 4, Qt::Uninitialized);
+        char* in = const_cast<char*>(bytes.constData());
+        size_t inLeft = size_t(bytes.size());
+        char* to = out.data();
+        size_t toLeft = size_t(out.size());
+        QString result;
+        while (inLeft > 0) {
+            if (iconv(m_cd, &in, &inLeft, &to, &toLeft) == size_t(-1)) {
+                if (errno == EILSEQ || errno == EINVAL) {
+                    result += QString::fromUtf8(out.constData(), to - out.constData());
+                    result += QChar(QChar::ReplacementCharacter);
+                    to = out.data();
+                    toLeft = size_t(out.size());
+                    ++in;
+                    --inLeft;
+                    continue;
+                }
+                break;
+            }
+        }
+        result += QString::fromUtf8(out.constData(), to - out.constData());
+        return result;
+    }
+
+private:
+    iconv_t m_cd = iconv_t(-1);
+};
+
+QByteArray untilNul(const char* p, int len) {
+    int n = 0;
+    while (n < len && p[n] != '\0') {
+        ++n;
+    }
+    return QByteArray(p, n);
+}
+
+std::string& lastLibraryError() {
+    static std::string e;
+    return e;
+}
+
+void onLibraryError(pxdoc_t*, int level, const char* msg, void*) {
+    if (level != PX_Warning) {
+        lastLibraryError() = msg ? msg : "";
+    }
+}
+
+struct Doc {
+    pxdoc_t* px = nullptr;
+    ~Doc() {
+        if (px) {
+            PX_close(px);
+            PX_delete(px);
+        }
+    }
+};
+
+QString findBeside(const QString& dbPath, const QString& suffix) {
+    const QFileInfo fi(dbPath);
+    const QString wanted = fi.completeBaseName() + QLatin1Char('.') + suffix;
+    for (const QString& name : fi.dir().entryList(QDir::Files)) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
+            return fi.dir().filePath(name);
+        }
+    }
+    return QString();
+}
+
+QDataStream& operator<<(QDataStream& s, const Table& t) {
+    s << t.file << qint32(t.version) << qint32(t.codePage) << qint32(t.fields.size());
+    for (const Field& f : t.fields) {
+        s << f.name << qint32(f.type) << qint32(f.length);
+    }
+    s << qint64(t.rows.size());
+    for (const QVariantList& r : t.rows) {
+        s << r;
+    }
+    return s;
+}
+
+QDataStream& operator>>(QDataStream& s, Table& t) {
+    qint32 version = 0, codePage = 0, fields = 0;
+    s >> t.file >> version >> codePage >> fields;
+    t.version = version;
+    t.codePage = codePage;
+    for (qint32 i = 0; i < fields && s.status() == QDataStream::Ok; ++i) {
+        Field f;
+        qint32 type = 0, length = 0;
+        s >> f.name >> type >> length;
+        f.type = type;
+        f.length = length;
+        t.fields << f;
+    }
+    qint64 rows = 0;
+    s >> rows;
+    for (qint64 i = 0; i < rows && s.status() == QDataStream::Ok; ++i) {
+        QVariantList r;
+        s >> r;
+        t.rows << r;
+    }
+    return s;
+}
+
+}  // namespace
+
+QDate dateFromDays(qint64 days) {
+    return QDate::fromJulianDay(JulianDayOfDayOne + days - 1);
+}
+
+qint64 daysFromDate(const QDate& date) {
+    return date.toJulianDay() - JulianDayOfDayOne + 1;
+}
+
+QByteArray memoBlock(const QByteArray& mb, const QByteArray& pointer) {
+    if (pointer.size() < 10) {
+        bad(QStringLiteral("memo pointer too short"));
+    }
+    const quint32 offset = le32(pointer.constData());
+    const quint32 length = le32(pointer.constData() + 4);
+    const qint64 block = offset & 0xFFFFFF00u;
+    const int index = int(offset & 0xFF);
+    const auto outside = [&] {
+        bad(QStringLiteral("memo block at %1 lies outside the memo file").arg(block));
+    };
+    if (block + 12 > mb.size()) {
+        outside();
+    }
+    const char* b = mb.constData() + block;
+    if (index == 0xFF) {
+        // A blob of its own: a nine-byte header, then the data.
+        if (b[0] != 2) {
+            bad(QStringLiteral("memo block at %1 is of type %2, not 2").arg(block).arg(int(b[0])));
+        }
+        const quint32 stored = le32(b + 3);
+        const quint32 n = std::min(stored, length ? length : stored);
+        if (block + 9 + qint64(n) > mb.size()) {
+            outside();
+        }
+        return QByteArray(b + 9, n);
+    }
+    // A block shared by small blobs: a table of five-byte entries from offset 12.
+    if (b[0] != 3) {
+        bad(QStringLiteral("memo block at %1 is of type %2, not 3").arg(block).arg(int(b[0])));
+    }
+    const qint64 entry = block + 12 + 5 * index;
+    if (entry + 5 > mb.size()) {
+        outside();
+    }
+    const auto* e = reinterpret_cast<const unsigned char*>(mb.constData() + entry);
+    if (e[1] == 0) {
+        bad(QStringLiteral("memo entry %1 of the block at %2 is empty").arg(index).arg(block));
+    }
+    const qint64 start = block + qint64(e[0]) * 16;
+    const qint64 n = (qint64(e[1]) - 1) * 16 + e[4];
+    if (start + n > mb.size() || start < block) {
+        outside();
+    }
+    return mb.mid(start, n);
+}
+
+QByteArray formattedMemoText(const QByteArray& blob) {
+    // A count of sections, each a two-byte kind and a four-byte size; the text comes first,
+    // ended by a zero byte, and the formatting runs after it.
+    if (blob.size() < 8) {
+        return blob;
+    }
+    const int sections = le16(blob.constData());
+    const qint64 head = 2 + qint64(sections) * 6;
+    if (sections < 1 || head > blob.size()) {
+        return blob;
+    }
+    qint64 at = head;
+    for (int i = 0; i < sections; ++i) {
+        const char* s = blob.constData() + 2 + i * 6;
+        const quint16 kind = le16(s);
+        const quint32 size = le32(s + 2);
+        if (at + qint64(size) > blob.size()) {
+            return blob;
+        }
+        if (kind == 0) {
+            return untilNul(blob.constData() + at, int(size));
+        }
+        at += size;
+    }
+    return blob;
+}
+
+Table readTableHere(const QString& dbPath, int fallbackCodePage) {
+    lastLibraryError().clear();
+    Doc doc;
+    doc.px = PX_new2(onLibraryError, nullptr, nullptr, nullptr);
+    if (!doc.px) {
+        bad(QStringLiteral("out of memory"));
+    }
+    if (PX_open_file(doc.px, QFile::encodeName(dbPath).constData()) < 0) {
+        bad(lastLibraryError().empty() ? QStringLiteral("not a Paradox table")
+                                       : QString::fromStdString(lastLibraryError()));
+    }
+    const pxhead_t* head = doc.px->px_head;
+    Table t;
+    t.file = QFileInfo(dbPath).fileName();
+    t.version = head->px_fileversion;
+    // Version 3 files have no code page in their header.
+    t.codePage =
+        (t.version >= 40 && head->px_doscodepage > 0) ? head->px_doscodepage : fallbackCodePage;
+    Recoder recode(t.codePage);
+
+    const int count = PX_get_num_fields(doc.px);
+    const pxfield_t* fields = PX_get_fields(doc.px);
+    int recordSize = 0;
+    for (int i = 0; i < count; ++i) {
+        t.fields << Field{recode(QByteArray(fields[i].px_fname)), fields[i].px_ftype,
+                          fields[i].px_flen};
+        recordSize += fields[i].px_flen;
+    }
+    if (recordSize != head->px_recordsize) {
+        bad(QStringLiteral("the fields do not fill the record"));
+    }
+
+    QByteArray mb;
+    bool hasMb = false;
+    const QString mbPath = findBeside(dbPath, QStringLiteral("MB"));
+    if (!mbPath.isEmpty()) {
+        QFile f(mbPath);
+        if (!f.open(QIODevice::ReadOnly)) {
+            bad(QStringLiteral("%1: %2").arg(QFileInfo(mbPath).fileName(), f.errorString()));
+        }
+        mb = f.readAll();
+        hasMb = true;
+    }
+
+    QByteArray record(recordSize, '\0');
+    const int records = PX_get_num_records(doc.px);
+    for (int r = 0; r < records; ++r) {
+        if (PX_get_record(doc.px, r, record.data()) == nullptr) {
+            bad(QStringLiteral("record %1 cannot be read: %2")
+                    .arg(r + 1)
+                    .arg(QString::fromStdString(lastLibraryError())));
+        }
+        QVariantList row;
+        int off = 0;
+        for (const Field& f : std::as_const(t.fields)) {
+            char* data = record.data() + off;
+            off += f.length;
+            QVariant v;
+            long l = 0;
+            double d = 0;
+            short s = 0;
+            char c = 0;
+            switch (f.type) {
+                case Alpha: {
+                    const QByteArray raw = untilNul(data, f.length);
+                    if (!raw.isEmpty()) {
+                        v = recode(raw);
+                    }
+                    break;
+                }
+                case Date:
+                    if (PX_get_data_long(doc.px, data, f.length, &l) > 0 && l != EmptyLong) {
+                        v = dateFromDays(l);
+                    }
+                    break;
+                case Short:
+                    if (PX_get_data_short(doc.px, data, f.length, &s) > 0 && s != SHRT_MIN) {
+                        v = int(s);
+                    }
+                    break;
+                case Long:
+                case AutoInc:
+                    if (PX_get_data_long(doc.px, data, f.length, &l) > 0 && l != EmptyLong) {
+                        v = int(l);
+                    }
+                    break;
+                case Time:
+                    if (PX_get_data_long(doc.px, data, f.length, &l) > 0 && l != EmptyLong) {
+                        v = QTime::fromMSecsSinceStartOfDay(int(l));
+                    }
+                    break;
+                case Currency:
+                case Number:
+                    if (PX_get_data_double(doc.px, data, f.length, &d) > 0) {
+                        v = d;
+                    }
+                    break;
+                case Timestamp:
+                    if (PX_get_data_double(doc.px, data, f.length, &d) > 0) {
+                        const auto ms = qint64(d);
+                        const qint64 days = ms / MsPerDay;
+                        v = QDateTime(dateFromDays(days),
+                                      QTime::fromMSecsSinceStartOfDay(int(ms - days * MsPerDay)));
+                    }
+                    break;
+                case Logical:
+                    if (PX_get_data_byte(doc.px, data, f.length, &c) > 0) {
+                        v = c != 0;
+                    }
+                    break;
+                case Bcd: {
+                    char* text = nullptr;
+                    if (PX_get_data_bcd(doc.px, reinterpret_cast<unsigned char*>(data), f.length,
+                                        &text) > 0 &&
+                        text) {
+                        v = QString::fromLatin1(text).toDouble();
+                    }
+                    if (text) {
+                        doc.px->free(doc.px, text);
+                    }
+                    break;
+                }
+                case Bytes: {
+                    const QByteArray raw(data, f.length);
+                    if (raw.count('\0') != raw.size()) {
+                        v = raw;
+                    }
+                    break;
+                }
+                case Memo:
+                case FormattedMemo:
+                case Blob:
+                case Ole:
+                case Graphic: {
+                    // The field holds the start of the blob and, in its last ten bytes, where
+                    // the whole of it lies in the memo file.
+                    const int leader = f.length - 10;
+                    if (leader < 0) {
+                        bad(QStringLiteral("field %1 is too short for a blob").arg(f.name));
+                    }
+                    const QByteArray pointer(data + leader, 10);
+                    const quint32 length = le32(pointer.constData() + 4);
+                    if (length == 0) {
+                        break;
+                    }
+                    QByteArray blob;
+                    if (length <= quint32(leader)) {
+                        blob = QByteArray(data, int(length));
+                    } else {
+                        if (!hasMb) {
+                            bad(QStringLiteral("the memo file %1.MB is missing")
+                                    .arg(QFileInfo(dbPath).completeBaseName()));
+                        }
+                        blob = memoBlock(mb, pointer);
+                        if (f.type == FormattedMemo) {
+                            blob = formattedMemoText(blob);
+                        }
+                    }
+                    if (f.type == Memo || f.type == FormattedMemo) {
+                        while (blob.endsWith('\0')) {
+                            blob.chop(1);
+                        }
+                        v = recode(blob);
+                    } else {
+                        v = blob;
+                    }
+                    break;
+                }
+                default:
+                    bad(QStringLiteral("field %1 has the unknown type %2").arg(f.name).arg(f.type));
+            }
+            row << v;
+        }
+        t.rows << row;
+    }
+    return t;
+}
+
+Table readTable(const QString& dbPath, const QString& stoppedText, int fallbackCodePage) {
+    // pxlib opens the file for writing: it only ever sees copies.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        bad(work.errorString());
+    }
+    const QString copy = work.filePath(QFileInfo(dbPath).fileName());
+    if (!QFile::copy(dbPath, copy)) {
+        bad(QStringLiteral("cannot copy %1").arg(dbPath));
+    }
+    const QString mb = findBeside(dbPath, QStringLiteral("MB"));
+    if (!mb.isEmpty()) {
+        QFile::copy(mb, work.filePath(QFileInfo(mb).fileName()));
+    }
+    const QString result = work.filePath(QStringLiteral("result"));
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        bad(QStringLiteral("cannot start the reader"));
+    }
+    if (pid == 0) {
+        int code = 0;
+        QFile out(result);
+        if (out.open(QIODevice::WriteOnly)) {
+            QDataStream s(&out);
+            try {
+                const Table t = readTableHere(copy, fallbackCodePage);
+                s << true << t;
+            } catch (const std::exception& e) {
+                s << false << QString::fromUtf8(e.what());
+                code = 1;
+            }
+            out.close();
+        }
+        _exit(code);
+    }
+
+    int status = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            break;
+        }
+        if (done < 0 && errno != EINTR) {
+            bad(QStringLiteral("the reader was lost"));
+        }
+        if (clock.elapsed() > 120000) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        QThread::msleep(5);
+    }
+    const QString stopped =
+        stoppedText.isEmpty() ? QStringLiteral("the reading stopped unexpectedly") : stoppedText;
+    if (!WIFEXITED(status)) {
+        bad(stopped);
+    }
+    QFile in(result);
+    if (!in.open(QIODevice::ReadOnly)) {
+        bad(stopped);
+    }
+    QDataStream s(&in);
+    bool ok = false;
+    s >> ok;
+    if (!ok) {
+        QString why;
+        s >> why;
+        bad(s.status() == QDataStream::Ok ? why : stopped);
+    }
+    Table t;
+    s >> t;
+    if (s.status() != QDataStream::Ok) {
+        bad(stopped);
+    }
+    t.file = QFileInfo(dbPath).fileName();
+    return t;
+}
+
+}  // namespace backup::paradox
