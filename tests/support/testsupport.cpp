@@ -1,7 +1,11 @@
 #include "testsupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QTest>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -94,6 +98,27 @@ void openAll(data::TDM& dm) {
 void useDanishFormats() {
     QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
     store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));
+}
+
+void compareGolden(const QString& actual, const QString& goldenPath) {
+    if (qEnvironmentVariableIntValue("VERDAMO_UPDATE_GOLDEN") == 1) {
+        QDir().mkpath(QFileInfo(goldenPath).absolutePath());
+        QFile out(goldenPath);
+        QVERIFY2(out.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(goldenPath));
+        out.write(actual.toUtf8());
+        qWarning("golden file written: %s", qPrintable(goldenPath));
+        return;
+    }
+    QFile in(goldenPath);
+    QVERIFY2(in.open(QIODevice::ReadOnly),
+             qPrintable(QStringLiteral("missing golden file %1 (VERDAMO_UPDATE_GOLDEN=1 writes it)")
+                            .arg(goldenPath)));
+    const QStringList expected = QString::fromUtf8(in.readAll()).split(u'\n');
+    const QStringList lines = actual.split(u'\n');
+    for (qsizetype i = 0; i < qMin(lines.size(), expected.size()); ++i) {
+        QCOMPARE(lines.at(i), expected.at(i));
+    }
+    QCOMPARE(lines.size(), expected.size());
 }
 
 }  // namespace testsupport

@@ -63,4 +63,8 @@ void openAll(data::TDM& dm);
 // Fixes what the program takes from the region: Danish numbers and dd-MM-yyyy dates.
 void useDanishFormats();
 
+// Compares text with a reviewed golden file; a missing file fails. Run the test with
+// VERDAMO_UPDATE_GOLDEN=1 to write the files anew, then review them before committing.
+void compareGolden(const QString& actual, const QString& goldenPath);
+
 }  // namespace testsupport
