@@ -906,4 +906,8 @@ QIcon appIcon() {
     return icon;
 }
 
+void paintAppIcon(QPainter& p, int px) {
+    drawAppIcon(p, px);
+}
+
 }  // namespace app::artwork

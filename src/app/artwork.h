@@ -74,5 +74,7 @@ QIcon buttonGlyph(Glyph g);
 
 // The window icon: an ivy leaf in a rounded square, 16 to 256 pixels.
 QIcon appIcon();
+// Paints that icon `px` pixels square; the installed icon files are made from it.
+void paintAppIcon(QPainter& p, int px);
 
 }  // namespace app::artwork

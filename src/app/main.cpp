@@ -1,8 +1,11 @@
+#include <QCommandLineParser>
+#include <QTimer>
 #include <cstdio>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "hovedform.h"
+#include "installcheck.h"
 #include "toolkit/application.h"
 #include "widgets/justone.h"
 
@@ -28,13 +31,37 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Verdamo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexmo"));
     QApplication::setApplicationVersion(QStringLiteral(VERDAMO_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.verdamo.Verdamo"));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Verdamo: the garden register"));
+    options.addHelpOption();
+    options.addVersionOption();
+    const QCommandLineOption checkOption(
+        QStringLiteral("check-installation"),
+        QStringLiteral("Start, report the language files, help pages and default pictures "
+                       "found, and end."));
+    options.addOption(checkOption);
+    options.process(app);
     data::registerDefaultDataFolder();
 
     app::THovedForm HovedForm;
-    if (widgets::TJustOne::anotherCopyRunning()) {
+    // The installation check runs beside a copy the user may have open.
+    if (!options.isSet(checkOption) && widgets::TJustOne::anotherCopyRunning()) {
         return 0;  // the running copy has come forward instead
     }
     data::TDM DM;
     HovedForm.show();
+    if (options.isSet(checkOption)) {
+        // Once the window is up, as a user would have it.
+        QTimer::singleShot(0, &HovedForm, [&HovedForm] {
+            bool all = false;
+            for (const QString& line : app::checkInstallation(HovedForm, &all)) {
+                std::printf("%s\n", qPrintable(line));
+            }
+            std::fflush(stdout);
+            QCoreApplication::exit(all ? 0 : 1);
+        });
+    }
     return QApplication::exec();
 }

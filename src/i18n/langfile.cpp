@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QtDebug>
 
 #include "codec.h"
@@ -226,15 +225,14 @@ QString FindLanguageFile(const QString& fileName) {
     if (fileName.isEmpty() || QDir::isAbsolutePath(fileName)) {
         return fileName;
     }
+    // The program's own language folder first (beside it in the build tree, in the share
+    // folder when installed); the working folder only as the last resort.
     QStringList candidates;
     if (QCoreApplication::instance()) {
-        candidates << QCoreApplication::applicationDirPath() + QStringLiteral("/Languages/") +
-                          fileName;
-    }
-    const QString installed = QStandardPaths::locate(QStandardPaths::AppDataLocation,
-                                                     QStringLiteral("Languages/") + fileName);
-    if (!installed.isEmpty()) {
-        candidates << installed;
+        const QDir bin(QCoreApplication::applicationDirPath());
+        candidates << bin.filePath(QStringLiteral("Languages/") + fileName)
+                   << QDir::cleanPath(
+                          bin.filePath(QStringLiteral("../share/verdamo/Languages/") + fileName));
     }
     const QString working = QDir::current().absoluteFilePath(fileName);
     candidates << working;
