@@ -18,6 +18,7 @@
 #include "data/settings.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "plants/regform.h"
 #include "resize/formresizer.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
@@ -331,13 +332,15 @@ void THovedForm::SpeedButton1Click() {
 }
 
 void THovedForm::DBLookupComboBox1Click() {
-    // The choice has made the first plant of that name current; the registration window
-    // opens on it once it is built.
+    // The choice has made the first plant of that name current.
+    toolkit::showModal<plants::TRegForm>();
     hideChooser();
 }
 
 void THovedForm::SpeedButton3Click() {
-    // A new plant is started only where the registration window can take it.
+    // The data module gives the new plant its number as the row is started.
+    DM->PlanteTable->Insert();
+    toolkit::showModal<plants::TRegForm>();
     hideChooser();
 }
 

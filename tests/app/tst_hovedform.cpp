@@ -10,6 +10,7 @@
 #include "data/dm.h"
 #include "data/settings.h"
 #include "i18n/langsource.h"
+#include "plants/regform.h"
 #include "store/session.h"
 #include "testsupport.h"
 #include "toolkit/lookup.h"
@@ -176,9 +177,21 @@ private Q_SLOTS:
         }
         QCOMPARE(listed, (QStringList{QStringLiteral("Rose"), QStringLiteral("Rose"),
                                       QStringLiteral("Æble")}));
-        // Choosing a shared name makes the first such plant current; the chooser hides again.
+        // Choosing a shared name opens the registration window on the first such plant; the
+        // chooser hides again when it closes.
         m_dm->PlanteTable->Last();
+        int regnrShown = 0;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                title = w->windowTitle();
+                regnrShown = m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
+                w->close();
+            }
+        });
         Q_EMIT chooser->activated(1);
+        QCOMPARE(title, QStringLiteral("Registrering af planter"));
+        QCOMPARE(regnrShown, 1);
         QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger(), 1);
         QVERIFY(!m_form->chooserShown());
         QVERIFY(!chooser->isVisible());
@@ -188,6 +201,32 @@ private Q_SLOTS:
         QVERIFY(m_form->chooserShown());
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton2"), Qt::LeftButton);
         QVERIFY(!m_form->chooserShown());
+    }
+
+    void aNewPlantLeftWithoutANameGivesItsNumberBack() {
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        start();
+        // "Ny plante", then "Luk" in the registration window as soon as it is up.
+        auto newPlant = [&] {
+            QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+            int regnr = -1;
+            QTimer::singleShot(0, [&] {
+                if (QWidget* w = QApplication::activeModalWidget()) {
+                    regnr = m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
+                    if (auto* luk = w->findChild<QToolButton*>(QStringLiteral("SpeedButton2"))) {
+                        luk->click();
+                    }
+                }
+            });
+            QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton3"), Qt::LeftButton);
+            return regnr;
+        };
+        QCOMPARE(newPlant(), 2);
+        QVERIFY(!m_form->chooserShown());
+        QCOMPARE(m_dm->PlanteTable->RecordCount(), 1);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{plants::TRegForm::nameMissingText(-1)});
+        QCOMPARE(newPlant(), 2);
     }
 
     void theWindowOpensAtTheStoredSizeHoweverSmall() {

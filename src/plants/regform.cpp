@@ -1,0 +1,332 @@
+#include "regform.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QShowEvent>
+
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "i18n/langsource.h"
+#include "i18n/localizer.h"
+#include "pictures.h"
+#include "resize/formresizer.h"
+#include "store/table.h"
+#include "toolkit/dialogs.h"
+#include "ui_regform.h"
+
+namespace plants {
+
+using data::DM;
+using store::DataSetState;
+
+namespace {
+
+// Small two-state glyphs: the pressed or hovered state is drawn a shade lighter.
+QPixmap plantGlyph(bool lit) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor leaf = lit ? QColor(0x66, 0xbb, 0x6a) : QColor(0x2e, 0x7d, 0x32);
+    p.setPen(QPen(QColor(0x5d, 0x40, 0x37), 1.2));
+    p.drawLine(QPointF(6, 15), QPointF(6, 6));
+    QPainterPath left;
+    left.moveTo(6, 9);
+    left.cubicTo(1, 9, 0, 4, 1, 2);
+    left.cubicTo(4, 2, 7, 5, 6, 9);
+    QPainterPath right;
+    right.moveTo(6, 7);
+    right.cubicTo(7, 2, 11, 1, 12, 1);
+    right.cubicTo(12, 5, 9, 8, 6, 7);
+    p.setPen(Qt::NoPen);
+    p.setBrush(leaf);
+    p.drawPath(left);
+    p.drawPath(right);
+    p.setPen(QPen(lit ? QColor(0x19, 0x76, 0xd2) : QColor(0x0d, 0x47, 0xa1), 2));
+    p.drawLine(QPointF(12, 9), QPointF(12, 15));
+    p.drawLine(QPointF(9, 12), QPointF(15, 12));
+    return pm;
+}
+
+QPixmap pictureGlyph(bool lit) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
+    p.setBrush(lit ? QColor(0xe3, 0xf2, 0xfd) : QColor(0xbb, 0xde, 0xfb));
+    p.drawRect(QRectF(1.5, 2.5, 13, 11));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xfb, 0xc0, 0x2d));
+    p.drawEllipse(QPointF(11, 6), 1.6, 1.6);
+    p.setBrush(lit ? QColor(0x66, 0xbb, 0x6a) : QColor(0x38, 0x8e, 0x3c));
+    QPolygonF hills;
+    hills << QPointF(2, 13) << QPointF(6, 7) << QPointF(9, 11) << QPointF(11, 9) << QPointF(14, 13);
+    p.drawPolygon(hills);
+    return pm;
+}
+
+QIcon twoState(QPixmap (*draw)(bool)) {
+    QIcon icon;
+    icon.addPixmap(draw(false), QIcon::Normal);
+    icon.addPixmap(draw(true), QIcon::Active);
+    return icon;
+}
+
+bool pending(const store::Table* t) {
+    return t->State() == DataSetState::Edit || t->State() == DataSetState::Insert;
+}
+
+void inform(const QString& text) {
+    toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Information, toolkit::Button::OK);
+}
+
+}  // namespace
+
+TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique<Ui::TRegForm>()) {
+    ui->setupUi(this);
+    m_openDialogFilter = QStringLiteral("Billede (*.jpg)|*.jpg");
+    Image1 = new TImage;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setCursor(Qt::PointingHandCursor);
+    setupPictureBox(ui->ScrollBox1, Image1);
+
+    ui->SpeedButton1->setGlyph(twoState(plantGlyph));
+    ui->SpeedButton3->setGlyph(twoState(pictureGlyph));
+    for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3}) {
+        b->setIconSize(QSize(16, 16));
+        b->setAutoRaise(false);
+    }
+    QFont bold = ui->DBText1->font();
+    bold.setBold(true);
+    ui->DBText1->setFont(bold);
+    ui->Label13->setFont(bold);
+    ui->DBLookupComboBox3->setDropDownRows(27);
+    ui->DBNavigator1->setVisibleButtons(toolkit::NavButton::Delete);
+    ui->DBNavigator1->setButtonHint(toolkit::NavButton::Delete, QStringLiteral("Slet"));
+    ui->DBMemo1->setTabChangesFocus(false);
+    bindControls();
+
+    connect(ui->SpeedButton1, &QToolButton::clicked, this, &TRegForm::SpeedButton1Click);
+    connect(ui->SpeedButton2, &QToolButton::clicked, this, &TRegForm::SpeedButton2Click);
+    connect(ui->SpeedButton3, &QToolButton::clicked, this, &TRegForm::SpeedButton3Click);
+    connect(Image1, &TImage::Click, this, &TRegForm::Image1Click);
+
+    QFormLocalizer1 = new i18n::TQFormLocalizer(this);
+    QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
+    QFormLocalizer1->SetPropNames({QStringLiteral("Caption"), QStringLiteral("Hint")});
+    QFormLocalizer1->SetSource(mainLanguageSource());
+    FormCreate();
+}
+
+TRegForm::~TRegForm() = default;
+
+void TRegForm::bindControls() {
+    if (!DM) {
+        return;
+    }
+    toolkit::DataSource* plants = DM->PlanteSource;
+    const std::pair<toolkit::DBEdit*, const char*> edits[] = {
+        {ui->DBEdit1, "Plantenavn"}, {ui->DBEdit12, "Antal"},         {ui->DBEdit2, "Latin"},
+        {ui->DBEdit4, "Placering"},  {ui->DBEdit5, "Stoerrelse"},     {ui->DBEdit6, "Jordbund"},
+        {ui->DBEdit7, "Lysforhold"}, {ui->DBEdit13, "Blomster"},      {ui->DBEdit8, "Blomstring"},
+        {ui->DBEdit9, "Plantning"},  {ui->DBEdit10, "Vanding"},       {ui->DBEdit11, "Goedning"},
+        {ui->DBEdit20, "Pris"},      {ui->DBEdit19, "Erhvervet_fra"},
+    };
+    for (const auto& [edit, field] : edits) {
+        edit->setDataSource(plants);
+        edit->setDataField(QString::fromLatin1(field));
+    }
+    const std::pair<toolkit::DBDateEdit*, const char*> dates[] = {
+        {ui->DBDateEdit1, "Plantet"},       {ui->DBDateEdit2, "Fjernet"},
+        {ui->DBDateEdit3, "Omplantning_1"}, {ui->DBDateEdit4, "Omplantning_2"},
+        {ui->DBDateEdit5, "Omplantning_3"},
+    };
+    for (const auto& [date, field] : dates) {
+        date->setDataSource(plants);
+        date->setDataField(QString::fromLatin1(field));
+    }
+    auto lookup = [plants](toolkit::DBLookupComboBox* box, toolkit::DataSource* list,
+                           const QString& field) {
+        box->setListSource(list);
+        box->setKeyField(field);
+        box->setListField(field);
+        box->setDataSource(plants);
+        box->setDataField(field);
+    };
+    lookup(ui->DBLookupComboBox1, DM->FamilieSource, QStringLiteral("Familie"));
+    lookup(ui->DBLookupComboBox2, DM->TypeSource, QStringLiteral("Plantetype"));
+    // The catalogue picker is bound to no field: choosing moves the catalogue.
+    ui->DBLookupComboBox3->setListSource(DM->NavneSource);
+    ui->DBLookupComboBox3->setKeyField(QStringLiteral("Navn"));
+    ui->DBLookupComboBox3->setListField(QStringLiteral("Navn"));
+    ui->DBText1->setDataSource(plants);
+    ui->DBText1->setDataField(QStringLiteral("Regnr"));
+    ui->DBMemo1->setDataSource(plants);
+    ui->DBMemo1->setDataField(QStringLiteral("Notater"));
+    ui->DBNavigator1->setDataSource(plants);
+}
+
+void TRegForm::FormCreate() {
+    FormResizer1 = new resize::TFormResizer(this);
+    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
+    FormResizer1->setResizeFonts(true);
+    FormResizer1->setMinFontSize(8);
+    FormResizer1->setMaxFontSize(48);
+    FormResizer1->RecordLayout();
+}
+
+void TRegForm::resizeEvent(QResizeEvent* e) {
+    toolkit::Form::resizeEvent(e);
+    if (FormResizer1) {
+        FormResizer1->ResizeAll();
+    }
+}
+
+void TRegForm::showEvent(QShowEvent* e) {
+    toolkit::Form::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        toolkit::reportErrors([this] { FormShow(); });
+    }
+}
+
+// Heights and widths are kept as outer sizes, frame and title bar included.
+void TRegForm::setOuterSize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        // Nothing usable was stored: the design size.
+        width = data::RegDesignSize.width;
+        height = data::RegDesignSize.height;
+    }
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+}
+
+void TRegForm::FormShow() {
+    setOuterSize(data::readSetting(QStringLiteral("W_Reg")),
+                 data::readSetting(QStringLiteral("H_Reg")));
+    if (QScreen* s = screen()) {
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    if (!loadPicture(Image1, Register::Plants, *DM->PlanteTable)) {
+        return;  // reported; the focus is left where it is
+    }
+    ui->DBEdit1->setFocus();
+}
+
+QString TRegForm::nameMissingText(int language) {
+    const QString br = data::messageBreak();
+    switch (language) {
+        case 0:
+            return QStringLiteral("You have not given the plant a name!") + br +
+                   QStringLiteral("Your registration of a new plant is cancelled!");
+        case 3:
+            return QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") + br +
+                   QStringLiteral("Die Eintragung der neuen Pflanze wird annuliert!");
+        default:
+            return QStringLiteral("Du har ikke givet planten et navn!") + br +
+                   QStringLiteral("Din registrering af en ny plante annulleres!");
+    }
+}
+
+QString TRegForm::quantityMissingText(int language) {
+    const QString br = data::messageBreak();
+    switch (language) {
+        case 0:
+            return QStringLiteral("Quantity is missing!") + br +
+                   QStringLiteral("Your registration of a new plant is cancelled!");
+        case 3:
+            return QStringLiteral("Kein anzahl!") + br +
+                   QStringLiteral("Die Eintragung der neuen Pflanze wird annuliert!");
+        default:
+            return QStringLiteral("Antal mangler!") + br +
+                   QStringLiteral("Din registrering af en ny plante annulleres!");
+    }
+}
+
+// "Indsæt plante": the catalogue's current name and Latin name into the plant.
+void TRegForm::SpeedButton1Click() {
+    toolkit::reportErrors([] {
+        store::Table* plant = DM->PlanteTable;
+        if (plant->State() == DataSetState::Browse) {
+            plant->Edit();
+        }
+        // Text typed into the boxes goes in first, so the catalogue's names win over it.
+        plant->UpdateRecord();
+        const store::Table* names = DM->NavneTable;
+        plant->FieldByName(QStringLiteral("Plantenavn"))
+            .setAsString(names->FieldByName(QStringLiteral("Navn")).AsString());
+        plant->FieldByName(QStringLiteral("Latin"))
+            .setAsString(names->FieldByName(QStringLiteral("Latin")).AsString());
+    });
+}
+
+// "Luk".
+void TRegForm::SpeedButton2Click() {
+    toolkit::reportErrors([this] {
+        store::Table* plant = DM->PlanteTable;
+        if (!ui->DBEdit1->text().isEmpty()) {
+            // A new plant is saved by the closing steps.
+            if (plant->State() == DataSetState::Edit) {
+                plant->Post();
+            }
+        } else {
+            inform(nameMissingText(activeLanguage()));
+            if (plant->State() == DataSetState::Insert) {
+                const store::Field& regnr = plant->FieldByName(QStringLiteral("Regnr"));
+                const bool numbered = !regnr.IsNull();
+                const int number = regnr.AsInteger();
+                plant->Cancel();
+                // The counter row is given back only for the number this plant was issued.
+                store::Table* counter = DM->RegTable;
+                if (numbered && !counter->IsEmpty() &&
+                    (counter->FieldByName(QStringLiteral("Regnr")).AsInteger() == number ||
+                     counter->Locate(QStringLiteral("Regnr"), number))) {
+                    counter->Delete();
+                }
+            }
+        }
+        close();
+    });
+}
+
+// "Hent billede".
+void TRegForm::SpeedButton3Click() {
+    toolkit::reportErrors(
+        [this] { importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter); });
+}
+
+void TRegForm::Image1Click() {
+    toolkit::reportErrors([this] {
+        const store::Table* plant = DM->PlanteTable;
+        showPicture(Register::Plants, *plant,
+                    plant->FieldByName(QStringLiteral("Plantenavn")).AsString(), this);
+    });
+}
+
+void TRegForm::FormClose() {
+    // The size is kept on every close, before anything can fail.
+    const QSize outer = frameGeometry().size();
+    data::writeSettings(
+        {{QStringLiteral("H_Reg"), outer.height()}, {QStringLiteral("W_Reg"), outer.width()}});
+    store::Table* plant = DM->PlanteTable;
+    // The name and quantity are demanded only of a plant entered into a table that shows none.
+    if (ui->DBEdit1->text().isEmpty() && plant->RecordCount() == 0) {
+        inform(nameMissingText(activeLanguage()));
+        if (pending(plant)) {
+            plant->Cancel();
+        }
+    } else if (ui->DBEdit12->text().isEmpty() && plant->RecordCount() == 0) {
+        inform(quantityMissingText(activeLanguage()));
+        if (pending(plant)) {
+            plant->Cancel();
+        }
+    } else if (pending(plant)) {
+        plant->Post();
+    }
+}
+
+}  // namespace plants

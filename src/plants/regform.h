@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+
+#include "toolkit/form.h"
+
+namespace Ui {
+class TRegForm;
+}
+namespace i18n {
+class TQFormLocalizer;
+}
+namespace resize {
+class TFormResizer;
+}
+
+namespace plants {
+
+class TImage;
+
+// Enters and edits the plant that is current in the shared plant table; the caller starts
+// a new plant or positions the table before opening it.
+class TRegForm final : public toolkit::Form {
+    Q_OBJECT
+
+public:
+    explicit TRegForm(QWidget* parent = nullptr);
+    ~TRegForm() override;
+
+    TImage* image() const { return Image1; }
+
+    // The two messages of closing, in the language index's language.
+    static QString nameMissingText(int language);
+    static QString quantityMissingText(int language);
+
+public Q_SLOTS:
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void Image1Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void FormClose() override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void bindControls();
+    void setOuterSize(int width, int height);
+
+    std::unique_ptr<Ui::TRegForm> ui;
+    TImage* Image1 = nullptr;
+    i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
+    resize::TFormResizer* FormResizer1 = nullptr;
+    QString m_openDialogFilter;
+    bool m_shown = false;
+};
+
+}  // namespace plants
