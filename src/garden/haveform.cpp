@@ -1,0 +1,474 @@
+#include "garden/haveform.h"
+
+#include <QLocale>
+#include <QScreen>
+#include <QStyle>
+
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "garden/qrform2.h"
+#include "i18n/langsource.h"
+#include "i18n/localizer.h"
+#include "plants/pictures.h"
+#include "resize/formresizer.h"
+#include "store/format.h"
+#include "toolkit/dialogs.h"
+#include "ui_haveform.h"
+
+namespace garden {
+
+using data::DM;
+using store::DataSetState;
+
+namespace {
+
+// Language index to the row of a message table: Norwegian and Swedish show the Danish text.
+enum class Lang { Danish, English, German };
+Lang messageLanguage(int language) {
+    switch (language) {
+        case 0:
+            return Lang::English;
+        case 3:
+            return Lang::German;
+        default:
+            return Lang::Danish;
+    }
+}
+
+bool pending(const store::Table& t) {
+    return t.State() == DataSetState::Edit || t.State() == DataSetState::Insert;
+}
+
+const char* const PictureFilter = "Billeder (*.jpg)|*.jpg";
+
+}  // namespace
+
+QString THaveForm::nameMissingText(int language) {
+    switch (messageLanguage(language)) {
+        case Lang::English:
+            return QStringLiteral("You have not given the project a name!") + data::messageBreak() +
+                   QStringLiteral("Your registration will be cancelled!");
+        case Lang::German:
+            return QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
+                   data::messageBreak() +
+                   QStringLiteral("Die Eintragung der neuen Anlage wird annuliert!");
+        case Lang::Danish:
+            break;
+    }
+    return QStringLiteral("Du har ikke givet anlægget et navn!") + data::messageBreak() +
+           QStringLiteral("Din registrering af et nyt anlæg annulleres!");
+}
+
+QString THaveForm::deletePrefix(int language) {
+    // English users are asked in Danish, as the program always has.
+    if (messageLanguage(language) == Lang::German) {
+        return QStringLiteral("Sind Sie sicher, dass Sie dieser Anlage löschen möchten ");
+    }
+    return QStringLiteral("Er du sikker på, at du vil slette ");
+}
+
+QString THaveForm::materialDeletePrefix(int language) {
+    switch (messageLanguage(language)) {
+        case Lang::English:
+            return QStringLiteral("Are you sure, you want to delete ");
+        case Lang::German:
+            return QStringLiteral("Sind Sie sicher, dass Sie diesen Materialen löschen möchten ");
+        case Lang::Danish:
+            break;
+    }
+    return QStringLiteral("Er du sikker på, at du vil slette ");
+}
+
+QString THaveForm::openCaption(int language) {
+    switch (messageLanguage(language)) {
+        case Lang::English:
+            return QStringLiteral("Usage of materials");
+        case Lang::German:
+            return QStringLiteral("Materialienverbrauch");
+        case Lang::Danish:
+            break;
+    }
+    return QStringLiteral("Forbrug af materialer");
+}
+
+QString THaveForm::closeCaption(int language) {
+    switch (messageLanguage(language)) {
+        case Lang::English:
+            return QStringLiteral("Close materials");
+        case Lang::German:
+            return QStringLiteral("Materialienverbrauch schliessen");
+        case Lang::Danish:
+            break;
+    }
+    return QStringLiteral("Luk forbrug af materialer");
+}
+
+QString THaveForm::filterText(int selection) {
+    if (selection == 1) {
+        return QStringLiteral("Planlagt = 'Ja'");
+    }
+    // The constant in the user's own short date form ("14-03-1944" with day-month-year and
+    // hyphens), so the filter reads under any regional date format.
+    return QStringLiteral("DatoSlut > '%1'").arg(store::formatDate(QDate(1944, 3, 14)));
+}
+
+QString THaveForm::generalNumber(double value) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 15);
+}
+
+THaveForm::THaveForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
+    : toolkit::Form(parent), ui(std::make_unique<Ui::THaveForm>()), m_source(source) {
+    ui->setupUi(this);
+    FormCreate();
+}
+
+THaveForm::~THaveForm() = default;
+
+int THaveForm::ActiveLanguage() const {
+    return m_source ? m_source->ActiveLanguage() : -1;
+}
+
+void THaveForm::FormCreate() {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+
+    auto bind = [](auto* control, toolkit::DataSource* source, const char* field) {
+        control->setDataSource(source);
+        control->setDataField(QString::fromLatin1(field));
+    };
+    bind(ui->DBEdit1, DM->HaveSource, "Arbejdet");
+    bind(ui->DBEdit5, DM->HaveSource, "Placering");
+    bind(ui->DBDateEdit1, DM->HaveSource, "Datostart");
+    bind(ui->DBDateEdit2, DM->HaveSource, "Datoslut");
+    bind(ui->DBEdit4, DM->HaveSource, "Kategori");
+    bind(ui->DBMemo1, DM->HaveSource, "Notater");
+    bind(ui->DBCheckBox1, DM->HaveSource, "Planlagt");
+    ui->DBCheckBox1->setValues(QStringLiteral("Ja"), QStringLiteral("Nej"));
+    bind(ui->DBText1, DM->HaveSource, "Regnr");
+    ui->DBGrid1->setDataSource(DM->HaveSource);
+    ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr.")},
+                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse")},
+                             {QStringLiteral("Placering"), QStringLiteral("Placering")},
+                             {QStringLiteral("Kategori"), QStringLiteral("Kategori")},
+                             {QStringLiteral("Datostart"), QStringLiteral("Startdato")},
+                             {QStringLiteral("Datoslut"), QStringLiteral("Slutdato")},
+                             {QStringLiteral("Planlagt"), QStringLiteral("Planlagt")},
+                             {QStringLiteral("Pris"), QStringLiteral("Pris")}});
+
+    bind(ui->DBEdit3, DM->MaterialeSource, "Materialer");
+    bind(ui->DBEdit14, DM->MaterialeSource, "Antal");
+    bind(ui->DBEdit15, DM->MaterialeSource, "Pris");
+    bind(ui->DBEdit2, DM->MaterialeSource, "Ialt");
+    ui->DBEdit2->setReadOnly(true);  // a calculated field
+    bind(ui->DBEdit16, DM->MaterialeSource, "Forhandler");
+    bind(ui->DBMemo2, DM->MaterialeSource, "Notater");
+    ui->DBGrid2->setDataSource(DM->MaterialeSource);
+    ui->DBGrid2->setColumns({{QStringLiteral("Materialer"), QStringLiteral("Materialer")},
+                             {QStringLiteral("Antal"), QStringLiteral("Antal")},
+                             {QStringLiteral("Pris"), QStringLiteral("Pris")},
+                             {QStringLiteral("Forhandler"), QStringLiteral("Forhandler")},
+                             {QStringLiteral("Ialt"), QStringLiteral("Ialt")}});
+
+    auto* image = new plants::TImage;
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setCursor(Qt::PointingHandCursor);
+    plants::setupPictureBox(ui->ScrollBox1, image);
+    connect(image, &plants::TImage::Click, this, &THaveForm::Image1Click);
+    ui->SpeedButton3->setGlyph(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    ui->SpeedButton3->setIconSize(QSize(16, 16));
+
+    connect(ui->Button1, &QPushButton::clicked, this, &THaveForm::Button1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &THaveForm::Button2Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &THaveForm::Button3Click);
+    connect(ui->Button4, &QPushButton::clicked, this, &THaveForm::Button4Click);
+    connect(ui->Button5, &QPushButton::clicked, this, &THaveForm::Button5Click);
+    connect(ui->Button6, &QPushButton::clicked, this, &THaveForm::Button6Click);
+    connect(ui->Button7, &QPushButton::clicked, this, &THaveForm::Button7Click);
+    connect(ui->Button8, &QPushButton::clicked, this, &THaveForm::Button8Click);
+    connect(ui->Button9, &QPushButton::clicked, this, &THaveForm::Button9Click);
+    connect(ui->RadioButton1, &QRadioButton::clicked, this, &THaveForm::RadioButton1Click);
+    connect(ui->RadioButton2, &QRadioButton::clicked, this, &THaveForm::RadioButton2Click);
+    connect(ui->RadioButton3, &QRadioButton::clicked, this, &THaveForm::RadioButton3Click);
+    connect(ui->SpeedButton3, &QToolButton::clicked, this, &THaveForm::SpeedButton3Click);
+
+    // Labels take the width of their text, whatever font the desktop gives them.
+    for (QLabel* l : findChildren<QLabel*>()) {
+        if (l != image && l != ui->Label7 && l != ui->DBText1) {
+            l->adjustSize();
+        }
+    }
+
+    // Translated before the layout is recorded, as the design's components are.
+    QFormLocalizer1 = new i18n::TQFormLocalizer(this);
+    QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
+    QFormLocalizer1->SetPropNames(
+        {QStringLiteral("Caption"), QStringLiteral("Hint"), QStringLiteral("Columns")});
+    QFormLocalizer1->SetSource(m_source);
+    // A longer translation widens the caption of the total; the sum follows right after it.
+    ui->Label7->resize(std::max(209, ui->Label7->sizeHint().width()), ui->Label7->height());
+    ui->Label8->move(ui->Label7->geometry().right() + 7, ui->Label8->y());
+
+    FormResizer1 = new resize::TFormResizer(this);
+    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
+    FormResizer1->setResizeFonts(true);
+    FormResizer1->setMinFontSize(8);
+    FormResizer1->setMaxFontSize(48);
+    FormResizer1->RecordLayout();
+}
+
+void THaveForm::showEvent(QShowEvent* e) {
+    toolkit::Form::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        toolkit::reportErrors([this] { FormShow(); });
+    }
+}
+
+void THaveForm::FormShow() {
+    setMinimumSize(0, 0);
+    setOuterSize(data::readSetting(QStringLiteral("W_Have")),
+                 data::readSetting(QStringLiteral("H_Have")));
+    if (QScreen* s = screen()) {
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    ui->DBEdit1->setFocus();
+    loadPicture();
+}
+
+void THaveForm::resizeEvent(QResizeEvent* e) {
+    toolkit::Form::resizeEvent(e);
+    if (FormResizer1) {
+        FormResizer1->ResizeAll();
+    }
+}
+
+// Heights and widths are kept as outer sizes, frame and title bar included.
+void THaveForm::setOuterSize(int width, int height) {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+}
+
+QSize THaveForm::outerSize() const {
+    return frameGeometry().size();
+}
+
+void THaveForm::loadPicture() {
+    plants::loadPicture(findChild<QLabel*>(QStringLiteral("Image1")), plants::Register::GardenWorks,
+                        *DM->HaveTable);
+}
+
+bool THaveForm::materialsShown() const {
+    return !ui->Panel3->isHidden();
+}
+
+QString THaveForm::totalText() const {
+    return ui->Label8->text();
+}
+
+int THaveForm::checkedSelection() const {
+    if (ui->RadioButton1->isChecked()) {
+        return 1;
+    }
+    if (ui->RadioButton2->isChecked()) {
+        return 2;
+    }
+    if (ui->RadioButton3->isChecked()) {
+        return 3;
+    }
+    return 0;
+}
+
+void THaveForm::Button1Click() {
+    DM->HaveTable->Insert();
+    ui->DBEdit1->setFocus();
+}
+
+void THaveForm::Button2Click() {
+    if (pending(*DM->HaveTable)) {
+        DM->HaveTable->Post();
+    }
+}
+
+void THaveForm::Button3Click() {
+    store::Table& have = *DM->HaveTable;
+    const QString text = deletePrefix(ActiveLanguage()) +
+                         have.FieldByName(QStringLiteral("Arbejdet")).AsString() +
+                         QStringLiteral(" ?");
+    if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
+                                      toolkit::Button::Yes | toolkit::Button::No) ==
+        toolkit::mrYes) {
+        have.Delete();  // the materials stay in their table
+    }
+}
+
+void THaveForm::Button4Click() {
+    close();
+}
+
+void THaveForm::setSelection(int selection) {
+    store::Table& have = *DM->HaveTable;
+    if (selection == 3) {
+        have.setFiltered(false);
+        return;
+    }
+    have.setFilter(filterText(selection));
+    have.setFiltered(true);
+}
+
+void THaveForm::RadioButton1Click() {
+    setSelection(1);
+}
+
+void THaveForm::RadioButton2Click() {
+    setSelection(2);
+}
+
+void THaveForm::RadioButton3Click() {
+    setSelection(3);
+}
+
+// The toggle knows the panel's state only by its own caption.
+void THaveForm::Button5Click() {
+    const int language = ActiveLanguage();
+    if (ui->Button5->text() == openCaption(language)) {
+        ui->Panel3->show();
+        ui->Panel3->raise();
+        ui->SpeedButton3->hide();
+        ui->DBText1->hide();
+        ui->Label13->hide();
+        ui->Button5->setText(closeCaption(language));
+        computeTotal();
+    } else {
+        ui->Panel3->hide();
+        ui->SpeedButton3->show();
+        ui->DBText1->show();
+        ui->Label13->show();
+        ui->Button5->setText(openCaption(language));
+        saveMaterial();
+    }
+}
+
+void THaveForm::saveMaterial() {
+    if (pending(*DM->MaterialeTable)) {
+        DM->MaterialeTable->Post();
+    }
+}
+
+void THaveForm::computeTotal() {
+    store::Table& materials = *DM->MaterialeTable;
+    const int count = materials.RecordCount();
+    double sum = 0.0;
+    materials.DisableControls();
+    try {
+        materials.First();
+        for (int i = 0; i < count; ++i) {
+            sum += DM->MaterialeTableIalt->AsFloat();
+            materials.Next();
+        }
+    } catch (...) {
+        materials.EnableControls();
+        throw;
+    }
+    materials.EnableControls();
+    ui->Label8->setText(generalNumber(sum));
+    ui->Label8->adjustSize();
+}
+
+void THaveForm::Button6Click() {
+    ui->DBEdit3->setFocus();
+    DM->MaterialeTable->Insert();
+}
+
+void THaveForm::Button7Click() {
+    saveMaterial();
+    computeTotal();
+}
+
+void THaveForm::Button8Click() {
+    store::Table& materials = *DM->MaterialeTable;
+    const QString text = materialDeletePrefix(ActiveLanguage()) +
+                         DM->MaterialeTableMaterialer->AsString() + QStringLiteral(" ?");
+    if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
+                                      toolkit::Button::Yes | toolkit::Button::No) ==
+        toolkit::mrYes) {
+        materials.Delete();
+    }
+    computeTotal();
+}
+
+void THaveForm::Button9Click() {
+    TQRForm2 report;
+    report.setSelectionLabel(QString());
+    const int language = ActiveLanguage();
+    if (ui->RadioButton1->isChecked()) {
+        report.setSelectionLabel(TQRForm2::selectionText(language, 1));
+    } else if (ui->RadioButton2->isChecked()) {
+        report.setSelectionLabel(TQRForm2::selectionText(language, 2));
+    } else if (ui->RadioButton3->isChecked()) {
+        report.setSelectionLabel(TQRForm2::selectionText(language, 3));
+    }
+    report.Preview();
+}
+
+void THaveForm::SpeedButton3Click() {
+    plants::importPicture(findChild<QLabel*>(QStringLiteral("Image1")),
+                          plants::Register::GardenWorks, *DM->HaveTable,
+                          QString::fromLatin1(PictureFilter));
+}
+
+void THaveForm::Image1Click() {
+    plants::showPicture(plants::Register::GardenWorks, *DM->HaveTable,
+                        DM->HaveTable->FieldByName(QStringLiteral("Arbejdet")).AsString(), this);
+}
+
+// A material still being typed when the window closes is saved with its work, as closing
+// the panel saves it; left pending in the shared table it would be lost when the program
+// ends, and its last typed text with the window's boxes. A new work that is discarded
+// takes its pending material with it.
+void THaveForm::closePendingMaterial(bool workDiscarded) {
+    store::Table& materials = *DM->MaterialeTable;
+    if (!materials.Active() || !pending(materials)) {
+        return;
+    }
+    materials.UpdateRecord();
+    if (workDiscarded || (materials.State() == DataSetState::Insert && !materials.Modified())) {
+        materials.Cancel();
+    } else {
+        materials.Post();
+    }
+}
+
+void THaveForm::FormClose() {
+    store::Table& have = *DM->HaveTable;
+    // The field, not the box: a name still being typed has not reached the record.
+    const QString name =
+        have.Active() ? have.FieldByName(QStringLiteral("Arbejdet")).AsString() : QString();
+    closePendingMaterial(name.isEmpty() && have.State() == DataSetState::Insert);
+    if (!name.isEmpty()) {
+        if (pending(have)) {
+            have.Post();
+        }
+    } else {
+        toolkit::dialogs().MessageDlg(nameMissingText(ActiveLanguage()),
+                                      toolkit::MsgType::Information, toolkit::Button::OK);
+        if (have.State() == DataSetState::Insert) {
+            const int number = have.FieldByName(QStringLiteral("Regnr")).AsInteger();
+            have.Cancel();
+            // The counter row is given back only while it is the one issued for this work.
+            store::Table& counter = *DM->HaveRegTable;
+            if (counter.Active() && !counter.IsEmpty() &&
+                counter.FieldByName(QStringLiteral("Regnr")).AsInteger() == number) {
+                counter.Delete();
+            }
+        }
+        // An existing work whose name was erased keeps its change pending in the table.
+    }
+    const QSize size = outerSize();
+    data::writeSettings(
+        {{QStringLiteral("H_Have"), size.height()}, {QStringLiteral("W_Have"), size.width()}});
+}
+
+}  // namespace garden

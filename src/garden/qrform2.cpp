@@ -1,0 +1,126 @@
+#include "garden/qrform2.h"
+
+#include "data/dm.h"
+#include "report/output.h"
+#include "report/report.h"
+
+namespace garden {
+
+namespace {
+
+const QColor Navy(0x00, 0x00, 0x80);
+const QColor Silver(0xc0, 0xc0, 0xc0);
+
+QString field(store::Table* table, const char* name) {
+    return table->FieldByName(QString::fromLatin1(name)).DisplayText();
+}
+
+struct Column {
+    const char* name;
+    const char* field;
+    double left;
+    double width;
+    Qt::Alignment alignment;
+};
+
+void addFields(report::Band& band, store::Table* table, std::initializer_list<Column> columns) {
+    for (const Column& c : columns) {
+        const char* name = c.field;
+        band.field(QString::fromLatin1(c.name), [table, name] { return field(table, name); })
+            .at(c.left, 1.3)
+            .sized(c.width)
+            .aligned(c.alignment);
+    }
+}
+
+}  // namespace
+
+TQRForm2::TQRForm2() = default;
+TQRForm2::~TQRForm2() = default;
+
+void TQRForm2::setSelectionLabel(const QString& text) {
+    m_selection = text;
+}
+
+QString TQRForm2::selectionText(int language, int selection) {
+    // Only "planned" has an English text; the others print in Danish.
+    static const char* const danish[] = {"Planlagte arbejder", "Afsluttede arbejder",
+                                         "Alle haveanlæg"};
+    static const char* const english[] = {"Planned projects", "Afsluttede arbejder",
+                                          "Alle haveanlæg"};
+    static const char* const german[] = {"Geplante Arbeiten", "Beendigte Arbeiten",
+                                         "Alle Gartenanlage"};
+    if (selection < 1 || selection > 3) {
+        return QString();
+    }
+    const char* const* texts = language == 0 ? english : language == 3 ? german : danish;
+    return QString::fromUtf8(texts[selection - 1]);
+}
+
+report::Document TQRForm2::build() {
+    store::Table* works = data::DM->HaveTable;
+    store::Table* materials = data::DM->MaterialeTable;
+    report::Report r;
+
+    r.title.height = 16.7;
+    r.title.label(QStringLiteral("QRLabel1"), QStringLiteral("Vexmos anlæg"))
+        .at(0.0, 1.3)
+        .withFont(report::arial(18.0, true))
+        .withColor(Navy)
+        .aligned(Qt::AlignHCenter);
+    r.title.label(QStringLiteral("QRLabel3"), m_selection)
+        .at(0.0, 9.3)
+        .withFont(report::arial(10.0))
+        .withColor(Navy)
+        .aligned(Qt::AlignHCenter);
+
+    r.columnHeader.height = 6.1;
+    r.columnHeader.color = Silver;
+    const struct {
+        const char* name;
+        const char* caption;
+        double left;
+        double width;
+    } captions[] = {
+        {"QRLabel2", "Haveanlæg", 2.6, 45.2},
+        {"QRLabel4", "Begyndt", 50.3, 16.1},
+        {"QRLabel5", "Afsluttet", 68.8, 16.1},
+        {"QRLabel6", "Placering", 87.3, 77.0},
+    };
+    for (const auto& c : captions) {
+        r.columnHeader.label(QString::fromLatin1(c.name), QString::fromUtf8(c.caption))
+            .at(c.left, 0.8)
+            .sized(c.width)
+            .withFont(report::arial(8.0, true));
+    }
+
+    r.detail.height = 6.6;
+    addFields(r.detail, works,
+              {{"QRDBText1", "Arbejdet", 2.6, 45.2, Qt::AlignLeft},
+               {"QRDBText2", "Datostart", 50.3, 16.1, Qt::AlignLeft},
+               {"QRDBText3", "Datoslut", 68.8, 16.1, Qt::AlignLeft},
+               {"QRDBText4", "Placering", 87.3, 77.0, Qt::AlignLeft}});
+    r.data = {[works] { works->First(); }, [works] { return works->Eof(); },
+              [works] { works->Next(); }};
+
+    // The unit price, not the line total; the list has no sums.
+    report::SubDetail lines;
+    lines.band.height = 6.6;
+    addFields(lines.band, materials,
+              {{"QRDBText5", "Antal", 9.3, 6.9, Qt::AlignLeft},
+               {"QRDBText6", "Materialer", 19.8, 54.5, Qt::AlignLeft},
+               {"QRDBText7", "Forhandler", 79.4, 63.8, Qt::AlignLeft},
+               {"QRDBText8", "Pris", 146.8, 17.5, Qt::AlignRight}});
+    lines.data = {[materials] { materials->First(); }, [materials] { return materials->Eof(); },
+                  [materials] { materials->Next(); }};
+    lines.printIfEmpty = true;
+    r.subDetails.append(lines);
+
+    return r.layout();
+}
+
+void TQRForm2::Preview() {
+    report::preview(build(), QStringLiteral("Vexmos anlæg"));
+}
+
+}  // namespace garden

@@ -1,0 +1,622 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+#include "data/dm.h"
+#include "data/settings.h"
+#include "garden/haveform.h"
+#include "i18n/langsource.h"
+#include "testsupport.h"
+#include "toolkit/application.h"
+#include "toolkit/dateedit.h"
+#include "toolkit/dbcontrols.h"
+#include "toolkit/grid.h"
+#include "toolkit/speedbutton.h"
+
+using store::DataSetState;
+using testsupport::ScriptedDialogs;
+
+namespace {
+
+const QString Sep = QStringLiteral("\n\r");
+
+}  // namespace
+
+// The garden works window on a data folder of its own, shown offscreen.
+class HaveFormTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testsupport::DataFolder> m_folder;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<data::TDM> m_dm;
+    std::unique_ptr<i18n::TQLanguageSource> m_source;
+    std::unique_ptr<garden::THaveForm> m_form;
+
+    store::Table& have() { return *m_dm->HaveTable; }
+    store::Table& materials() { return *m_dm->MaterialeTable; }
+
+    template <class T>
+    T* child(const char* name) {
+        T* w = m_form->findChild<T*>(QString::fromLatin1(name));
+        if (!w) {
+            qFatal("no control %s", name);
+        }
+        return w;
+    }
+    // Near the left edge, where a radio button's short caption is too.
+    void click(const char* name) {
+        auto* b = child<QAbstractButton>(name);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    }
+
+    void open() {
+        m_form = std::make_unique<garden::THaveForm>(m_source.get());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    // Closes by the title bar; true when the window went away.
+    bool closeWindow() {
+        m_form->close();
+        return !m_form->isVisible();
+    }
+
+    int addWork(const QString& name, const QString& planned = QStringLiteral("Nej"),
+                const QDate& end = QDate()) {
+        have().Insert();
+        have().FieldByName(QStringLiteral("Arbejdet")).setAsString(name);
+        have().FieldByName(QStringLiteral("Planlagt")).setAsString(planned);
+        have().FieldByName(QStringLiteral("Datoslut")).setAsDate(end);
+        have().Post();
+        return have().FieldByName(QStringLiteral("Regnr")).AsInteger();
+    }
+    // A material of the work that is current.
+    void addMaterial(const QString& name, int count, double price) {
+        materials().Insert();
+        m_dm->MaterialeTableMaterialer->setAsString(name);
+        m_dm->MaterialeTableAntal->setAsInteger(count);
+        m_dm->MaterialeTablePris->setAsFloat(price);
+        materials().Post();
+    }
+    QStringList listedWorks() {
+        QStringList out;
+        for (have().First(); !have().Eof(); have().Next()) {
+            out << have().FieldByName(QStringLiteral("Arbejdet")).AsString();
+        }
+        return out;
+    }
+    // A field of every stored row, read past filters and links.
+    QStringList storedColumn(const char* table, const char* field) {
+        store::Table t;
+        t.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
+        t.setTableName(QString::fromLatin1(table));
+        t.Open();
+        QStringList out;
+        for (t.First(); !t.Eof(); t.Next()) {
+            out << t.FieldByName(QString::fromLatin1(field)).AsString();
+        }
+        return out;
+    }
+    int counterRows() { return m_dm->HaveRegTable->RecordCount(); }
+    void setLanguage(int language) { m_source->SetActiveLanguage(language); }
+
+private Q_SLOTS:
+    void initTestCase() { testsupport::useDanishFormats(); }
+
+    void init() {
+        m_folder = std::make_unique<testsupport::DataFolder>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_dm = std::make_unique<data::TDM>();
+        testsupport::openAll(*m_dm);
+        m_source = std::make_unique<i18n::TQLanguageSource>();
+        m_source->SetOriginalName(QStringLiteral("Dansk"));
+        m_source->SetLanguages(
+            {QStringLiteral("English=English.lng"), QStringLiteral("Norsk=Norsk.lng"),
+             QStringLiteral("Svensk=Svensk.lng"), QStringLiteral("Deutsch=Deutsch.lng")});
+    }
+
+    void cleanup() {
+        m_form.reset();
+        m_source.reset();
+        m_dm.reset();
+        m_dialogs.reset();
+        m_folder.reset();
+    }
+
+    void theControlsStandAtTheirDesignPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::newRow("name") << "DBEdit1" << QRect(10, 30, 401, 21);
+        QTest::newRow("place") << "DBEdit5" << QRect(10, 75, 401, 21);
+        QTest::newRow("start") << "DBDateEdit1" << QRect(10, 120, 121, 21);
+        QTest::newRow("end") << "DBDateEdit2" << QRect(160, 120, 121, 21);
+        QTest::newRow("category") << "DBEdit4" << QRect(10, 160, 401, 21);
+        QTest::newRow("notes") << "DBMemo1" << QRect(10, 205, 401, 266);
+        QTest::newRow("picture button") << "SpeedButton3" << QRect(437, 4, 106, 24);
+        QTest::newRow("picture box") << "ScrollBox1" << QRect(435, 30, 571, 376);
+        QTest::newRow("grid") << "DBGrid1" << QRect(435, 415, 571, 261);
+        QTest::newRow("buttons") << "Panel2" << QRect(10, 485, 185, 241);
+        QTest::newRow("new") << "Button1" << QRect(20, 20, 141, 25);
+        QTest::newRow("quit") << "Button4" << QRect(20, 195, 141, 30);
+        QTest::newRow("filters") << "Panel1" << QRect(225, 485, 186, 241);
+        QTest::newRow("toggle") << "Button5" << QRect(15, 195, 156, 31);
+        QTest::newRow("materials") << "Panel3" << QRect(435, 2, 578, 724);
+        QTest::newRow("material") << "DBEdit3" << QRect(290, 40, 266, 21);
+        QTest::newRow("line total") << "DBEdit2" << QRect(450, 85, 106, 21);
+        QTest::newRow("material notes") << "DBMemo2" << QRect(25, 185, 531, 96);
+        QTest::newRow("material grid") << "DBGrid2" << QRect(25, 295, 531, 396);
+        QTest::newRow("add material") << "Button6" << QRect(30, 35, 186, 31);
+        QTest::newRow("delete material") << "Button8" << QRect(30, 115, 186, 31);
+    }
+
+    void theControlsStandAtTheirDesignPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        garden::THaveForm form(m_source.get());  // not shown: the design layout as created
+        QWidget* w = form.findChild<QWidget*>(name);
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), place);
+    }
+
+    void theDesignTextsAndTabOrder() {
+        open();
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Haveanlæg"));
+        QVERIFY(child<QWidget>("Panel3")->isHidden());
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->columnTitles(),
+                 (QStringList{"Regnr.", "Betegnelse", "Placering", "Kategori", "Startdato",
+                              "Slutdato", "Planlagt", "Pris"}));
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid2")->columnTitles(),
+                 (QStringList{"Materialer", "Antal", "Pris", "Forhandler", "Ialt"}));
+        for (const char* r : {"RadioButton1", "RadioButton2", "RadioButton3"}) {
+            QVERIFY(!child<QRadioButton>(r)->isChecked());
+        }
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>("DBEdit1"));
+        QStringList order;
+        QWidget* w = child<QWidget>("DBEdit1");
+        do {
+            if (w->focusPolicy() & Qt::TabFocus && !w->objectName().isEmpty() &&
+                !w->objectName().startsWith(QLatin1String("qt_"))) {
+                order << w->objectName();
+            }
+            w = w->nextInFocusChain();
+        } while (w != child<QWidget>("DBEdit1") && order.size() < 30);
+        QCOMPARE(order.mid(0, 18),
+                 (QStringList{"DBEdit1", "DBEdit5", "DBDateEdit1", "DBDateEdit2", "DBEdit4",
+                              "DBMemo1", "DBGrid1", "ScrollBox1", "DBCheckBox1", "Button1",
+                              "Button2", "Button3", "Button9", "Button4", "RadioButton1",
+                              "RadioButton2", "RadioButton3", "Button5"}));
+        QVERIFY(!order.contains(QStringLiteral("SpeedButton3")));  // it takes no focus
+    }
+
+    void aNewWorkClosedWithoutANameGivesItsNumberBack() {
+        addWork(QStringLiteral("Terrasse"));
+        open();
+        click("Button1");
+        QCOMPARE(have().State(), DataSetState::Insert);
+        QCOMPARE(have().FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+        QCOMPARE(have().FieldByName(QStringLiteral("Planlagt")).AsString(), QStringLiteral("Nej"));
+        QVERIFY(!child<toolkit::DBCheckBox>("DBCheckBox1")->isChecked());
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>("DBEdit1"));
+        QCOMPARE(counterRows(), 2);
+        QVERIFY(closeWindow());
+        QCOMPARE(m_dialogs->shown.size(), 1);
+        QCOMPARE(m_dialogs->shown.first().text,
+                 QStringLiteral("Du har ikke givet anlægget et navn!") + Sep +
+                     QStringLiteral("Din registrering af et nyt anlæg annulleres!"));
+        QCOMPARE(m_dialogs->shown.first().type, toolkit::MsgType::Information);
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(listedWorks(), QStringList{QStringLiteral("Terrasse")});
+        QCOMPARE(counterRows(), 1);
+        // The next new work gets the same number.
+        open();
+        click("Button1");
+        QCOMPARE(have().FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+    }
+
+    void theTitleBarFindsNoNameWhileTheBoxHasTheFocus() {
+        open();
+        click("Button1");
+        QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Bed"));
+        QVERIFY(closeWindow());
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).size(), 1);
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(have().RecordCount(), 0);
+        QCOMPARE(counterRows(), 0);
+    }
+
+    void afslutTakesTheFocusSoTheNameIsSaved() {
+        open();
+        click("Button1");
+        QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Bed"));
+        click("Button4");
+        QVERIFY(!m_form->isVisible());
+        QVERIFY(m_dialogs->shown.isEmpty());
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(listedWorks(), QStringList{QStringLiteral("Bed")});
+    }
+
+    void closingWithNoWorkShowsTheMessageAndStoresTheSize() {
+        open();
+        m_form->resize(800, 600);
+        const QSize outer = m_form->frameGeometry().size();
+        QVERIFY(closeWindow());
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).size(), 1);
+        QCOMPARE(counterRows(), 0);
+        QCOMPARE(data::readSetting(QStringLiteral("W_Have")), outer.width());
+        QCOMPARE(data::readSetting(QStringLiteral("H_Have")), outer.height());
+        QCOMPARE(m_dm->ConfigTable->State(), DataSetState::Browse);
+        // The next opening takes that size.
+        open();
+        QCOMPARE(m_form->frameGeometry().size(), outer);
+    }
+
+    void anErasedNameOfAnExistingWorkStaysPending() {
+        addWork(QStringLiteral("Dam"));
+        open();
+        auto* box = child<QLineEdit>("DBEdit1");
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::mouseClick(child<QWidget>("DBEdit5"), Qt::LeftButton);  // the box is left
+        QVERIFY(closeWindow());
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).size(), 1);
+        QCOMPARE(have().State(), DataSetState::Edit);  // neither saved nor cancelled
+        QCOMPARE(storedColumn("Vexmo.DB", "Arbejdet"), QStringList{QStringLiteral("Dam")});
+        QCOMPARE(counterRows(), 1);
+        have().Cancel();
+    }
+
+    void aRefusedSaveKeepsTheWindowOpenAndTheSizeUnstored() {
+        addWork(QStringLiteral("Dam"));
+        // Number 1 handed out again: saving the new work collides with the first.
+        m_dm->HaveRegTable->Last();
+        m_dm->HaveRegTable->Delete();
+        const int storedWidth = data::readSetting(QStringLiteral("W_Have"));
+        open();
+        m_form->resize(700, 500);
+        click("Button1");
+        QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Bed"));
+        click("Button4");
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{data::duplicateWarningText()});
+        QCOMPARE(have().State(), DataSetState::Insert);
+        QCOMPARE(data::readSetting(QStringLiteral("W_Have")), storedWidth);
+        have().Cancel();
+    }
+
+    void theFilters() {
+        addWork(QStringLiteral("Bed"), QStringLiteral("Ja"));
+        addWork(QStringLiteral("Dam"), QStringLiteral("Nej"), QDate(2020, 5, 1));
+        addWork(QStringLiteral("Hæk"), QStringLiteral("Nej"));
+        addWork(QStringLiteral("Mur"), QStringLiteral("Ja"), QDate(1944, 3, 14));
+        addWork(QStringLiteral("Sti"), QStringLiteral("Nej"), QDate(1944, 3, 15));
+        open();
+        click("RadioButton1");
+        QCOMPARE(have().Filter(), QStringLiteral("Planlagt = 'Ja'"));
+        QVERIFY(have().Filtered());
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->model()->rowCount(), 2);
+        QCOMPARE(listedWorks(), (QStringList{"Bed", "Mur"}));
+        click("RadioButton2");
+        QCOMPARE(have().Filter(), QStringLiteral("DatoSlut > '14-03-1944'"));
+        QCOMPARE(listedWorks(), (QStringList{"Dam", "Sti"}));
+        click("RadioButton3");
+        QVERIFY(!have().Filtered());
+        QCOMPARE(have().Filter(), QStringLiteral("DatoSlut > '14-03-1944'"));
+        QCOMPARE(listedWorks().size(), 5);
+        click("RadioButton1");
+        click("RadioButton3");
+        click("RadioButton2");
+        QCOMPARE(have().Filter(), QStringLiteral("DatoSlut > '14-03-1944'"));
+        QCOMPARE(listedWorks(), (QStringList{"Dam", "Sti"}));
+    }
+
+    void aNewWorkLeavesThePlannedListOnceSaved() {
+        addWork(QStringLiteral("Bed"), QStringLiteral("Ja"));
+        open();
+        click("RadioButton1");
+        click("Button1");
+        QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Dam"));
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        QCOMPARE(grid->model()->rowCount(), 2);  // shown while new
+        click("Button2");
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(listedWorks(), QStringList{QStringLiteral("Bed")});
+        have().setFiltered(false);
+        QCOMPARE(listedWorks(), (QStringList{"Bed", "Dam"}));
+    }
+
+    void theFilterOutlivesTheWindow() {
+        addWork(QStringLiteral("Bed"), QStringLiteral("Ja"));
+        addWork(QStringLiteral("Dam"), QStringLiteral("Nej"));
+        open();
+        click("RadioButton1");
+        click("Button4");
+        QVERIFY(!m_form->isVisible());
+        open();
+        for (const char* r : {"RadioButton1", "RadioButton2", "RadioButton3"}) {
+            QVERIFY(!child<QRadioButton>(r)->isChecked());
+        }
+        QCOMPARE(m_form->checkedSelection(), 0);
+        QVERIFY(have().Filtered());
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->model()->rowCount(), 1);
+    }
+
+    void theDeleteConfirmation_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("prefix");
+        const QString danish = QStringLiteral("Er du sikker på, at du vil slette ");
+        QTest::newRow("Danish") << -1 << danish;
+        QTest::newRow("English asked in Danish") << 0 << danish;
+        QTest::newRow("Norwegian") << 1 << danish;
+        QTest::newRow("Swedish") << 2 << danish;
+        QTest::newRow("German") << 3
+                                << QStringLiteral(
+                                       "Sind Sie sicher, dass Sie dieser Anlage löschen möchten ");
+    }
+
+    void theDeleteConfirmation() {
+        QFETCH(int, language);
+        QFETCH(QString, prefix);
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sand"), 1, 10.0);
+        addWork(QStringLiteral("Dam"));
+        have().First();
+        setLanguage(language);
+        open();
+        m_dialogs->answers = {toolkit::mrNo, toolkit::mrYes};
+        click("Button3");
+        QCOMPARE(have().RecordCount(), 2);
+        click("Button3");
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 (QStringList{prefix + QStringLiteral("Bed ?"), prefix + QStringLiteral("Bed ?")}));
+        QCOMPARE(m_dialogs->shown.first().buttons, toolkit::Button::Yes | toolkit::Button::No);
+        QCOMPARE(listedWorks(), QStringList{QStringLiteral("Dam")});
+        // The work's materials stay in their table.
+        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Sand")});
+    }
+
+    void theNameMissingMessagePerLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("text");
+        const QString danish = QStringLiteral("Du har ikke givet anlægget et navn!") + Sep +
+                               QStringLiteral("Din registrering af et nyt anlæg annulleres!");
+        QTest::newRow("Danish") << -1 << danish;
+        QTest::newRow("English") << 0
+                                 << QStringLiteral("You have not given the project a name!") + Sep +
+                                        QStringLiteral("Your registration will be cancelled!");
+        QTest::newRow("Norwegian") << 1 << danish;
+        QTest::newRow("Swedish") << 2 << danish;
+        QTest::newRow("German") << 3
+                                << QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
+                                       Sep +
+                                       QStringLiteral(
+                                           "Die Eintragung der neuen Anlage wird annuliert!");
+    }
+
+    void theNameMissingMessagePerLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, text);
+        setLanguage(language);
+        open();
+        click("Button1");
+        QVERIFY(closeWindow());
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")), QStringList{text});
+    }
+
+    void theTotalOfTheMaterials() {
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sten"), 3, 12.50);
+        addMaterial(QStringLiteral("Sand"), 2, 5.0);
+        addWork(QStringLiteral("Dam"));
+        have().First();
+        open();
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));  // the design caption
+        click("Button5");
+        QVERIFY(m_form->materialsShown());
+        QCOMPARE(m_form->totalText(), QStringLiteral("47,5"));
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid2")->model()->rowCount(), 2);
+        // Moving to another work leaves the total until it is computed again.
+        have().Next();
+        QCOMPARE(materials().RecordCount(), 0);
+        QCOMPARE(m_form->totalText(), QStringLiteral("47,5"));
+        click("Button7");
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));
+    }
+
+    void theGeneralNumberFormat_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("no trailing zeros") << 47.50 << "47,5";
+        QTest::newRow("whole") << 1250.0 << "1250";
+        QTest::newRow("no grouping") << 1234567.25 << "1234567,25";
+        QTest::newRow("not rounded to cents") << 3 * 0.333 << "0,999";
+        QTest::newRow("negative") << -12.5 << "-12,5";
+    }
+
+    void theGeneralNumberFormat() {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(garden::THaveForm::generalNumber(value), text);
+    }
+
+    void theToggleInEveryLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("closed");
+        QTest::newRow("Danish") << -1 << "Forbrug af materialer"
+                                << "Luk forbrug af materialer";
+        QTest::newRow("English") << 0 << "Usage of materials"
+                                 << "Close materials";
+        QTest::newRow("Norwegian") << 1 << "Forbrug af materialer"
+                                   << "Luk forbrug af materialer";
+        QTest::newRow("Swedish") << 2 << "Forbrug af materialer"
+                                 << "Luk forbrug af materialer";
+        QTest::newRow("German") << 3 << "Materialienverbrauch"
+                                << "Materialienverbrauch schliessen";
+    }
+
+    void theToggleInEveryLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, open);
+        QFETCH(QString, closed);
+        addWork(QStringLiteral("Bed"));
+        setLanguage(language);
+        this->open();
+        auto* toggle = child<QPushButton>("Button5");
+        // The language file's caption must be the open caption, or the toggle never opens.
+        QCOMPARE(toggle->text(), open);
+        for (int round = 0; round < 2; ++round) {
+            click("Button5");
+            QVERIFY(m_form->materialsShown());
+            QCOMPARE(toggle->text(), closed);
+            QVERIFY(child<QWidget>("SpeedButton3")->isHidden());
+            QVERIFY(child<QWidget>("DBText1")->isHidden());
+            QVERIFY(child<QWidget>("Label13")->isHidden());
+            click("Button5");
+            QVERIFY(!m_form->materialsShown());
+            QCOMPARE(toggle->text(), open);
+            QVERIFY(!child<QWidget>("SpeedButton3")->isHidden());
+            QVERIFY(!child<QWidget>("DBText1")->isHidden());
+        }
+    }
+
+    void aNewMaterialIsSavedByClosingThePanel() {
+        addWork(QStringLiteral("Bed"));
+        open();
+        click("Button5");
+        click("Button6");
+        QCOMPARE(materials().State(), DataSetState::Insert);
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>("DBEdit3"));
+        QCOMPARE(m_dm->MaterialeTableRegnr->AsInteger(), 1);
+        QCOMPARE(m_dm->MaterialeTableArbejdet->AsString(), QStringLiteral("Bed"));
+        QTest::keyClicks(child<QWidget>("DBEdit3"), QStringLiteral("Grus"));
+        QTest::keyClick(child<QWidget>("DBEdit3"), Qt::Key_Tab);
+        QTest::keyClicks(child<QWidget>("DBEdit14"), QStringLiteral("4"));
+        QTest::keyClick(child<QWidget>("DBEdit14"), Qt::Key_Tab);
+        QTest::keyClicks(child<QWidget>("DBEdit15"), QStringLiteral("2,25"));
+        QTest::keyClick(child<QWidget>("DBEdit15"), Qt::Key_Tab);
+        QVERIFY(child<QLineEdit>("DBEdit2")->text().startsWith(QStringLiteral("9,00")));
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));  // not while editing
+        click("Button5");
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QCOMPARE(materials().RecordCount(), 1);
+        QCOMPARE(m_dm->MaterialeTableMaterialer->AsString(), QStringLiteral("Grus"));
+        QCOMPARE(m_dm->MaterialeTableIalt->AsFloat(), 9.0);
+    }
+
+    void deletingAMaterial() {
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sten"), 3, 12.50);
+        addMaterial(QStringLiteral("Sand"), 2, 5.0);
+        open();
+        click("Button5");
+        materials().First();
+        m_dialogs->answers = {toolkit::mrNo};
+        click("Button8");
+        QCOMPARE(materials().RecordCount(), 2);
+        QCOMPARE(m_form->totalText(), QStringLiteral("47,5"));
+        materials().First();
+        const QString first = m_dm->MaterialeTableMaterialer->AsString();
+        m_dialogs->answers = {toolkit::mrYes};
+        click("Button8");
+        QCOMPARE(
+            m_dialogs->texts(QStringLiteral("message")).last(),
+            QStringLiteral("Er du sikker på, at du vil slette ") + first + QStringLiteral(" ?"));
+        QCOMPARE(materials().RecordCount(), 1);
+        QCOMPARE(m_form->totalText(),
+                 first == QLatin1String("Sand") ? QStringLiteral("37,5") : QStringLiteral("10"));
+        // Yes with no material left: the table's error, the total as it was.
+        m_dialogs->answers = {toolkit::mrYes, toolkit::mrYes};
+        click("Button8");
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));
+        click("Button8");
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("Cannot perform this operation on an empty dataset")});
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));
+    }
+
+    void theMaterialDeletePrefixPerLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("prefix");
+        const QString danish = QStringLiteral("Er du sikker på, at du vil slette ");
+        QTest::newRow("Danish") << -1 << danish;
+        QTest::newRow("English") << 0 << QStringLiteral("Are you sure, you want to delete ");
+        QTest::newRow("Norwegian") << 1 << danish;
+        QTest::newRow("Swedish") << 2 << danish;
+        QTest::newRow("German") << 3
+                                << QStringLiteral(
+                                       "Sind Sie sicher, dass Sie diesen Materialen löschen "
+                                       "möchten ");
+    }
+
+    void theMaterialDeletePrefixPerLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, prefix);
+        QCOMPARE(garden::THaveForm::materialDeletePrefix(language), prefix);
+    }
+
+    void renamingAWorkHidesItsMaterials() {
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sten"), 3, 12.50);
+        open();
+        click("Button5");
+        QCOMPARE(materials().RecordCount(), 1);
+        auto* box = child<QLineEdit>("DBEdit1");
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral(" ved huset"));
+        click("Button2");
+        QCOMPARE(have().FieldByName(QStringLiteral("Arbejdet")).AsString(),
+                 QStringLiteral("Bed ved huset"));
+        QCOMPARE(materials().RecordCount(), 0);
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid2")->model()->rowCount(), 0);
+    }
+
+    // A material still in the panel's boxes when the window closes is kept with its work.
+    void aPendingMaterialIsSavedWhenTheWindowCloses() {
+        addWork(QStringLiteral("Bed"));
+        open();
+        click("Button5");
+        click("Button6");
+        QTest::keyClicks(child<QWidget>("DBEdit3"), QStringLiteral("Grus"));  // focus stays
+        QVERIFY(closeWindow());
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QCOMPARE(materials().RecordCount(), 1);
+        QCOMPARE(m_dm->MaterialeTableMaterialer->AsString(), QStringLiteral("Grus"));
+        QCOMPARE(m_dm->MaterialeTableRegnr->AsInteger(), 1);
+        // An untouched new material is dropped, not stored empty.
+        open();
+        click("Button5");
+        click("Button6");
+        QVERIFY(closeWindow());
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QCOMPARE(materials().RecordCount(), 1);
+    }
+
+    void aPendingMaterialGoesWithADiscardedWork() {
+        open();
+        click("Button1");
+        click("Button5");
+        click("Button6");
+        QTest::keyClicks(child<QWidget>("DBEdit3"), QStringLiteral("Grus"));
+        QVERIFY(closeWindow());
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QCOMPARE(have().RecordCount(), 0);
+        // No material left behind under the number given back.
+        QVERIFY(storedColumn("Materialer.db", "Materialer").isEmpty());
+    }
+};
+
+// Errors in handlers reach the standard error box, as in the program.
+int main(int argc, char** argv) {
+    toolkit::Application app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    HaveFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_haveform.moc"
