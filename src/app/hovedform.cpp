@@ -16,6 +16,7 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
+#include "garden/haveform.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
 #include "plants/regform.h"
@@ -350,6 +351,7 @@ void THovedForm::SpeedButton2Click() {
 
 void THovedForm::SpeedButton5Click() {
     hideChooser();
+    toolkit::showModal<garden::THaveForm>(QLanguageSource1);
 }
 
 void THovedForm::SpeedButton4Click() {
