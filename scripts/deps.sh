@@ -6,6 +6,7 @@ verdamo_packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libsqlite3-dev sqlite3
     libbenchmark-dev
+    libzip-dev pxlib-dev zip
     fonts-dejavu-core fonts-liberation
 )
 

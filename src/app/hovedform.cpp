@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "artwork.h"
+#include "backup/functions.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
@@ -69,6 +70,10 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->Definitioner1, &QAction::triggered, this, &THovedForm::Definitioner1Click);
     connect(ui->Navne1, &QAction::triggered, this, &THovedForm::Navne1Click);
     connect(ui->Dataplacering1, &QAction::triggered, this, &THovedForm::Dataplacering1Click);
+    connect(ui->Sikkerhedskopi1, &QAction::triggered, this, &THovedForm::Sikkerhedskopi1Click);
+    connect(ui->Gendan1, &QAction::triggered, this, &THovedForm::Gendan1Click);
+    connect(ui->Eksporter1, &QAction::triggered, this, &THovedForm::Eksporter1Click);
+    connect(ui->Importer1, &QAction::triggered, this, &THovedForm::Importer1Click);
     connect(ui->Help, &QAction::triggered, this, &THovedForm::HelpClick);
     connect(ui->Omskrmstrrelser1, &QAction::triggered, this, &THovedForm::Omskrmstrrelser1Click);
     connect(ui->Info, &QAction::triggered, this, &THovedForm::InfoClick);
@@ -311,6 +316,8 @@ void THovedForm::FormClose() {
     data::writeSettings({{QStringLiteral("Sprog"), ActiveLanguage()},
                          {QStringLiteral("H_Main"), size.height()},
                          {QStringLiteral("W_Main"), size.width()}});
+    // The data-location notice asks for a backup every day; most users never make one.
+    backup::dailyBackupAtClose(ActiveLanguage());
 }
 
 bool THovedForm::chooserShown() const {
@@ -368,6 +375,22 @@ void THovedForm::Navne1Click() {}
 
 void THovedForm::Dataplacering1Click() {
     toolkit::dialogs().ShowMessage(data::dataLocationNotice(ActiveLanguage()));
+}
+
+void THovedForm::Sikkerhedskopi1Click() {
+    backup::takeBackup(ActiveLanguage());
+}
+
+void THovedForm::Gendan1Click() {
+    backup::restoreFromBackup(ActiveLanguage(), DM);
+}
+
+void THovedForm::Eksporter1Click() {
+    backup::exportToCsv(ActiveLanguage(), DM);
+}
+
+void THovedForm::Importer1Click() {
+    backup::importOldTables(ActiveLanguage(), DM);
 }
 
 void THovedForm::HelpClick() {

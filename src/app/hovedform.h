@@ -56,6 +56,10 @@ public Q_SLOTS:
     void Definitioner1Click();
     void Navne1Click();
     void Dataplacering1Click();
+    void Sikkerhedskopi1Click();
+    void Gendan1Click();
+    void Eksporter1Click();
+    void Importer1Click();
     void HelpClick();
     void Omskrmstrrelser1Click();
     void InfoClick();

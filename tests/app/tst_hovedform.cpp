@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -148,11 +149,27 @@ private Q_SLOTS:
         QCOMPARE(texts("Funktioner"),
                  (QStringList{QStringLiteral("Definitioner"), QStringLiteral("Navne"),
                               QStringLiteral("Dataplacering"), QStringLiteral("-"),
+                              QStringLiteral("Sikkerhedskopi"),
+                              QStringLiteral("Gendan sikkerhedskopi"),
+                              QStringLiteral("Eksportér til CSV"),
+                              QStringLiteral("Importér gamle data"), QStringLiteral("-"),
                               QStringLiteral("Afslut")}));
         QCOMPARE(texts("Emner"),
                  (QStringList{QStringLiteral("Hjælp"), QStringLiteral("Om skærmstørrelser"),
                               QStringLiteral("Info")}));
         QVERIFY(texts("Sprog1").endsWith(QStringLiteral("Deutsch")));
+    }
+
+    void closingMakesTheDailyBackupOnce() {
+        start();
+        m_form->close();
+        const QDir backups(QDir(data::dataFolder()).filePath(QStringLiteral("Sikkerhedskopier")));
+        QCOMPARE(backups.entryList({QStringLiteral("Verdamo-auto-*.zip")}).size(), 1);
+        m_form.reset();
+        m_dm.reset();
+        start();
+        m_form->close();
+        QCOMPARE(backups.entryList({QStringLiteral("Verdamo-auto-*.zip")}).size(), 1);
     }
 
     void theChooserListsOnlyWhatTheFilterLeaves() {
