@@ -1,10 +1,14 @@
 #include "report/format.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTextLayout>
+#include <array>
 #include <cmath>
+#include <memory>
+#include <optional>
 
 namespace report {
 
@@ -112,21 +116,83 @@ QString formatMask(double value, const QString& mask, const QLocale& locale) {
     return prefix + out + suffix;
 }
 
+// Metrics are asked for every element of every band: keep one set per font, with the
+// advances of the characters seen so far.
+struct FontMeasure {
+    explicit FontMeasure(const QFont& font) : fm(font, measureDevice()) { latin.fill(-1.0); }
+    QFontMetricsF fm;
+    std::array<double, 0x250> latin;  // Latin scripts; others are asked each time
+
+    double advance(QChar c) {
+        if (c.unicode() < latin.size()) {
+            double& a = latin[c.unicode()];
+            if (a < 0) {
+                a = fm.horizontalAdvance(c);
+            }
+            return a;
+        }
+        return fm.horizontalAdvance(c);
+    }
+
+    // The width without kerning. Kerning in Arial and its twin draws Latin letters together,
+    // so a text this says fits does fit; it is cheap and decides most texts at once.
+    std::optional<double> unkernedWidth(const QString& text) {
+        double w = 0.0;
+        for (const QChar c : text) {
+            if (c.isSurrogate() || c.unicode() >= latin.size()) {
+                return std::nullopt;
+            }
+            w += advance(c);
+        }
+        return w;
+    }
+};
+
+static FontMeasure& measure(const QFont& font) {
+    static QHash<QString, std::shared_ptr<FontMeasure>> cache;
+    static QFont lastFont;
+    static FontMeasure* last = nullptr;
+    if (last && font == lastFont) {
+        return *last;
+    }
+    const QString key = font.key();
+    auto it = cache.constFind(key);
+    if (it == cache.constEnd()) {
+        it = cache.insert(key, std::make_shared<FontMeasure>(font));
+    }
+    lastFont = font;
+    last = it->get();
+    return *last;
+}
+
+static const QFontMetricsF& metrics(const QFont& font) {
+    return measure(font).fm;
+}
+
 double textWidthMm(const QString& text, const QFont& font) {
-    return toMm(QFontMetricsF(font, measureDevice()).horizontalAdvance(text));
+    return toMm(metrics(font).horizontalAdvance(text));
 }
 
 double lineHeightMm(const QFont& font) {
-    return toMm(QFontMetricsF(font, measureDevice()).height());
+    return toMm(metrics(font).height());
 }
 
 QString firstLine(const QString& text, const QFont& font, double widthMm) {
     QString line = text;
-    const qsizetype brk = line.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-    if (brk >= 0) {
-        line.truncate(brk);
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == u'\n' || line.at(i) == u'\r') {
+            line.truncate(i);
+            break;
+        }
     }
     if (line.isEmpty()) {
+        return line;
+    }
+    const double width = toDevice(widthMm);
+    if (const auto quick = measure(font).unkernedWidth(line); quick && *quick <= width) {
+        return line;
+    }
+    if (metrics(font).horizontalAdvance(line) <= width) {
         return line;
     }
     QTextLayout layout(line, font, measureDevice());
@@ -135,7 +201,7 @@ QString firstLine(const QString& text, const QFont& font, double widthMm) {
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine first = layout.createLine();
-    first.setLineWidth(toDevice(widthMm));
+    first.setLineWidth(width);
     const int length = first.textLength();
     layout.endLayout();
     QString kept = line.left(length);

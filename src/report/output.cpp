@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -44,13 +45,26 @@ void paintPage(const Page& page, QPainter& painter, double dpi) {
     for (const PlacedBox& b : page.boxes) {
         painter.fillRect(scaled(b.rect), b.fill);
     }
+    // Texts are drawn at their baseline, measured once per font change: far cheaper than
+    // laying out each string in its rectangle, and the model already holds one line.
+    QFont current;
+    bool haveFont = false;
+    QFontMetricsF fm(painter.font());
     for (const PlacedText& t : page.texts) {
-        painter.setFont(t.font);
+        if (!haveFont || !(t.font == current)) {
+            painter.setFont(t.font);
+            current = t.font;
+            haveFont = true;
+            fm = QFontMetricsF(painter.fontMetrics());
+        }
         painter.setPen(t.color);
-        // Never clip: a line cut to fit at the measuring resolution may be a hair wider here.
-        painter.drawText(scaled(t.rect),
-                         int(t.alignment | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip,
-                         t.text);
+        const QRectF r = scaled(t.rect);
+        double x = r.left();
+        if (t.alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
+            const double w = fm.horizontalAdvance(t.text);
+            x = (t.alignment & Qt::AlignRight) ? r.right() - w : r.left() + (r.width() - w) / 2;
+        }
+        painter.drawText(QPointF(x, r.top() + fm.ascent()), t.text);
     }
 }
 
@@ -84,7 +98,8 @@ namespace {
 
 void savePdf(const Document& doc, const QString& title) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = (title.isEmpty() ? QStringLiteral("Rapport") : title) + QStringLiteral(".pdf");
+    const QString name =
+        (title.isEmpty() ? QStringLiteral("Rapport") : title) + QStringLiteral(".pdf");
     QString path = toolkit::dialogs().SaveFile(QStringLiteral("PDF (*.pdf)|*.pdf"),
                                                QDir(folder).filePath(name));
     if (path.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "report/report.h"
 
 #include <QFontInfo>
+#include <QHash>
 
 #include "report/format.h"
 
@@ -116,13 +117,27 @@ private:
         if (e.background.isValid()) {
             page.boxes.append({rect, e.background});
         }
-        const QString text = firstLine(e.expression ? e.expression() : e.text, e.font, width);
+        const QString text = cut(e, e.expression ? e.expression() : e.text, width);
         if (!text.isEmpty()) {
             page.texts.append({e.name, rect, text, e.font, e.color, e.alignment});
         }
     }
 
+    // Places, families and types repeat down a list: each element remembers its cuts.
+    QString cut(const Element& e, const QString& text, double width) {
+        if (text.isEmpty()) {
+            return text;
+        }
+        QHash<QString, QString>& known = m_cuts[&e];
+        auto it = known.constFind(text);
+        if (it == known.constEnd()) {
+            it = known.insert(text, firstLine(text, e.font, width));
+        }
+        return *it;
+    }
+
     Document& m_doc;
+    QHash<const Element*, QHash<QString, QString>> m_cuts;
     const double m_left;
     const double m_width;
     const double m_top;
