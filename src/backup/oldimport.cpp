@@ -194,6 +194,24 @@ ImportReport importOldData(const QString& folder, int language, data::TDM* dm,
         report.cancelled = true;
         return report;
     }
+    // Settings the old table lacks keep the values they have.
+    for (Prepared& p : prepared) {
+        if (p.table != QLatin1String("Config.DB") || p.rows.isEmpty() || !dm ||
+            !dm->ConfigTable->Active()) {
+            continue;
+        }
+        QVariantList& row = p.rows.first();
+        for (int i = 0; i < dm->ConfigTable->FieldCount(); ++i) {
+            const store::Field& f = dm->ConfigTable->Fields(i);
+            const auto at = p.columns.indexOf(f.FieldName());
+            if (at < 0) {
+                p.columns << f.FieldName();
+                row << f.Value();
+            } else if (!row.at(at).isValid()) {
+                row[at] = f.Value();
+            }
+        }
+    }
     report.safetyCopy =
         QDir(backupFolder())
             .filePath(backupFileName(Kind::BeforeImport, QDateTime::currentDateTime()));
@@ -215,7 +233,7 @@ ImportReport importOldData(const QString& folder, int language, data::TDM* dm,
                         try {
                             db->insertRow(p.table, p.columns, r);
                         } catch (const store::Error& e) {
-                            throw store::Error(QStringLiteral("%1 (%2 %3): %4")
+                            throw store::Error(QStringLiteral("%1 (%2): %3")
                                                    .arg(p.table)
                                                    .arg(n + 1)
                                                    .arg(e.message()));

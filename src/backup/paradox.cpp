@@ -1,7 +1,10 @@
 #include "paradox.h"
 
 #include <iconv.h>
+// pxlib's header declares C functions without saying so.
+extern "C" {
 #include <paradox.h>
+}
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -432,7 +435,8 @@ Table readTableHere(const QString& dbPath, int fallbackCodePage) {
     return t;
 }
 
-Table readTable(const QString& dbPath, const QString& stoppedText, int fallbackCodePage) {
+Table readTable(const QString& dbPath, const QString& stoppedText, int fallbackCodePage,
+                int timeoutMs) {
     // pxlib opens the file for writing: it only ever sees copies.
     QTemporaryDir work;
     if (!work.isValid()) {
@@ -480,7 +484,7 @@ Table readTable(const QString& dbPath, const QString& stoppedText, int fallbackC
         if (done < 0 && errno != EINTR) {
             bad(QStringLiteral("the reader was lost"));
         }
-        if (clock.elapsed() > 120000) {
+        if (clock.elapsed() > timeoutMs) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
             break;

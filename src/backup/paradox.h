@@ -52,8 +52,10 @@ constexpr int DefaultCodePage = 1252;
 // copied aside first and read in a child process, so a library that aborts or scribbles
 // cannot harm the originals or the program; such a failure raises store::Error naming
 // `stoppedText`'s file.
+// A reader that takes longer than timeoutMs is stopped: the library can loop forever on a
+// damaged header.
 Table readTable(const QString& dbPath, const QString& stoppedText = QString(),
-                int fallbackCodePage = DefaultCodePage);
+                int fallbackCodePage = DefaultCodePage, int timeoutMs = 30000);
 // The same, in this process: what the child runs.
 Table readTableHere(const QString& dbPath, int fallbackCodePage = DefaultCodePage);
 
