@@ -1,0 +1,387 @@
+#include "oversigtform.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "easyfind.h"
+#include "i18n/langsource.h"
+#include "i18n/localizer.h"
+#include "resize/formresizer.h"
+#include "store/format.h"
+#include "store/table.h"
+#include "toolkit/dialogs.h"
+#include "ui_oversigtform.h"
+
+#ifdef VERDAMO_HAVE_REGFORM
+#include "plants/regform.h"
+#endif
+#ifdef VERDAMO_HAVE_QRFORM
+#include "plants/qrform.h"
+#endif
+
+namespace overview {
+
+using data::DM;
+
+namespace {
+
+// The main window's language source; none in a test without a main window.
+i18n::TQCustomLanguageSource* mainLanguageSource() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* source = w->findChild<i18n::TQCustomLanguageSource*>(
+                QStringLiteral("QLanguageSource1"), Qt::FindDirectChildrenOnly)) {
+            return source;
+        }
+    }
+    return nullptr;
+}
+
+int activeLanguage() {
+    const i18n::TQCustomLanguageSource* source = mainLanguageSource();
+    return source ? source->ActiveLanguage() : -1;
+}
+
+// The date value zero, which an empty or unfinished date field stands for.
+QString filterDate(const QDate& d) {
+    return store::formatDate(d.isValid() ? d : QDate(1899, 12, 30));
+}
+
+const toolkit::GridColumn Columns[] = {
+    {QStringLiteral("Regnr"), QStringLiteral("Regnr.")},
+    {QStringLiteral("Plantenavn"), {}},
+    {QStringLiteral("Latin"), {}},
+    {QStringLiteral("Antal"), {}},
+    {QStringLiteral("Plantetype"), {}},
+    {QStringLiteral("Familie"), QStringLiteral("Plantefamilie")},
+    {QStringLiteral("Lysforhold"), {}},
+    {QStringLiteral("Jordbund"), {}},
+    {QStringLiteral("Stoerrelse"), QStringLiteral("Størrelse")},
+    {QStringLiteral("Blomster"), {}},
+    {QStringLiteral("Blomstring"), {}},
+    {QStringLiteral("Plantning"), {}},
+    {QStringLiteral("Vanding"), {}},
+    {QStringLiteral("Goedning"), QStringLiteral("Gødning")},
+    {QStringLiteral("Placering"), {}},
+    {QStringLiteral("Plantet"), {}},
+    {QStringLiteral("Omplantning_1"), QStringLiteral("Omplantning 1")},
+    {QStringLiteral("Omplantning_2"), QStringLiteral("Omplantning 2")},
+    {QStringLiteral("Omplantning_3"), QStringLiteral("Omplantning 3")},
+    {QStringLiteral("Omplantning_4"), QStringLiteral("Omplantning 4")},
+    {QStringLiteral("Fjernet"), {}},
+    {QStringLiteral("Erhvervet_fra"), QStringLiteral("Erhvervet fra")},
+    {QStringLiteral("Pris"), {}},
+};
+
+}  // namespace
+
+TOversigtForm::TOversigtForm(QWidget* parent)
+    : toolkit::Form(parent), ui(std::make_unique<Ui::TOversigtForm>()) {
+    ui->setupUi(this);
+    EasyFind1 = new TEasyFind(this);
+    EasyFind1->setObjectName(QStringLiteral("EasyFind1"));
+    EasyFind1->setSearchField(QStringLiteral("Plantenavn"));
+    EasyFind1->setMultiCharPattern(QStringLiteral("%"));
+    EasyFind1->setSingleCharPattern(QLatin1Char('_'));
+    EasyFind1->setCaseSensitive(false);
+    EasyFind1->setAllowWildcards(false);
+
+    ui->DBGrid1->setEditing(false);
+    ui->DBGrid1->setColumns(QList<toolkit::GridColumn>(std::begin(Columns), std::end(Columns)));
+    ui->DBMemo1->setReadOnly(true);
+    // Enter belongs to the search fields; no button takes it over.
+    for (QPushButton* b : {ui->Button1, ui->Button2}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    // A lone radio button: unchecked by the selections, never by a click on itself.
+    ui->RadioButton1->setAutoExclusive(false);
+    QFont count = ui->Label6->font();
+    count.setBold(true);
+    count.setPixelSize(13);
+    ui->Label6->setFont(count);
+    QPalette grey = ui->Label6->palette();
+    grey.setColor(QPalette::WindowText, Qt::gray);
+    ui->Label6->setPalette(grey);
+    ui->Label6->setProperty("AutoSize", false);
+    if (DM) {
+        EasyFind1->setDataSource(DM->PlanteSource);
+        ui->DBGrid1->setDataSource(DM->PlanteSource);
+        ui->DBMemo1->setDataSource(DM->PlanteSource);
+        ui->DBMemo1->setDataField(QStringLiteral("Notater"));
+        ui->DBLookupComboBox1->setListSource(DM->FamilieSource);
+        ui->DBLookupComboBox1->setKeyField(QStringLiteral("Familie"));
+        ui->DBLookupComboBox1->setListField(QStringLiteral("Familie"));
+        ui->DBLookupComboBox2->setListSource(DM->TypeSource);
+        ui->DBLookupComboBox2->setKeyField(QStringLiteral("Plantetype"));
+        ui->DBLookupComboBox2->setListField(QStringLiteral("Plantetype"));
+    }
+
+    for (QWidget* w : {static_cast<QWidget*>(ui->Edit1), static_cast<QWidget*>(ui->Edit2),
+                       static_cast<QWidget*>(ui->DateEdit1)}) {
+        w->installEventFilter(this);
+    }
+    connect(ui->Edit1, &QLineEdit::textChanged, this, &TOversigtForm::Edit1Change);
+    connect(ui->Edit2, &QLineEdit::textChanged, this, &TOversigtForm::Edit2Change);
+    connect(ui->DBLookupComboBox1, &toolkit::DBLookupComboBox::Click, this,
+            &TOversigtForm::DBLookupComboBox1Click);
+    connect(ui->DBLookupComboBox2, &toolkit::DBLookupComboBox::Click, this,
+            &TOversigtForm::DBLookupComboBox2Click);
+    connect(ui->DateEdit2, &toolkit::DateEdit::changed, this, &TOversigtForm::DateEdit2Change);
+    connect(ui->RadioButton1, &QRadioButton::clicked, this, &TOversigtForm::RadioButton1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &TOversigtForm::Button2Click);
+    connect(ui->Button1, &QPushButton::clicked, this, &TOversigtForm::Button1Click);
+    connect(ui->DBGrid1, &toolkit::DBGrid::DblClick, this, &TOversigtForm::DBGrid1DblClick);
+
+    QFormLocalizer1 = new i18n::TQFormLocalizer(this);
+    QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
+    QFormLocalizer1->SetPropNames(
+        {QStringLiteral("Caption"), QStringLiteral("Hint"), QStringLiteral("Columns")});
+    QFormLocalizer1->SetSource(mainLanguageSource());
+    FormCreate();
+}
+
+TOversigtForm::~TOversigtForm() = default;
+
+void TOversigtForm::FormCreate() {
+    FormResizer1 = new resize::TFormResizer(this);
+    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
+    FormResizer1->setResizeFonts(true);
+    FormResizer1->setMinFontSize(8);
+    FormResizer1->setMaxFontSize(48);
+    FormResizer1->RecordLayout();
+}
+
+void TOversigtForm::showEvent(QShowEvent* e) {
+    toolkit::Form::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        toolkit::reportErrors([this] { FormShow(); });
+    }
+}
+
+// Heights and widths are kept as outer sizes, frame and title bar included.
+void TOversigtForm::setOuterSize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        width = data::OversigtDesignSize.width;
+        height = data::OversigtDesignSize.height;
+    }
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+}
+
+void TOversigtForm::FormShow() {
+    setOuterSize(data::readSetting(QStringLiteral("W_Oversigt")),
+                 data::readSetting(QStringLiteral("H_Oversigt")));
+    if (QScreen* s = screen()) {
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    ui->RadioButton1->setChecked(true);
+    RadioButton1Click();
+    DM->PlanteTable->setFiltered(false);
+    ui->Label6->setText(countText(activeLanguage(), DM->PlanteTable->RecordCount()));
+}
+
+void TOversigtForm::resizeEvent(QResizeEvent* e) {
+    toolkit::Form::resizeEvent(e);
+    FormResize();
+}
+
+void TOversigtForm::FormResize() {
+    if (!FormResizer1) {
+        return;
+    }
+    FormResizer1->ResizeAll();
+    placeCount();
+}
+
+// The count stays centred across the panel; the resizer would fit it to its text.
+void TOversigtForm::placeCount() {
+    const int panel = ui->Panel1->width();
+    const QRect r = ui->Label6->geometry();
+    ui->Label6->setGeometry(panel * 10 / 191, r.y(), panel * 171 / 191,
+                            std::max(r.height(), ui->Label6->sizeHint().height()));
+}
+
+QString TOversigtForm::countText(int language, int count) {
+    if (language == 3) {
+        return QStringLiteral("In alles %1 Pflanzen").arg(count);
+    }
+    return QStringLiteral("I alt %1 planter").arg(count);
+}
+
+void TOversigtForm::writeCount() {
+    ui->Label6->setText(countText(-1, DM->PlanteTable->RecordCount()));
+}
+
+bool TOversigtForm::eventFilter(QObject* watched, QEvent* e) {
+    const bool search = watched == ui->Edit1 || watched == ui->Edit2;
+    if (search && e->type() == QEvent::FocusIn) {
+        // Coming back to the window or from a pop-up is not entering the field.
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) {
+            toolkit::reportErrors([&] { watched == ui->Edit1 ? Edit1Enter() : Edit2Enter(); });
+        }
+    } else if (search && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            toolkit::reportErrors([&] { EditKeyDown(key); });
+            return true;
+        }
+    } else if (watched == ui->DateEdit1 && e->type() == QEvent::FocusOut) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) {
+            toolkit::reportErrors([this] { DateEdit1Exit(); });
+        }
+    }
+    return toolkit::Form::eventFilter(watched, e);
+}
+
+void TOversigtForm::Edit1Enter() {
+    DM->PlanteTable->setFiltered(false);
+}
+
+void TOversigtForm::Edit2Enter() {
+    DM->PlanteTable->setFiltered(false);
+}
+
+void TOversigtForm::Edit1Change() {
+    toolkit::reportErrors([this] {
+        EasyFind1->setSearchField(QStringLiteral("Plantenavn"));
+        EasyFind1->setSearchKey(ui->Edit1->text());
+        EasyFind1->Find();
+    });
+}
+
+void TOversigtForm::Edit2Change() {
+    toolkit::reportErrors([this] {
+        EasyFind1->setSearchField(QStringLiteral("Latin"));
+        EasyFind1->setSearchKey(ui->Edit2->text());
+        EasyFind1->Find();
+    });
+}
+
+void TOversigtForm::EditKeyDown(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        EasyFind1->FindNext();
+    }
+}
+
+QString TOversigtForm::quoted(const QString& value) {
+    QString v = value;
+    v.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+void TOversigtForm::selectBy(const QString& field, const QString& value) {
+    ui->RadioButton1->setChecked(false);
+    (field == QLatin1String("Familie") ? ui->DBLookupComboBox2 : ui->DBLookupComboBox1)
+        ->setKeyValue(QString());
+    store::Table* plants = DM->PlanteTable;
+    plants->setFilter(field + QStringLiteral(" = ") + quoted(value));
+    plants->setFiltered(true);
+    writeCount();
+}
+
+void TOversigtForm::DBLookupComboBox1Click() {
+    toolkit::reportErrors(
+        [this] { selectBy(QStringLiteral("Familie"), ui->DBLookupComboBox1->Text()); });
+}
+
+void TOversigtForm::DBLookupComboBox2Click() {
+    toolkit::reportErrors(
+        [this] { selectBy(QStringLiteral("Plantetype"), ui->DBLookupComboBox2->Text()); });
+}
+
+void TOversigtForm::DateEdit1Exit() {
+    const QString before = ui->DateEdit2->Text();
+    const QDate start = ui->DateEdit1->Date();
+    if (start.isValid()) {
+        ui->DateEdit2->setDate(start);
+    } else {
+        ui->DateEdit2->Clear();
+    }
+    // The one-day range applies at once, also when the end field held that day already.
+    if (ui->DateEdit2->Text() == before && start.isValid()) {
+        DateEdit2Change();
+    }
+}
+
+void TOversigtForm::DateEdit2Change() {
+    if (m_clearingDates) {
+        return;
+    }
+    toolkit::reportErrors([this] {
+        const QString filter = QStringLiteral("Plantet >= '") + filterDate(ui->DateEdit1->Date()) +
+                               QStringLiteral("' and Plantet <='") +
+                               filterDate(ui->DateEdit2->Date()) + QLatin1Char('\'');
+        store::Table* plants = DM->PlanteTable;
+        plants->setFilter(filter);
+        plants->setFiltered(true);
+        ui->RadioButton1->setChecked(false);
+        ui->DBLookupComboBox1->setKeyValue(QString());
+        ui->DBLookupComboBox2->setKeyValue(QString());
+        writeCount();
+    });
+}
+
+void TOversigtForm::RadioButton1Click() {
+    ui->RadioButton1->setChecked(true);
+    toolkit::reportErrors([this] {
+        ui->DBLookupComboBox1->setKeyValue(QString());
+        ui->DBLookupComboBox2->setKeyValue(QString());
+        // Emptying the dates selects nothing: the list is to show every plant.
+        m_clearingDates = true;
+        ui->DateEdit1->Clear();
+        ui->DateEdit2->Clear();
+        m_clearingDates = false;
+        DM->PlanteTable->setFiltered(false);
+        writeCount();
+    });
+}
+
+QString TOversigtForm::selectionLabel() const {
+    QString label;
+    if (!ui->DBLookupComboBox1->Text().isEmpty()) {
+        label = ui->DBLookupComboBox1->Text();
+    }
+    if (!ui->DBLookupComboBox2->Text().isEmpty()) {
+        label = ui->DBLookupComboBox2->Text();
+    }
+    if (!ui->DateEdit2->isEmpty()) {
+        label = ui->DateEdit1->Text() + QStringLiteral("  -  ") + ui->DateEdit2->Text();
+    }
+    return label;
+}
+
+void TOversigtForm::Button2Click() {
+#ifdef VERDAMO_HAVE_QRFORM
+    toolkit::reportErrors([this] {
+        auto report = std::make_unique<plants::TQRForm>();
+        report->setSelectionLabel(selectionLabel());
+        report->Preview();
+    });
+#endif
+}
+
+void TOversigtForm::Button1Click() {
+    close();
+}
+
+void TOversigtForm::DBGrid1DblClick() {
+#ifdef VERDAMO_HAVE_REGFORM
+    toolkit::reportErrors([] { toolkit::showModal<plants::TRegForm>(); });
+#endif
+}
+
+void TOversigtForm::FormClose() {
+    const QSize outer = frameGeometry().size();
+    data::writeSettings({{QStringLiteral("H_Oversigt"), outer.height()},
+                         {QStringLiteral("W_Oversigt"), outer.width()}});
+}
+
+}  // namespace overview

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+
+#include "toolkit/form.h"
+
+namespace Ui {
+class TOversigtForm;
+}
+namespace i18n {
+class TQFormLocalizer;
+}
+namespace resize {
+class TFormResizer;
+}
+
+namespace overview {
+
+class TEasyFind;
+
+// The read-only list of every plant: narrowed by family, type or planting dates through the
+// shared plant table's filter, counted, searched as the user types, printed, and opened in
+// the registration window. The filter it sets stays on the table after it closes.
+class TOversigtForm final : public toolkit::Form {
+    Q_OBJECT
+
+public:
+    explicit TOversigtForm(QWidget* parent = nullptr);
+    ~TOversigtForm() override;
+
+    TEasyFind* easyFind() const { return EasyFind1; }
+    // "I alt N planter" in the language of the index (German has its own), N the plants
+    // the table shows now.
+    static QString countText(int language, int count);
+    // The plant list's selection label: the family, else the type, else the date range
+    // when an end date is given; each later one wins.
+    QString selectionLabel() const;
+    // Family or type literal for the filter, quotes doubled as the filter reads them.
+    static QString quoted(const QString& value);
+
+public Q_SLOTS:
+    void Edit1Enter();
+    void Edit2Enter();
+    void Edit1Change();
+    void Edit2Change();
+    void DBLookupComboBox1Click();
+    void DBLookupComboBox2Click();
+    void DateEdit1Exit();
+    void DateEdit2Change();
+    void RadioButton1Click();
+    void Button2Click();
+    void Button1Click();
+    void DBGrid1DblClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void FormClose() override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void EditKeyDown(int key);
+    void writeCount();
+    void selectBy(const QString& field, const QString& value);
+    void setOuterSize(int width, int height);
+    void placeCount();
+
+    std::unique_ptr<Ui::TOversigtForm> ui;
+    TEasyFind* EasyFind1 = nullptr;
+    i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
+    resize::TFormResizer* FormResizer1 = nullptr;
+    bool m_shown = false;
+    bool m_clearingDates = false;
+};
+
+}  // namespace overview
