@@ -301,7 +301,11 @@ void TRegForm::SpeedButton3Click() {
 
 void TRegForm::Image1Click() {
     toolkit::reportErrors([this] {
-        const store::Table* plant = DM->PlanteTable;
+        store::Table* plant = DM->PlanteTable;
+        // A name being typed is the one the viewer is titled with.
+        if (pending(plant)) {
+            plant->UpdateRecord();
+        }
         showPicture(Register::Plants, *plant,
                     plant->FieldByName(QStringLiteral("Plantenavn")).AsString(), this);
     });

@@ -1,0 +1,750 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QtTest>
+#include <memory>
+
+#include "data/datafolder.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "i18n/langsource.h"
+#include "plants/billedform.h"
+#include "plants/pictures.h"
+#include "plants/regform.h"
+#include "testsupport.h"
+#include "toolkit/dateedit.h"
+#include "toolkit/dbcontrols.h"
+#include "toolkit/lookup.h"
+#include "toolkit/navigator.h"
+#include "toolkit/speedbutton.h"
+
+using plants::Register;
+using store::DataSetState;
+
+namespace {
+
+// A JPEG of a given size whose top-left pixel tells it apart from the others.
+QByteArray jpeg(QSize size, QColor colour) {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "JPEG", 90);
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QSize shownSize(const QLabel* image) {
+    return image->pixmap().isNull() ? QSize() : image->pixmap().size();
+}
+
+const QSize DefaultPlant(400, 300);
+
+}  // namespace
+
+class RegisterTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testsupport::DataFolder> m_folder;
+    std::unique_ptr<testsupport::ScriptedDialogs> m_dialogs;
+    std::unique_ptr<data::TDM> m_dm;
+    QTemporaryDir m_files;
+
+    store::Table* plants() { return m_dm->PlanteTable; }
+    QString picture(const QString& name) { return QDir(plants::pictureFolder()).filePath(name); }
+    QString file(const QString& name) { return m_files.filePath(name); }
+
+    int addPlant(const QString& name, const QString& antal = QStringLiteral("1")) {
+        plants()->Insert();
+        plants()->FieldByName(QStringLiteral("Plantenavn")).setAsString(name);
+        if (!antal.isEmpty()) {
+            plants()->FieldByName(QStringLiteral("Antal")).setAsString(antal);
+        }
+        plants()->Post();
+        return plants()->FieldByName(QStringLiteral("Regnr")).AsInteger();
+    }
+    int addGardenWork(const QString& name) {
+        m_dm->HaveTable->Insert();
+        m_dm->HaveTable->FieldByName(QStringLiteral("Arbejdet")).setAsString(name);
+        m_dm->HaveTable->Post();
+        return m_dm->HaveTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
+    }
+    int counterRows() { return m_dm->RegTable->RecordCount(); }
+
+    std::unique_ptr<plants::TRegForm> open() {
+        auto form = std::make_unique<plants::TRegForm>();
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get())) {
+            return nullptr;
+        }
+        return form;
+    }
+    template <class T>
+    static T* child(QWidget* form, const char* name) {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+    static void click(QWidget* form, const char* button) {
+        QTest::mouseClick(child<toolkit::SpeedButton>(form, button), Qt::LeftButton);
+    }
+    static void type(QWidget* form, const char* box, const QString& text) {
+        auto* edit = child<QLineEdit>(form, box);
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+    }
+    QStringList messages() const { return m_dialogs->texts(QStringLiteral("message")); }
+
+    // The installed default picture, hidden for the scope of a test.
+    struct HiddenDefault {
+        QString path = plants::defaultPictureFile(Register::Plants);
+        HiddenDefault() { QFile::rename(path, path + QStringLiteral(".hidden")); }
+        ~HiddenDefault() { QFile::rename(path + QStringLiteral(".hidden"), path); }
+    };
+
+private Q_SLOTS:
+    void initTestCase() {
+        testsupport::useDanishFormats();
+        QVERIFY(m_files.isValid());
+        QVERIFY2(QFile::exists(plants::defaultPictureFile(Register::Plants)),
+                 "the default pictures are copied beside the test");
+    }
+
+    void init() {
+        m_folder = std::make_unique<testsupport::DataFolder>();
+        m_dialogs = std::make_unique<testsupport::ScriptedDialogs>();
+        m_dm = std::make_unique<data::TDM>();
+        testsupport::openAll(*m_dm);
+    }
+
+    void cleanup() {
+        m_dm.reset();
+        m_dialogs.reset();
+        m_folder.reset();
+    }
+
+    // --- pictures -------------------------------------------------------------------------
+
+    void pictureFilesAreNamedByRegisterAndNumber() {
+        const int plant = addPlant(QStringLiteral("Rose"));
+        const int work = addGardenWork(QStringLiteral("Terrasse"));
+        QCOMPARE(plant, 1);
+        QCOMPARE(work, 1);
+        const QString folder = QDir(data::dataFolder()).filePath(QStringLiteral("Billeder"));
+        QCOMPARE(plants::pictureFolder(), folder);
+        QVERIFY(QDir(folder).exists());
+        // The same number in the two registers gives two files.
+        QCOMPARE(plants::recordPictureFile(Register::Plants, *plants()),
+                 QDir(folder).filePath(QStringLiteral("Plante1.jpg")));
+        QCOMPARE(plants::recordPictureFile(Register::GardenWorks, *m_dm->HaveTable),
+                 QDir(folder).filePath(QStringLiteral("Have1.jpg")));
+        QVERIFY(plants::defaultPictureFile(Register::GardenWorks)
+                    .endsWith(QStringLiteral("Billeder/Have.jpg")));
+    }
+
+    void anUnreadableRecordPictureGivesWayToTheDefault_data() {
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray good = jpeg(QSize(40, 30), Qt::red);
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("empty file") << QByteArray("");
+        QTest::newRow("text") << QByteArray("not a picture at all\n");
+        QImage png(20, 20, QImage::Format_RGB32);
+        png.fill(Qt::blue);
+        QByteArray pngBytes;
+        QBuffer b(&pngBytes);
+        b.open(QIODevice::WriteOnly);
+        png.save(&b, "PNG");
+        QTest::newRow("a PNG named .jpg") << pngBytes;
+        QTest::newRow("only the header") << good.left(40);
+        // A JPEG claiming 60000 x 60000 pixels: refused before anything is allocated.
+        QByteArray huge = good;
+        const int sof = huge.indexOf(QByteArray("\xff\xc0", 2));
+        QVERIFY(sof > 0);
+        huge[sof + 5] = char(0xea);
+        huge[sof + 6] = char(0x60);
+        huge[sof + 7] = char(0xea);
+        huge[sof + 8] = char(0x60);
+        QTest::newRow("absurd dimensions") << huge;
+    }
+
+    void anUnreadableRecordPictureGivesWayToTheDefault() {
+        QFETCH(QByteArray, content);
+        addPlant(QStringLiteral("Rose"));
+        if (!content.isNull()) {
+            writeFile(picture(QStringLiteral("Plante1.jpg")), content);
+        }
+        QLabel box;
+        QVERIFY(plants::loadPicture(&box, Register::Plants, *plants()));
+        QCOMPARE(shownSize(&box), DefaultPlant);
+        QCOMPARE(box.size(), DefaultPlant);
+        QVERIFY(m_dialogs->shown.isEmpty());  // silently
+    }
+
+    void aTruncatedPictureShowsWhatCanBeDecoded() {
+        addPlant(QStringLiteral("Rose"));
+        // Noise, so that most of the file is picture data rather than tables.
+        QImage noise(200, 150, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x) {
+                noise.setPixel(x, y, random.generate() | 0xff000000u);
+            }
+        }
+        QByteArray whole;
+        QBuffer buffer(&whole);
+        buffer.open(QIODevice::WriteOnly);
+        noise.save(&buffer, "JPEG", 90);
+        writeFile(picture(QStringLiteral("Plante1.jpg")), whole.left(whole.size() * 2 / 3));
+        QLabel box;
+        QVERIFY(plants::loadPicture(&box, Register::Plants, *plants()));
+        // The top of the picture is there; the decoder fills in the rest.
+        QCOMPARE(shownSize(&box), QSize(200, 150));
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    void withoutTheDefaultTheFailureIsReported() {
+        addPlant(QStringLiteral("Rose"));
+        HiddenDefault hidden;
+        QLabel box;
+        box.setPixmap(QPixmap(10, 10));
+        QVERIFY(!plants::loadPicture(&box, Register::Plants, *plants()));
+        QVERIFY(box.pixmap().isNull());
+        QCOMPARE(
+            m_dialogs->texts(QStringLiteral("error")),
+            QStringList{plants::pictureErrorText(plants::PictureError::File, hidden.path, -1)});
+        QVERIFY(m_dialogs->shown.first().text.startsWith(QStringLiteral("Billedfilen")));
+    }
+
+    void theErrorTextsSpeakEveryLanguage() {
+        QSet<QString> texts;
+        for (int language = -1; language <= 3; ++language) {
+            for (auto e : {plants::PictureError::File, plants::PictureError::Picture}) {
+                const QString t = plants::pictureErrorText(e, QStringLiteral("/x/P.jpg"), language);
+                QVERIFY(t.endsWith(data::messageBreak() + QStringLiteral("/x/P.jpg")));
+                texts.insert(t);
+            }
+        }
+        QCOMPARE(texts.size(), 10);
+    }
+
+    void importCopiesIntoTheRecordsOwnFile() {
+        addPlant(QStringLiteral("Rose"));
+        addPlant(QStringLiteral("Tulipan"));
+        const int work = addGardenWork(QStringLiteral("Dam"));
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+        writeFile(file(QStringLiteral("first.jpg")), jpeg(QSize(30, 20), Qt::red));
+        writeFile(file(QStringLiteral("second.jpg")), jpeg(QSize(50, 40), Qt::blue));
+        QLabel box;
+        m_dialogs->files = {file(QStringLiteral("first.jpg"))};
+        QVERIFY(plants::importPicture(&box, Register::Plants, *plants(),
+                                      QStringLiteral("Billede (*.jpg)|*.jpg")));
+        QCOMPARE(m_dialogs->texts(QStringLiteral("file")),
+                 QStringList{QStringLiteral("Billede (*.jpg)|*.jpg")});
+        QCOMPARE(shownSize(&box), QSize(30, 20));
+        QVERIFY(QFile::exists(picture(QStringLiteral("Plante2.jpg"))));
+        // A second import replaces the first.
+        m_dialogs->files = {file(QStringLiteral("second.jpg"))};
+        QVERIFY(plants::importPicture(&box, Register::Plants, *plants(), QString()));
+        QCOMPARE(shownSize(&box), QSize(50, 40));
+        QCOMPARE(plants::readPicture(picture(QStringLiteral("Plante2.jpg"))).size(), QSize(50, 40));
+        // A garden work takes its own number and prefix, and the plant's file stays.
+        m_dialogs->files = {file(QStringLiteral("first.jpg"))};
+        QVERIFY(plants::importPicture(&box, Register::GardenWorks, *m_dm->HaveTable, QString()));
+        QVERIFY(QFile::exists(picture(QStringLiteral("Have%1.jpg").arg(work))));
+        QCOMPARE(plants::readPicture(picture(QStringLiteral("Plante2.jpg"))).size(), QSize(50, 40));
+        QCOMPARE(QDir(plants::pictureFolder()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("Have1.jpg"), QStringLiteral("Plante2.jpg")}));
+        // Importing the record's own file again keeps it.
+        m_dialogs->files = {picture(QStringLiteral("Plante2.jpg"))};
+        QVERIFY(plants::importPicture(&box, Register::Plants, *plants(), QString()));
+        QCOMPARE(shownSize(&box), QSize(50, 40));
+        QVERIFY(m_dialogs->texts(QStringLiteral("error")).isEmpty());
+    }
+
+    void aFailedImportKeepsThePictureShown() {
+        addPlant(QStringLiteral("Rose"));
+        QLabel box;
+        QVERIFY(plants::loadPicture(&box, Register::Plants, *plants()));
+        const qint64 before = box.pixmap().cacheKey();
+        // Cancelled: nothing at all.
+        QVERIFY(!plants::importPicture(&box, Register::Plants, *plants(), QString()));
+        QVERIFY(m_dialogs->texts(QStringLiteral("error")).isEmpty());
+        // Not a JPEG: copied all the same, then refused by the load.
+        writeFile(file(QStringLiteral("notes.jpg")), "just some text");
+        m_dialogs->files = {file(QStringLiteral("notes.jpg"))};
+        QVERIFY(!plants::importPicture(&box, Register::Plants, *plants(), QString()));
+        QCOMPARE(box.pixmap().cacheKey(), before);
+        const QString target = picture(QStringLiteral("Plante1.jpg"));
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")),
+                 QStringList{plants::pictureErrorText(plants::PictureError::Picture, target, -1)});
+        QVERIFY(QFile::exists(target));
+        // A file that cannot be copied, with no record file left: the file error.
+        QFile::remove(target);
+        m_dialogs->files = {file(QStringLiteral("gone.jpg"))};
+        QVERIFY(!plants::importPicture(&box, Register::Plants, *plants(), QString()));
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")).last(),
+                 plants::pictureErrorText(plants::PictureError::File, target, -1));
+        QCOMPARE(box.pixmap().cacheKey(), before);
+    }
+
+    void theViewerShowsTheRecordsPictureMaximised() {
+        const int work = addGardenWork(QStringLiteral("Dam"));
+        addGardenWork(QStringLiteral("Bed"));
+        m_dm->HaveTable->First();
+        writeFile(picture(QStringLiteral("Have%1.jpg").arg(work)),
+                  jpeg(QSize(1500, 900), Qt::cyan));
+        plants::TBilledForm viewer;
+        QCOMPARE(viewer.windowTitle(), QStringLiteral("Billede"));
+        const QSize screen = viewer.screen()->geometry().size();
+        if (screen.width() != 1024) {
+            QCOMPARE(viewer.size(), screen);
+        }
+        viewer.setWindowTitle(QStringLiteral("Dam"));
+        viewer.setRegister(Register::GardenWorks);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QCOMPARE(shownSize(viewer.image()), QSize(1500, 900));
+        QCOMPARE(viewer.image()->pos(), QPoint(1, 1));
+        viewer.activateWindow();
+        QTRY_VERIFY(viewer.isMaximized());
+        // The next work has no file of its own.
+        m_dm->HaveTable->Next();
+        plants::TBilledForm second;
+        second.setRegister(Register::GardenWorks);
+        second.show();
+        QCOMPARE(shownSize(second.image()), QSize(400, 300));
+    }
+
+    // --- registration window ----------------------------------------------------------------
+
+    void theControlsStandAtTheirDesignPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::newRow("name") << "DBEdit1" << QRect(15, 80, 336, 21);
+        QTest::newRow("quantity") << "DBEdit12" << QRect(360, 80, 51, 21);
+        QTest::newRow("family") << "DBLookupComboBox1" << QRect(15, 158, 396, 21);
+        QTest::newRow("light") << "DBEdit7" << QRect(15, 353, 394, 21);
+        QTest::newRow("feeding") << "DBEdit11" << QRect(15, 548, 396, 21);
+        QTest::newRow("price") << "DBEdit20" << QRect(150, 587, 116, 21);
+        QTest::newRow("replanting 3") << "DBDateEdit5" << QRect(290, 625, 121, 21);
+        QTest::newRow("bought from") << "DBEdit19" << QRect(15, 664, 394, 21);
+        QTest::newRow("group") << "GroupBox1" << QRect(15, 15, 396, 41);
+        QTest::newRow("catalogue") << "DBLookupComboBox3" << QRect(10, 15, 241, 21);
+        QTest::newRow("insert") << "SpeedButton1" << QRect(265, 11, 121, 24);
+        QTest::newRow("get picture") << "SpeedButton3" << QRect(437, 14, 106, 24);
+        QTest::newRow("picture box") << "ScrollBox1" << QRect(435, 40, 571, 376);
+        QTest::newRow("notes") << "DBMemo1" << QRect(435, 440, 566, 241);
+        QTest::newRow("navigator") << "DBNavigator1" << QRect(437, 693, 479, 25);
+        QTest::newRow("close") << "SpeedButton2" << QRect(930, 692, 76, 26);
+        QTest::newRow("label above name") << "Label1" << QRect(15, 65, 0, 0);
+        QTest::newRow("label above replanting 2") << "Label17" << QRect(150, 610, 0, 0);
+        QTest::newRow("number") << "DBText1" << QRect(916, 20, 65, 0);
+        QTest::newRow(".jpg") << "Label13" << QRect(983, 19, 0, 0);
+    }
+
+    void theControlsStandAtTheirDesignPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        plants::TRegForm form;  // not shown: the design layout as created
+        QCOMPARE(form.size(), QSize(1016, 734));
+        QWidget* w = form.findChild<QWidget*>(name);
+        QVERIFY(w);
+        QCOMPARE(w->pos(), place.topLeft());
+        if (place.width() > 0) {
+            QCOMPARE(w->width(), place.width());
+        }
+        if (place.height() > 0) {
+            QCOMPARE(w->height(), place.height());
+        }
+    }
+
+    void theTabOrderFollowsTheDesign() {
+        auto form = open();
+        QVERIFY(form);
+        QStringList order;
+        QWidget* w = child<QWidget>(form.get(), "DBEdit1");
+        for (int i = 0; i < 27 && w; ++i) {
+            order << w->objectName();
+            w = w->nextInFocusChain();
+            while (w && (w->focusPolicy() & Qt::TabFocus) == 0) {
+                w = w->nextInFocusChain();
+            }
+        }
+        const QStringList expected{
+            "DBEdit1",  "DBEdit12",    "DBEdit2",     "DBLookupComboBox1", "DBLookupComboBox2",
+            "DBEdit4",  "DBEdit5",     "DBEdit6",     "DBEdit7",           "DBEdit13",
+            "DBEdit8",  "DBEdit9",     "DBEdit10",    "DBEdit11",          "DBDateEdit1",
+            "DBEdit20", "DBDateEdit2", "DBDateEdit3", "DBDateEdit4",       "DBDateEdit5",
+            "DBEdit19", "DBMemo1",     "ScrollBox1",  "DBLookupComboBox3", "DBNavigator1"};
+        QCOMPARE(order.mid(0, expected.size()), expected);
+    }
+
+    void showingSizesLoadsAndFocuses() {
+        addPlant(QStringLiteral("Rose"));
+        data::writeSettings({{QStringLiteral("W_Reg"), 700}, {QStringLiteral("H_Reg"), 500}});
+        auto form = open();
+        QVERIFY(form);
+        QCOMPARE(form->frameGeometry().size(), QSize(700, 500));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Registrering af planter"));
+        QCOMPARE(shownSize(form->image()), DefaultPlant);
+        QTRY_COMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "DBEdit1"));
+        QCOMPARE(child<QLabel>(form.get(), "DBText1")->text(), QStringLiteral("1"));
+        // The resizer scaled the controls to the smaller window, the picture kept its size.
+        QVERIFY(child<QWidget>(form.get(), "ScrollBox1")->width() < 571);
+        QCOMPARE(form->image()->size(), DefaultPlant);
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    void aStoredSizeOfNothingOpensAtTheDesignSize() {
+        addPlant(QStringLiteral("Rose"));
+        data::writeSettings({{QStringLiteral("W_Reg"), 0}, {QStringLiteral("H_Reg"), -5}});
+        auto form = open();
+        QVERIFY(form);
+        QCOMPARE(form->frameGeometry().size(),
+                 QSize(data::RegDesignSize.width, data::RegDesignSize.height));
+    }
+
+    void withoutAnyPictureTheWindowOpensEmpty() {
+        addPlant(QStringLiteral("Rose"));
+        HiddenDefault hidden;
+        auto form = open();
+        QVERIFY(form);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")).size(), 1);
+        QVERIFY(form->image()->pixmap().isNull());
+        QVERIFY(form->isVisible());
+    }
+
+    void theBoxesEditTheirOwnFields() {
+        addPlant(QStringLiteral("Rose"));
+        auto form = open();
+        QVERIFY(form);
+        type(form.get(), "DBEdit6", QStringLiteral("Muld"));
+        type(form.get(), "DBEdit7", QStringLiteral("Sol"));
+        type(form.get(), "DBEdit5", QStringLiteral("2 m"));
+        type(form.get(), "DBDateEdit1", QStringLiteral("01052024"));
+        type(form.get(), "DBEdit20", QStringLiteral("12,50"));
+        click(form.get(), "SpeedButton2");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(plants()->State(), DataSetState::Browse);
+        auto field = [&](const char* name) {
+            return plants()->FieldByName(QString::fromLatin1(name)).AsString();
+        };
+        QCOMPARE(field("Jordbund"), QStringLiteral("Muld"));
+        QCOMPARE(field("Lysforhold"), QStringLiteral("Sol"));
+        QCOMPARE(field("Stoerrelse"), QStringLiteral("2 m"));
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Plantet")).AsDate(), QDate(2024, 5, 1));
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Pris")).AsFloat(), 12.5);
+    }
+
+    void lukOnANewUnnamedPlantGivesItsNumberBack() {
+        addPlant(QStringLiteral("Rose"));
+        plants()->Insert();
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+        QCOMPARE(counterRows(), 2);
+        auto form = open();
+        QVERIFY(form);
+        type(form.get(), "DBEdit12", QStringLiteral("3"));
+        click(form.get(), "SpeedButton2");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(messages(), QStringList{plants::TRegForm::nameMissingText(-1)});
+        QCOMPARE(plants()->RecordCount(), 1);
+        QCOMPARE(counterRows(), 1);
+        plants()->Insert();
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+    }
+
+    void closingANewUnnamedPlantByTheTitleBarSavesIt() {
+        addPlant(QStringLiteral("Rose"));
+        plants()->Insert();
+        auto form = open();
+        QVERIFY(form);
+        form->close();
+        QVERIFY(!form->isVisible());
+        QVERIFY(messages().isEmpty());
+        QCOMPARE(plants()->RecordCount(), 2);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(), QString());
+        QCOMPARE(counterRows(), 2);
+    }
+
+    void anEmptyTableDemandsANameAndAQuantity_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<bool>("byLuk");
+        QTest::addColumn<QStringList>("expected");
+        const QString noName = plants::TRegForm::nameMissingText(-1);
+        const QString noQuantity = plants::TRegForm::quantityMissingText(-1);
+        QTest::newRow("no name, title bar") << ""
+                                            << "2" << false << QStringList{noName};
+        // "Luk" tells first, then the closing steps find the empty table and tell again.
+        QTest::newRow("no name, Luk") << ""
+                                      << "2" << true << QStringList{noName, noName};
+        QTest::newRow("no quantity") << "Rose"
+                                     << "" << false << QStringList{noQuantity};
+        QTest::newRow("no quantity, Luk") << "Rose"
+                                          << "" << true << QStringList{noQuantity};
+        QTest::newRow("both given") << "Rose"
+                                    << "2" << true << QStringList{};
+    }
+
+    void anEmptyTableDemandsANameAndAQuantity() {
+        QFETCH(QString, name);
+        QFETCH(QString, quantity);
+        QFETCH(bool, byLuk);
+        QFETCH(QStringList, expected);
+        plants()->Insert();
+        auto form = open();
+        QVERIFY(form);
+        if (!name.isEmpty()) {
+            type(form.get(), "DBEdit1", name);
+        }
+        if (!quantity.isEmpty()) {
+            type(form.get(), "DBEdit12", quantity);
+        }
+        if (byLuk) {
+            click(form.get(), "SpeedButton2");
+        } else {
+            form->close();
+        }
+        QVERIFY(!form->isVisible());
+        QCOMPARE(messages(), expected);
+        QCOMPARE(plants()->State(), DataSetState::Browse);
+        QCOMPARE(plants()->RecordCount(), expected.isEmpty() ? 1 : 0);
+        // Only "Luk" on a plant without a name gives the number back.
+        QCOMPARE(counterRows(), (byLuk && name.isEmpty()) ? 0 : 1);
+    }
+
+    void theMessagesFollowTheLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
+        const QString br = data::messageBreak();
+        QTest::newRow("Danish") << -1
+                                << QStringLiteral("Du har ikke givet planten et navn!") + br +
+                                       QStringLiteral(
+                                           "Din registrering af en ny plante annulleres!")
+                                << QStringLiteral("Registrering af planter");
+        QTest::newRow("English") << 0
+                                 << QStringLiteral("You have not given the plant a name!") + br +
+                                        QStringLiteral(
+                                            "Your registration of a new plant is cancelled!")
+                                 << QStringLiteral("Plant registration");
+        QTest::newRow("Norwegian")
+            << 1
+            << QStringLiteral("Du har ikke givet planten et navn!") + br +
+                   QStringLiteral("Din registrering af en ny plante annulleres!")
+            << QStringLiteral("Registrering av planter");
+        QTest::newRow("Swedish") << 2
+                                 << QStringLiteral("Du har ikke givet planten et navn!") + br +
+                                        QStringLiteral(
+                                            "Din registrering af en ny plante annulleres!")
+                                 << QStringLiteral("Registrering av växter");
+        QTest::newRow("German") << 3
+                                << QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
+                                       br +
+                                       QStringLiteral(
+                                           "Die Eintragung der neuen Pflanze wird annuliert!")
+                                << QStringLiteral("Pflanzen erfassen");
+    }
+
+    void theMessagesFollowTheLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, text);
+        QFETCH(QString, caption);
+        // The main window's language source, as the windows find it.
+        QWidget mainWindow;
+        auto* source = new i18n::TQLanguageSource(&mainWindow);
+        source->setObjectName(QStringLiteral("QLanguageSource1"));
+        source->SetOriginalName(QStringLiteral("Dansk"));
+        source->SetLanguages(
+            {QStringLiteral("English=English.lng"), QStringLiteral("Norsk=Norsk.lng"),
+             QStringLiteral("Svensk=Svensk.lng"), QStringLiteral("Deutsch=Deutsch.lng")});
+        source->SetActiveLanguage(language);
+        plants()->Insert();
+        auto form = open();
+        QVERIFY(form);
+        QCOMPARE(form->windowTitle(), caption);
+        form->close();
+        QCOMPARE(messages(), QStringList{text});
+        QCOMPARE(plants::TRegForm::nameMissingText(language), text);
+        const QString quantity = plants::TRegForm::quantityMissingText(language);
+        QVERIFY(quantity.startsWith(language == 0   ? QStringLiteral("Quantity is missing!")
+                                    : language == 3 ? QStringLiteral("Kein anzahl!")
+                                                    : QStringLiteral("Antal mangler!")));
+    }
+
+    void lukOnAChangedPlantSavesBeforeClosing() {
+        addPlant(QStringLiteral("Rose"));
+        auto form = open();
+        QVERIFY(form);
+        type(form.get(), "DBEdit2", QStringLiteral("Rosa"));
+        QCOMPARE(plants()->State(), DataSetState::Edit);
+        int postsSeen = 0;
+        connect(plants(), &store::Table::dataSetChanged, this, [&] { ++postsSeen; });
+        click(form.get(), "SpeedButton2");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(plants()->State(), DataSetState::Browse);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(), QStringLiteral("Rosa"));
+        QVERIFY(postsSeen >= 1);
+        QVERIFY(messages().isEmpty());
+    }
+
+    void anErasedNameIsToldAboutAndSavedEmpty() {
+        addPlant(QStringLiteral("Rose"));
+        addPlant(QStringLiteral("Tulipan"));
+        auto form = open();
+        QVERIFY(form);
+        auto* name = child<QLineEdit>(form.get(), "DBEdit1");
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClick(name, Qt::Key_Delete);
+        click(form.get(), "SpeedButton2");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(messages(), QStringList{plants::TRegForm::nameMissingText(-1)});
+        QCOMPARE(plants()->RecordCount(), 2);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(), QString());
+        QCOMPARE(counterRows(), 2);
+    }
+
+    void theSizeIsKeptOnEveryCloseAlsoAfterAFailedSave() {
+        addPlant(QStringLiteral("Rose"));
+        plants()->Insert();
+        auto form = open();
+        QVERIFY(form);
+        type(form.get(), "DBEdit1", QStringLiteral("Tulipan"));
+        // A number that is taken already: the save is refused with the duplicate warning.
+        plants()->FieldByName(QStringLiteral("Regnr")).setAsInteger(1);
+        form->resize(800, 600);
+        click(form.get(), "SpeedButton2");
+        QVERIFY(form->isVisible());
+        QCOMPARE(plants()->State(), DataSetState::Insert);
+        QCOMPARE(messages(), QStringList{data::duplicateWarningText()});
+        QCOMPARE(data::readSetting(QStringLiteral("W_Reg")), form->frameGeometry().width());
+        QCOMPARE(data::readSetting(QStringLiteral("H_Reg")), form->frameGeometry().height());
+        // Given back its own number, it saves and closes; the next window opens at that size.
+        plants()->FieldByName(QStringLiteral("Regnr")).setAsInteger(2);
+        form->resize(640, 480);
+        click(form.get(), "SpeedButton2");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(plants()->RecordCount(), 2);
+        const QSize kept = form->frameGeometry().size();
+        form.reset();
+        auto again = open();
+        QVERIFY(again);
+        QCOMPARE(again->frameGeometry().size(), kept);
+    }
+
+    void theNavigatorDeletesAndLeavesThePicture() {
+        addPlant(QStringLiteral("Rose"));
+        const int second = addPlant(QStringLiteral("Tulipan"));
+        writeFile(picture(QStringLiteral("Plante%1.jpg").arg(second)),
+                  jpeg(QSize(80, 60), Qt::red));
+        auto form = open();
+        QVERIFY(form);
+        QCOMPARE(shownSize(form->image()), QSize(80, 60));
+        auto* navigator = child<toolkit::DBNavigator>(form.get(), "DBNavigator1");
+        QCOMPARE(navigator->VisibleButtons(), toolkit::NavButtons(toolkit::NavButton::Delete));
+        QCOMPARE(navigator->toolTip(), QStringLiteral("Slet denne plante"));
+        QCOMPARE(navigator->button(toolkit::NavButton::Delete)->toolTip(), QStringLiteral("Slet"));
+        // Cancelled first, then confirmed.
+        m_dialogs->answers = {toolkit::mrCancel};
+        QTest::mouseClick(navigator->button(toolkit::NavButton::Delete), Qt::LeftButton);
+        QCOMPARE(plants()->RecordCount(), 2);
+        QTest::mouseClick(navigator->button(toolkit::NavButton::Delete), Qt::LeftButton);
+        QCOMPARE(messages(), (QStringList{QStringLiteral("Slet denne post?"),
+                                          QStringLiteral("Slet denne post?")}));
+        QVERIFY(form->isVisible());
+        QCOMPARE(plants()->RecordCount(), 1);
+        QCOMPARE(child<QLineEdit>(form.get(), "DBEdit1")->text(), QStringLiteral("Rose"));
+        QCOMPARE(shownSize(form->image()), QSize(80, 60));
+        // The deleted plant's file stays in the folder.
+        QVERIFY(QFile::exists(picture(QStringLiteral("Plante%1.jpg").arg(second))));
+    }
+
+    void insertPlantCopiesFromTheCatalogue() {
+        addPlant(QStringLiteral("Rose"));
+        auto* names = m_dm->NavneTable;
+        QVERIFY(names->RecordCount() > 1);
+        names->Last();
+        const QString lastName = names->FieldByName(QStringLiteral("Navn")).AsString();
+        const QString lastLatin = names->FieldByName(QStringLiteral("Latin")).AsString();
+        names->First();
+        auto form = open();
+        QVERIFY(form);
+        auto* picker = child<toolkit::DBLookupComboBox>(form.get(), "DBLookupComboBox3");
+        QCOMPARE(picker->DropDownRows(), 27);
+        QCOMPARE(picker->count(), names->RecordCount());
+        // Text typed into the name box gives way to the catalogue's.
+        type(form.get(), "DBEdit1", QStringLiteral(" typed"));
+        Q_EMIT picker->activated(picker->count() - 1);
+        click(form.get(), "SpeedButton1");
+        QCOMPARE(plants()->State(), DataSetState::Edit);
+        QCOMPARE(child<QLineEdit>(form.get(), "DBEdit1")->text(), lastName);
+        QCOMPARE(child<QLineEdit>(form.get(), "DBEdit2")->text(), lastLatin);
+        click(form.get(), "SpeedButton2");
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(), lastName);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(), lastLatin);
+    }
+
+    void insertPlantFromAnEmptyCatalogueWritesEmptyTexts() {
+        addPlant(QStringLiteral("Rose"));
+        auto* names = m_dm->NavneTable;
+        names->First();
+        while (!names->IsEmpty()) {
+            names->Delete();
+        }
+        plants()->First();
+        plants()->Edit();
+        plants()->FieldByName(QStringLiteral("Latin")).setAsString(QStringLiteral("Rosa"));
+        plants()->Post();
+        auto form = open();
+        QVERIFY(form);
+        click(form.get(), "SpeedButton1");
+        QCOMPARE(plants()->State(), DataSetState::Edit);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(), QString());
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(), QString());
+    }
+
+    void hentBilledeAndThePictureClick() {
+        addPlant(QStringLiteral("Rose"));
+        plants()->Insert();  // a new plant gets its picture at once, before it is saved
+        auto form = open();
+        QVERIFY(form);
+        type(form.get(), "DBEdit1", QStringLiteral("Valmue"));
+        writeFile(file(QStringLiteral("valmue.jpg")), jpeg(QSize(700, 500), Qt::red));
+        m_dialogs->files = {file(QStringLiteral("valmue.jpg"))};
+        click(form.get(), "SpeedButton3");
+        QCOMPARE(m_dialogs->texts(QStringLiteral("file")),
+                 QStringList{QStringLiteral("Billede (*.jpg)|*.jpg")});
+        QVERIFY(QFile::exists(picture(QStringLiteral("Plante2.jpg"))));
+        QCOMPARE(shownSize(form->image()), QSize(700, 500));
+        // Larger than the box: it scrolls.
+        auto* box = child<QScrollArea>(form.get(), "ScrollBox1");
+        QVERIFY(box->horizontalScrollBar()->maximum() > 0);
+        // The click opens the viewer titled with the name (typed text reaches the row first).
+        QString title;
+        QSize viewed;
+        QTimer::singleShot(0, [&] {
+            if (auto* viewer =
+                    qobject_cast<plants::TBilledForm*>(QApplication::activeModalWidget())) {
+                title = viewer->windowTitle();
+                viewed = shownSize(viewer->image());
+                viewer->close();
+            }
+        });
+        QTest::mouseClick(form->image(), Qt::LeftButton);
+        QCOMPARE(viewed, QSize(700, 500));
+        QCOMPARE(title, QStringLiteral("Valmue"));
+        QVERIFY(form->isVisible());
+    }
+};
+
+QTEST_MAIN(RegisterTest)
+#include "tst_register.moc"
