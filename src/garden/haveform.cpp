@@ -149,14 +149,15 @@ void THaveForm::FormCreate() {
     ui->DBCheckBox1->setValues(QStringLiteral("Ja"), QStringLiteral("Nej"));
     bind(ui->DBText1, DM->HaveSource, "Regnr");
     ui->DBGrid1->setDataSource(DM->HaveSource);
-    ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr.")},
-                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse")},
-                             {QStringLiteral("Placering"), QStringLiteral("Placering")},
-                             {QStringLiteral("Kategori"), QStringLiteral("Kategori")},
-                             {QStringLiteral("Datostart"), QStringLiteral("Startdato")},
-                             {QStringLiteral("Datoslut"), QStringLiteral("Slutdato")},
-                             {QStringLiteral("Planlagt"), QStringLiteral("Planlagt")},
-                             {QStringLiteral("Pris"), QStringLiteral("Pris")}});
+    // Widths that let the eight columns share the grid's design width.
+    ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr."), 44},
+                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse"), 112},
+                             {QStringLiteral("Placering"), QStringLiteral("Placering"), 82},
+                             {QStringLiteral("Kategori"), QStringLiteral("Kategori"), 66},
+                             {QStringLiteral("Datostart"), QStringLiteral("Startdato"), 68},
+                             {QStringLiteral("Datoslut"), QStringLiteral("Slutdato"), 68},
+                             {QStringLiteral("Planlagt"), QStringLiteral("Planlagt"), 50},
+                             {QStringLiteral("Pris"), QStringLiteral("Pris"), 60}});
 
     bind(ui->DBEdit3, DM->MaterialeSource, "Materialer");
     bind(ui->DBEdit14, DM->MaterialeSource, "Antal");
@@ -207,9 +208,7 @@ void THaveForm::FormCreate() {
     QFormLocalizer1->SetPropNames(
         {QStringLiteral("Caption"), QStringLiteral("Hint"), QStringLiteral("Columns")});
     QFormLocalizer1->SetSource(m_source);
-    // A longer translation widens the caption of the total; the sum follows right after it.
-    ui->Label7->resize(std::max(209, ui->Label7->sizeHint().width()), ui->Label7->height());
-    ui->Label8->move(ui->Label7->geometry().right() + 7, ui->Label8->y());
+    placeTotal();
 
     FormResizer1 = new resize::TFormResizer(this);
     FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
@@ -242,7 +241,17 @@ void THaveForm::resizeEvent(QResizeEvent* e) {
     toolkit::Form::resizeEvent(e);
     if (FormResizer1) {
         FormResizer1->ResizeAll();
+        placeTotal();
     }
+}
+
+// The caption of the total is as wide as its text in the language and font of the moment;
+// the sum follows right after it, where the design has it for the Danish caption.
+void THaveForm::placeTotal() {
+    QLabel* caption = ui->Label7;
+    caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+    const int gap = std::max(1, caption->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 2);
+    ui->Label8->move(caption->geometry().right() + 1 + gap, ui->Label8->y());
 }
 
 // Heights and widths are kept as outer sizes, frame and title bar included.
@@ -375,6 +384,7 @@ void THaveForm::computeTotal() {
     materials.EnableControls();
     ui->Label8->setText(generalNumber(sum));
     ui->Label8->adjustSize();
+    placeTotal();
 }
 
 void THaveForm::Button6Click() {

@@ -75,6 +75,7 @@ private:
     void FormCreate();
     void FormShow();
     void computeTotal();
+    void placeTotal();
     void saveMaterial();
     void closePendingMaterial(bool workDiscarded);
     void setSelection(int selection);

@@ -475,6 +475,10 @@ private Q_SLOTS:
             click("Button5");
             QVERIFY(m_form->materialsShown());
             QCOMPARE(toggle->text(), closed);
+            // The total stands clear of its caption, however long the translation.
+            auto* caption = child<QLabel>("Label7");
+            QVERIFY(caption->width() >= caption->fontMetrics().horizontalAdvance(caption->text()));
+            QVERIFY(child<QLabel>("Label8")->x() > caption->geometry().right());
             QVERIFY(child<QWidget>("SpeedButton3")->isHidden());
             QVERIFY(child<QWidget>("DBText1")->isHidden());
             QVERIFY(child<QWidget>("Label13")->isHidden());
