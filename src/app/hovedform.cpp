@@ -20,6 +20,7 @@
 #include "garden/haveform.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "overview/oversigtform.h"
 #include "plants/regform.h"
 #include "resize/formresizer.h"
 #include "toolkit/application.h"
@@ -354,6 +355,7 @@ void THovedForm::SpeedButton3Click() {
 
 void THovedForm::SpeedButton2Click() {
     hideChooser();
+    toolkit::showModal<overview::TOversigtForm>();
 }
 
 void THovedForm::SpeedButton5Click() {

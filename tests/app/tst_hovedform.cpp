@@ -216,7 +216,19 @@ private Q_SLOTS:
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
         action("Navne1")->trigger();
         QVERIFY(m_form->chooserShown());
+        // The overview opens modally; it is closed as soon as it is up.
+        QString opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                w->close();
+            }
+        });
+        closer.start(10);
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton2"), Qt::LeftButton);
+        closer.stop();
+        QCOMPARE(opened, QStringLiteral("TOversigtForm"));
         QVERIFY(!m_form->chooserShown());
     }
 
