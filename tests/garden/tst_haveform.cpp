@@ -8,6 +8,7 @@
 #include "data/settings.h"
 #include "garden/haveform.h"
 #include "i18n/langsource.h"
+#include "plants/pictures.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
 #include "toolkit/dateedit.h"
@@ -190,6 +191,59 @@ private Q_SLOTS:
                               "Button2", "Button3", "Button9", "Button4", "RadioButton1",
                               "RadioButton2", "RadioButton3", "Button5"}));
         QVERIFY(!order.contains(QStringLiteral("SpeedButton3")));  // it takes no focus
+    }
+
+    void thePictureIsImportedUnderTheWorksNumber() {
+        addWork(QStringLiteral("Bed"));
+        addWork(QStringLiteral("Dam"));
+        have().Last();
+        open();
+        QVERIFY(m_dialogs->shown.isEmpty());  // the default picture was found
+        auto* image = child<QLabel>("Image1");
+        const QSize defaultSize = image->pixmap().size();
+        QVERIFY(!defaultSize.isEmpty());
+        QTemporaryDir dir;
+        const QString chosen = dir.filePath(QStringLiteral("dam.jpg"));
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QVERIFY(picture.save(chosen, "JPEG"));
+        m_dialogs->files = {chosen};
+        click("SpeedButton3");
+        QCOMPARE(m_dialogs->texts(QStringLiteral("file")),
+                 QStringList{QStringLiteral("Billeder (*.jpg)|*.jpg")});
+        QVERIFY(QFile::exists(QDir(plants::pictureFolder()).filePath(QStringLiteral("Have2.jpg"))));
+        QVERIFY(
+            !QFile::exists(QDir(plants::pictureFolder()).filePath(QStringLiteral("Have1.jpg"))));
+        QCOMPARE(image->pixmap().size(), QSize(40, 30));
+        // Moving to another work shows its number but keeps the picture until reopening.
+        have().First();
+        QCOMPARE(child<QLabel>("DBText1")->text(), QStringLiteral("1"));
+        QCOMPARE(image->pixmap().size(), QSize(40, 30));
+        QVERIFY(closeWindow());
+        open();
+        QCOMPARE(child<QLabel>("Image1")->pixmap().size(), defaultSize);
+    }
+
+    void theGridEditsInPlace() {
+        addWork(QStringLiteral("Bed"));
+        open();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        QVERIFY(grid->editing());
+        QVERIFY(grid->tabKeyNavigation());
+        QAbstractItemModel* model = grid->model();
+        QCOMPARE(model->columnCount(), 8);
+        QVERIFY(model->flags(model->index(0, 7)) & Qt::ItemIsEditable);
+        QVERIFY(model->setData(model->index(0, 7), QStringLiteral("1250"), Qt::EditRole));
+        QCOMPARE(have().State(), DataSetState::Edit);
+        click("Button2");
+        QCOMPARE(have().FieldByName(QStringLiteral("Pris")).AsFloat(), 1250.0);
+        // Ctrl+Delete asks first.
+        m_dialogs->answers = {toolkit::mrCancel};
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Slet denne post?")});
+        QCOMPARE(have().RecordCount(), 1);
     }
 
     void aNewWorkClosedWithoutANameGivesItsNumberBack() {
