@@ -9,6 +9,7 @@
 #include "garden/haveform.h"
 #include "i18n/langsource.h"
 #include "plants/pictures.h"
+#include "store/format.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
 #include "toolkit/dateedit.h"
@@ -366,6 +367,20 @@ private Q_SLOTS:
         click("RadioButton2");
         QCOMPARE(have().Filter(), QStringLiteral("DatoSlut > '14-03-1944'"));
         QCOMPARE(listedWorks(), (QStringList{"Dam", "Sti"}));
+    }
+
+    // The finished filter reads under any regional date form, not only day-month-year.
+    void theFinishedFilterUnderAnotherDateFormat() {
+        addWork(QStringLiteral("Dam"), QStringLiteral("Nej"), QDate(2020, 5, 1));
+        addWork(QStringLiteral("Hæk"), QStringLiteral("Nej"));
+        addWork(QStringLiteral("Mur"), QStringLiteral("Nej"), QDate(1944, 3, 14));
+        store::setShortDateFormat(QStringLiteral("MM/dd/yyyy"));
+        auto restore = qScopeGuard([] { store::setShortDateFormat(QStringLiteral("dd-MM-yyyy")); });
+        open();
+        click("RadioButton2");
+        QVERIFY(m_dialogs->texts(QStringLiteral("error")).isEmpty());
+        QCOMPARE(have().Filter(), QStringLiteral("DatoSlut > '03/14/1944'"));
+        QCOMPARE(listedWorks(), QStringList{QStringLiteral("Dam")});
     }
 
     void aNewWorkLeavesThePlannedListOnceSaved() {
