@@ -150,8 +150,8 @@ void THaveForm::FormCreate() {
     bind(ui->DBText1, DM->HaveSource, "Regnr");
     ui->DBGrid1->setDataSource(DM->HaveSource);
     // Widths that let the eight columns share the grid's design width.
-    ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr."), 44},
-                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse"), 112},
+    ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr."), 52},
+                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse"), 104},
                              {QStringLiteral("Placering"), QStringLiteral("Placering"), 82},
                              {QStringLiteral("Kategori"), QStringLiteral("Kategori"), 66},
                              {QStringLiteral("Datostart"), QStringLiteral("Startdato"), 68},
