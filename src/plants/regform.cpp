@@ -104,6 +104,11 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     bold.setBold(true);
     ui->DBText1->setFont(bold);
     ui->Label13->setFont(bold);
+    // The caption sits on the frame line, as the design has it, instead of above the frame.
+    ui->GroupBox1->setStyleSheet(QStringLiteral(
+        "QGroupBox#GroupBox1 { border: 1px solid palette(mid); border-radius: 2px;"
+        " margin-top: 6px; }"
+        "QGroupBox#GroupBox1::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }"));
     ui->DBLookupComboBox3->setDropDownRows(27);
     ui->DBNavigator1->setVisibleButtons(toolkit::NavButton::Delete);
     ui->DBNavigator1->setButtonHint(toolkit::NavButton::Delete, QStringLiteral("Slet"));
@@ -181,8 +186,18 @@ void TRegForm::FormCreate() {
 
 void TRegForm::resizeEvent(QResizeEvent* e) {
     toolkit::Form::resizeEvent(e);
-    if (FormResizer1) {
-        FormResizer1->ResizeAll();
+    if (!FormResizer1) {
+        return;
+    }
+    FormResizer1->ResizeAll();
+    // The resizer fits labels to their text; the number keeps its box so that it stays
+    // right-aligned against ".jpg" whatever its width.
+    const QSize design = FormResizer1->recordedSize();
+    if (design.width() > 0) {
+        const double ratio = double(width()) / design.width();
+        const int left = resize::roundHalfEven(916 * ratio);
+        const int right = resize::roundHalfEven(981 * ratio);
+        ui->DBText1->setGeometry(left, ui->DBText1->y(), right - left, ui->DBText1->height());
     }
 }
 

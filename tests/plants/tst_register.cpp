@@ -400,6 +400,11 @@ private Q_SLOTS:
         // The resizer scaled the controls to the smaller window, the picture kept its size.
         QVERIFY(child<QWidget>(form.get(), "ScrollBox1")->width() < 571);
         QCOMPARE(form->image()->size(), DefaultPlant);
+        // The number still reads as one with ".jpg" beside it.
+        const QRect number = child<QLabel>(form.get(), "DBText1")->geometry();
+        QVERIFY(std::abs(number.right() + 1 - child<QLabel>(form.get(), "Label13")->x()) <= 3);
+        QCOMPARE(child<QLabel>(form.get(), "DBText1")->alignment() & Qt::AlignRight,
+                 Qt::AlignRight);
         QVERIFY(m_dialogs->shown.isEmpty());
     }
 
