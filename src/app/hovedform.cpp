@@ -20,6 +20,8 @@
 #include "garden/haveform.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "lists/defform.h"
+#include "lists/navneform.h"
 #include "overview/oversigtform.h"
 #include "plants/regform.h"
 #include "resize/formresizer.h"
@@ -371,9 +373,13 @@ void THovedForm::AfslutClick() {
     close();
 }
 
-void THovedForm::Definitioner1Click() {}
+void THovedForm::Definitioner1Click() {
+    toolkit::showModal<lists::TDefForm>(QLanguageSource1);
+}
 
-void THovedForm::Navne1Click() {}
+void THovedForm::Navne1Click() {
+    toolkit::showModal<lists::TNavneForm>(QLanguageSource1);
+}
 
 void THovedForm::Dataplacering1Click() {
     toolkit::dialogs().ShowMessage(data::dataLocationNotice(ActiveLanguage()));
