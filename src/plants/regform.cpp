@@ -124,6 +124,13 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
     QFormLocalizer1->SetPropNames({QStringLiteral("Caption"), QStringLiteral("Hint")});
     QFormLocalizer1->SetSource(mainLanguageSource());
+    // Captions take the width of their text, in whatever language they now read; the number
+    // keeps its box for its right alignment.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label != ui->DBText1 && label != Image1 && !label->objectName().isEmpty()) {
+            label->adjustSize();
+        }
+    }
     FormCreate();
 }
 
