@@ -210,6 +210,14 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->shown.isEmpty());
     }
 
+    void aCameraSizedPictureIsShownWhole() {
+        addPlant(QStringLiteral("Rose"));
+        writeFile(picture(QStringLiteral("Plante1.jpg")), jpeg(QSize(4000, 3000), Qt::darkGreen));
+        QLabel box;
+        QVERIFY(plants::loadPicture(&box, Register::Plants, *plants()));
+        QCOMPARE(shownSize(&box), QSize(4000, 3000));
+    }
+
     void withoutTheDefaultTheFailureIsReported() {
         addPlant(QStringLiteral("Rose"));
         HiddenDefault hidden;
