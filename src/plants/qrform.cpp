@@ -95,6 +95,12 @@ report::Document TQRForm::build() {
         .sized(60.0)
         .aligned(Qt::AlignRight);
 
+    // Bound grids would follow every row of the walk; they are told once, at the end.
+    plants->DisableControls();
+    struct Enable {
+        store::Table* t;
+        ~Enable() { t->EnableControls(); }
+    } enable{plants};
     return r.layout();
 }
 

@@ -129,9 +129,11 @@ Previewer* g_previewer = nullptr;
 
 QPrintPreviewDialog* createPreviewDialog(const Document& doc, const QString& title,
                                          QWidget* parent) {
-    auto* dialog = new QPrintPreviewDialog(parent);
+    // A printer at its own resolution rather than the screen's; it lives as long as the dialog.
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    auto* dialog = new QPrintPreviewDialog(printer, parent);
+    QObject::connect(dialog, &QObject::destroyed, [printer] { delete printer; });
     dialog->setWindowTitle(title.isEmpty() ? QStringLiteral("Vis udskrift") : title);
-    QPrinter* printer = dialog->printer();
     printer->setFullPage(true);
     printer->setPageLayout(sheetLayout(doc));
     printer->setDocName(title);

@@ -83,7 +83,11 @@ private Q_SLOTS:
         for (int i = 1; i <= 45; ++i) {
             addPlant(QStringLiteral("Plante %1").arg(i), 100.25 * i);
         }
+        QSignalSpy moves(&plants(), &store::Table::recordChanged);
         const report::Document doc = build(QStringLiteral("Alle planter"));
+        // Controls bound to the table hear of the walk once, not for every plant.
+        QCOMPARE(moves.count(), 1);
+        QVERIFY(!plants().ControlsDisabled());
         QCOMPARE(doc.pageCount(), 2);
         const QStringList first = textsOf(doc.pages[0], QStringLiteral("QRDBText1"));
         QCOMPARE(first.size(), 37);
