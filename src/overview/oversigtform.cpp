@@ -51,30 +51,31 @@ QString filterDate(const QDate& d) {
     return store::formatDate(d.isValid() ? d : QDate(1899, 12, 30));
 }
 
+// Titles where they differ from the field name; widths in pixels.
 const toolkit::GridColumn Columns[] = {
-    {QStringLiteral("Regnr"), QStringLiteral("Regnr.")},
-    {QStringLiteral("Plantenavn"), {}},
-    {QStringLiteral("Latin"), {}},
-    {QStringLiteral("Antal"), {}},
-    {QStringLiteral("Plantetype"), {}},
-    {QStringLiteral("Familie"), QStringLiteral("Plantefamilie")},
-    {QStringLiteral("Lysforhold"), {}},
-    {QStringLiteral("Jordbund"), {}},
-    {QStringLiteral("Stoerrelse"), QStringLiteral("Størrelse")},
-    {QStringLiteral("Blomster"), {}},
-    {QStringLiteral("Blomstring"), {}},
-    {QStringLiteral("Plantning"), {}},
-    {QStringLiteral("Vanding"), {}},
-    {QStringLiteral("Goedning"), QStringLiteral("Gødning")},
-    {QStringLiteral("Placering"), {}},
-    {QStringLiteral("Plantet"), {}},
-    {QStringLiteral("Omplantning_1"), QStringLiteral("Omplantning 1")},
-    {QStringLiteral("Omplantning_2"), QStringLiteral("Omplantning 2")},
-    {QStringLiteral("Omplantning_3"), QStringLiteral("Omplantning 3")},
-    {QStringLiteral("Omplantning_4"), QStringLiteral("Omplantning 4")},
-    {QStringLiteral("Fjernet"), {}},
-    {QStringLiteral("Erhvervet_fra"), QStringLiteral("Erhvervet fra")},
-    {QStringLiteral("Pris"), {}},
+    {QStringLiteral("Regnr"), QStringLiteral("Regnr."), 45},
+    {QStringLiteral("Plantenavn"), {}, 130},
+    {QStringLiteral("Latin"), {}, 130},
+    {QStringLiteral("Antal"), {}, 40},
+    {QStringLiteral("Plantetype"), {}, 80},
+    {QStringLiteral("Familie"), QStringLiteral("Plantefamilie"), 100},
+    {QStringLiteral("Lysforhold"), {}, 80},
+    {QStringLiteral("Jordbund"), {}, 80},
+    {QStringLiteral("Stoerrelse"), QStringLiteral("Størrelse"), 70},
+    {QStringLiteral("Blomster"), {}, 80},
+    {QStringLiteral("Blomstring"), {}, 80},
+    {QStringLiteral("Plantning"), {}, 120},
+    {QStringLiteral("Vanding"), {}, 120},
+    {QStringLiteral("Goedning"), QStringLiteral("Gødning"), 120},
+    {QStringLiteral("Placering"), {}, 100},
+    {QStringLiteral("Plantet"), {}, 75},
+    {QStringLiteral("Omplantning_1"), QStringLiteral("Omplantning 1"), 85},
+    {QStringLiteral("Omplantning_2"), QStringLiteral("Omplantning 2"), 85},
+    {QStringLiteral("Omplantning_3"), QStringLiteral("Omplantning 3"), 85},
+    {QStringLiteral("Omplantning_4"), QStringLiteral("Omplantning 4"), 85},
+    {QStringLiteral("Fjernet"), {}, 75},
+    {QStringLiteral("Erhvervet_fra"), QStringLiteral("Erhvervet fra"), 110},
+    {QStringLiteral("Pris"), {}, 70},
 };
 
 }  // namespace
@@ -281,10 +282,27 @@ void TOversigtForm::selectBy(const QString& field, const QString& value) {
     ui->RadioButton1->setChecked(false);
     (field == QLatin1String("Familie") ? ui->DBLookupComboBox2 : ui->DBLookupComboBox1)
         ->setKeyValue(QString());
-    store::Table* plants = DM->PlanteTable;
-    plants->setFilter(field + QStringLiteral(" = ") + quoted(value));
-    plants->setFiltered(true);
+    setPlantFilter(field + QStringLiteral(" = ") + quoted(value), true);
     writeCount();
+}
+
+// The grid needs the order of the rows shown anyway; reading it before the controls hear of
+// the change gives the count with it, so a selection reads the table once instead of twice.
+void TOversigtForm::setPlantFilter(const QString& text, bool on) {
+    store::Table* plants = DM->PlanteTable;
+    const bool changed = on != plants->Filtered() || (on && text != plants->Filter());
+    plants->DisableControls();
+    try {
+        plants->setFilter(text);
+        plants->setFiltered(on);
+        if (changed && !plants->IsEmpty()) {
+            plants->MoveTo(0);  // where the new view starts anyway
+        }
+    } catch (...) {
+        plants->EnableControls();
+        throw;
+    }
+    plants->EnableControls();
 }
 
 void TOversigtForm::DBLookupComboBox1Click() {
@@ -319,9 +337,7 @@ void TOversigtForm::DateEdit2Change() {
         const QString filter = QStringLiteral("Plantet >= '") + filterDate(ui->DateEdit1->Date()) +
                                QStringLiteral("' and Plantet <='") +
                                filterDate(ui->DateEdit2->Date()) + QLatin1Char('\'');
-        store::Table* plants = DM->PlanteTable;
-        plants->setFilter(filter);
-        plants->setFiltered(true);
+        setPlantFilter(filter, true);
         ui->RadioButton1->setChecked(false);
         ui->DBLookupComboBox1->setKeyValue(QString());
         ui->DBLookupComboBox2->setKeyValue(QString());
@@ -339,7 +355,7 @@ void TOversigtForm::RadioButton1Click() {
         ui->DateEdit1->Clear();
         ui->DateEdit2->Clear();
         m_clearingDates = false;
-        DM->PlanteTable->setFiltered(false);
+        setPlantFilter(DM->PlanteTable->Filter(), false);
         writeCount();
     });
 }

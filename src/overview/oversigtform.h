@@ -65,6 +65,7 @@ private:
     void EditKeyDown(int key);
     void writeCount();
     void selectBy(const QString& field, const QString& value);
+    void setPlantFilter(const QString& text, bool on);
     void setOuterSize(int width, int height);
     void placeCount();
 
