@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -326,7 +327,32 @@ private Q_SLOTS:
         QVERIFY(report::writePdf(doc, path, QStringLiteral("Liste")));
         QVERIFY(QFileInfo(path).size() > 1000);
         QCOMPARE(pdfPageCount(path), 3);
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().contains("/MediaBox [0 0 595.000000 842.000000]"));  // A4 in points
         QVERIFY(!report::writePdf(doc, dir.filePath(QStringLiteral("no/such/folder/x.pdf"))));
+    }
+
+    void printedThroughAPrinter() {
+        Rows rows;
+        for (int i = 1; i <= 40; ++i) {
+            rows.rows.append({QStringLiteral("Plante %1").arg(i), 1.0, {}});
+        }
+        report::Report r;
+        define(r, rows, false);
+        const report::Document doc = r.layout();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("printed.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        // Whatever the printer was set to, the sheet is the document's, from its corner.
+        printer.setPageOrientation(QPageLayout::Landscape);
+        report::paint(doc, printer);
+        QCOMPARE(pdfPageCount(path), 2);
+        QVERIFY(printer.fullPage());
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+        QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
     }
 
     void previewService() {
