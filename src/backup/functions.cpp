@@ -91,7 +91,7 @@ void restoreFromBackup(int language, data::TDM* dm) {
             const bool yes =
                 dialogs().MessageDlg(
                     text(Text::RestoreConfirm, language)
-                        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(folder)),
+                        .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(folder)),
                     MsgType::Confirmation, Button::Yes | Button::No) == toolkit::mrYes;
             QApplication::setOverrideCursor(Qt::WaitCursor);
             return yes;
@@ -112,9 +112,13 @@ void exportToCsv(int language, data::TDM* dm) {
         return;
     }
     const CsvFormat regional = regionalCsvFormat();
-    const int answer = dialogs().MessageDlg(
-        text(Text::CsvRegional, language).arg(regional.separator).arg(regional.decimalPoint),
-        MsgType::Confirmation, Button::Yes | Button::No | Button::Cancel);
+    // Where the region writes numbers with a point, its separators are the plain ones.
+    int answer = toolkit::mrYes;
+    if (regional.separator != CsvFormat().separator) {
+        answer = dialogs().MessageDlg(
+            text(Text::CsvRegional, language).arg(regional.separator).arg(regional.decimalPoint),
+            MsgType::Confirmation, Button::Yes | Button::No | Button::Cancel);
+    }
     if (answer != toolkit::mrYes && answer != toolkit::mrNo) {
         return;
     }

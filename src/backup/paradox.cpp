@@ -175,6 +175,10 @@ QDataStream& operator>>(QDataStream& s, Table& t) {
 
 }  // namespace
 
+int codePageOf(int version, int headerCodePage, int fallback) {
+    return version >= 40 && headerCodePage > 0 ? headerCodePage : fallback;
+}
+
 QDate dateFromDays(qint64 days) {
     return QDate::fromJulianDay(JulianDayOfDayOne + days - 1);
 }
@@ -272,9 +276,7 @@ Table readTableHere(const QString& dbPath, int fallbackCodePage) {
     Table t;
     t.file = QFileInfo(dbPath).fileName();
     t.version = head->px_fileversion;
-    // Version 3 files have no code page in their header.
-    t.codePage =
-        (t.version >= 40 && head->px_doscodepage > 0) ? head->px_doscodepage : fallbackCodePage;
+    t.codePage = codePageOf(t.version, head->px_doscodepage, fallbackCodePage);
     Recoder recode(t.codePage);
 
     const int count = PX_get_num_fields(doc.px);

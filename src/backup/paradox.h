@@ -48,6 +48,10 @@ struct Table {
 // Version 3 tables carry no code page; theirs is taken to be this one.
 constexpr int DefaultCodePage = 1252;
 
+// The code page a table's texts are in: version 3 headers have no field for it, so theirs
+// is the fallback, as is that of a newer file that names none.
+int codePageOf(int version, int headerCodePage, int fallback = DefaultCodePage);
+
 // Reads a .DB file, with the memo file (.MB) beside it when it has one. The files are
 // copied aside first and read in a child process, so a library that aborts or scribbles
 // cannot harm the originals or the program; such a failure raises store::Error naming

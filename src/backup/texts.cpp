@@ -69,17 +69,18 @@ const Row& row(Text which) {
         {"Intet er ændret.", "Nothing has been changed.", "Ingenting er endret.",
          "Ingenting har ändrats.", "Es wurde nichts geändert."},
         // CsvRegional
-        {"Skal filerne bruge de regionale skilletegn (%1 mellem felterne og %2 som "
+        {"Skal filerne bruge de regionale skilletegn (\"%1\" mellem felterne og \"%2\" som "
          "decimaltegn), så et regneark åbner dem direkte?\n\rVælg Nej for komma og punktum.",
-         "Should the files use the regional separators (%1 between fields and %2 as decimal "
+         "Should the files use the regional separators (\"%1\" between fields and \"%2\" as "
+         "decimal "
          "point), so that a spreadsheet opens them directly?\n\rChoose No for comma and point.",
-         "Skal filene bruke de regionale skilletegnene (%1 mellom feltene og %2 som "
+         "Skal filene bruke de regionale skilletegnene (\"%1\" mellom feltene og \"%2\" som "
          "desimaltegn), slik at et regneark åpner dem direkte?\n\rVelg Nei for komma og punktum.",
-         "Ska filerna använda de regionala avgränsarna (%1 mellan fälten och %2 som "
+         "Ska filerna använda de regionala avgränsarna (\"%1\" mellan fälten och \"%2\" som "
          "decimaltecken), så att ett kalkylblad öppnar dem direkt?\n\rVälj Nej för komma och "
          "punkt.",
-         "Sollen die Dateien die regionalen Trennzeichen verwenden (%1 zwischen den Feldern "
-         "und %2 als Dezimalzeichen), damit eine Tabellenkalkulation sie direkt öffnet?\n\r"
+         "Sollen die Dateien die regionalen Trennzeichen verwenden (\"%1\" zwischen den Feldern "
+         "und \"%2\" als Dezimalzeichen), damit eine Tabellenkalkulation sie direkt öffnet?\n\r"
          "Wählen Sie Nein für Komma und Punkt."},
         // CsvDone
         {"Der er eksporteret %1 planter, %2 haveanlæg med %3 materialer og %4 navne til "

@@ -614,6 +614,42 @@ private Q_SLOTS:
         QCOMPARE(readAll(file), b);
     }
 
+    void theCodePageOfVersion3TablesIsSetByHand_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("inHeader");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("3.0") << 30 << 0 << 1252;
+        QTest::newRow("3.5 with whatever lies there") << 35 << 437 << 1252;
+        QTest::newRow("4.0") << 40 << 865 << 865;
+        QTest::newRow("5.0") << 50 << 850 << 850;
+        QTest::newRow("7.0 naming none") << 70 << 0 << 1252;
+    }
+
+    void theCodePageOfVersion3TablesIsSetByHand() {
+        QFETCH(int, version);
+        QFETCH(int, inHeader);
+        QFETCH(int, expected);
+        QCOMPARE(px::codePageOf(version, inHeader), expected);
+    }
+
+    void textsComeFromTheirCodePage() {
+        // "Blåbær" written in code page 850, where å is 0x86 and æ 0x91.
+        QTemporaryDir dir;
+        writeParadox(dir.filePath(QStringLiteral("cp.db")), {{QStringLiteral("T"), px::Alpha, 10}},
+                     {{QStringLiteral("Bl__b_r")}}, 850);
+        QByteArray b = readAll(dir.filePath(QStringLiteral("cp.db")));
+        const qsizetype at = b.indexOf("Bl__b_r");
+        QVERIFY(at > 0);
+        b.replace(at, 7,
+                  QByteArray("Bl\x86"
+                             "b\x91r\0",
+                             7));
+        writeFile(dir.filePath(QStringLiteral("cp.db")), b);
+        const px::Table t = px::readTable(dir.filePath(QStringLiteral("cp.db")));
+        QCOMPARE(t.codePage, 850);
+        QCOMPARE(t.rows.at(0).at(0).toString(), QStringLiteral("Blåbær"));
+    }
+
     void memoBlocksOutsideTheFileAreRefused() {
         const QByteArray mb(8192, '\0');
         QByteArray pointer(10, '\0');
