@@ -14,6 +14,7 @@
 #include "i18n/langsource.h"
 #include "lists/defform.h"
 #include "lists/navneform.h"
+#include "plants/regform.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
 #include "toolkit/dbcontrols.h"
@@ -203,6 +204,18 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->shown.isEmpty());
         QCOMPARE(familyBox.count(), before + 1);
         QCOMPARE(familyBox.itemText(0), QStringLiteral("Aaa-familien"));
+        form.reset();
+        // The registration window opened afterwards on a plant offers it too.
+        m_dm->PlanteTable->Insert();
+        m_dm->PlanteTable->FieldByName(QStringLiteral("Plantenavn"))
+            .setAsString(QStringLiteral("Akantus"));
+        m_dm->PlanteTable->Post();
+        plants::TRegForm reg;
+        reg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&reg));
+        auto* regFamilies = child<toolkit::DBLookupComboBox>(reg, "DBLookupComboBox1");
+        QCOMPARE(regFamilies->count(), before + 1);
+        QCOMPARE(regFamilies->itemText(0), QStringLiteral("Aaa-familien"));
     }
 
     void aDuplicateIsRefusedAndLeftOpen_data() {
