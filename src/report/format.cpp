@@ -149,8 +149,10 @@ struct FontMeasure {
 };
 
 static FontMeasure& measure(const QFont& font) {
-    static QHash<QString, std::shared_ptr<FontMeasure>> cache;
-    static QFont lastFont;
+    // Kept for the life of the process: fonts must not be released after the application's
+    // font database is gone.
+    static auto& cache = *new QHash<QString, std::shared_ptr<FontMeasure>>;
+    static auto& lastFont = *new QFont;
     static FontMeasure* last = nullptr;
     if (last && font == lastFont) {
         return *last;
