@@ -222,6 +222,10 @@ void writeBackup(const QString& zipPath, int language) {
 }
 
 QString dailyBackup(const QDateTime& now, int language, int keep) {
+    // A data folder the user may only read has no room for backups; closing stays quiet.
+    if (store::Session::database(QString::fromLatin1(data::TDM::Alias))->readOnly()) {
+        return QString();
+    }
     QDir folder(backupFolder());
     const QString today = backupFileName(Kind::Daily, now)
                               .left(int(QStringLiteral("Verdamo-auto-yyyy-MM-dd").size()));
