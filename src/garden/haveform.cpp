@@ -151,11 +151,11 @@ void THaveForm::FormCreate() {
     ui->DBGrid1->setDataSource(DM->HaveSource);
     // Widths that let the eight columns share the grid's design width.
     ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr."), 52},
-                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse"), 104},
-                             {QStringLiteral("Placering"), QStringLiteral("Placering"), 82},
-                             {QStringLiteral("Kategori"), QStringLiteral("Kategori"), 66},
-                             {QStringLiteral("Datostart"), QStringLiteral("Startdato"), 68},
-                             {QStringLiteral("Datoslut"), QStringLiteral("Slutdato"), 68},
+                             {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse"), 100},
+                             {QStringLiteral("Placering"), QStringLiteral("Placering"), 78},
+                             {QStringLiteral("Kategori"), QStringLiteral("Kategori"), 62},
+                             {QStringLiteral("Datostart"), QStringLiteral("Startdato"), 74},
+                             {QStringLiteral("Datoslut"), QStringLiteral("Slutdato"), 74},
                              {QStringLiteral("Planlagt"), QStringLiteral("Planlagt"), 50},
                              {QStringLiteral("Pris"), QStringLiteral("Pris"), 60}});
 
