@@ -584,6 +584,11 @@ private Q_SLOTS:
         auto form = open();
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), caption);
+        static const char* const deleteHints[] = {"Slet", "Delete", "Slett", "Ta bort", "Löschen"};
+        QCOMPARE(child<toolkit::DBNavigator>(form.get(), "DBNavigator1")
+                     ->button(toolkit::NavButton::Delete)
+                     ->toolTip(),
+                 QString::fromUtf8(deleteHints[language + 1]));
         form->close();
         QCOMPARE(messages(), QStringList{text});
         QCOMPARE(plants::TRegForm::nameMissingText(language), text);
