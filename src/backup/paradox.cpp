@@ -21,6 +21,7 @@ extern "C" {
 #include <QTime>
 #include <cerrno>
 #include <climits>
+#include <memory>
 #include <string>
 
 #include "store/errors.h"
@@ -261,7 +262,7 @@ QByteArray formattedMemoText(const QByteArray& blob) {
     return blob;
 }
 
-Table readTableHere(const QString& dbPath, int fallbackCodePage) {
+Table readTableHere(const QString& dbPath, int fallbackCodePage, bool decodeTexts) {
     lastLibraryError().clear();
     Doc doc;
     doc.px = PX_new2(onLibraryError, nullptr, nullptr, nullptr);
@@ -277,14 +278,23 @@ Table readTableHere(const QString& dbPath, int fallbackCodePage) {
     t.file = QFileInfo(dbPath).fileName();
     t.version = head->px_fileversion;
     t.codePage = codePageOf(t.version, head->px_doscodepage, fallbackCodePage);
-    Recoder recode(t.codePage);
+    // The child that reads leaves texts as bytes: converting them loads code page modules,
+    // which is no work for a process forked from a threaded one.
+    std::unique_ptr<Recoder> recoder;
+    if (decodeTexts) {
+        recoder = std::make_unique<Recoder>(t.codePage);
+    }
+    const auto recode = [&](const QByteArray& raw) -> QVariant {
+        return recoder ? QVariant((*recoder)(raw)) : QVariant(raw);
+    };
 
     const int count = PX_get_num_fields(doc.px);
     const pxfield_t* fields = PX_get_fields(doc.px);
     int recordSize = 0;
     for (int i = 0; i < count; ++i) {
-        t.fields << Field{recode(QByteArray(fields[i].px_fname)), fields[i].px_ftype,
-                          fields[i].px_flen};
+        const QByteArray name(fields[i].px_fname);
+        t.fields << Field{recoder ? (*recoder)(name) : QString::fromLatin1(name),
+                          fields[i].px_ftype, fields[i].px_flen};
         recordSize += fields[i].px_flen;
     }
     if (recordSize != head->px_recordsize) {
@@ -464,7 +474,7 @@ Table readTable(const QString& dbPath, const QString& stoppedText, int fallbackC
         if (out.open(QIODevice::WriteOnly)) {
             QDataStream s(&out);
             try {
-                const Table t = readTableHere(copy, fallbackCodePage);
+                const Table t = readTableHere(copy, fallbackCodePage, false);
                 s << true << t;
             } catch (const std::exception& e) {
                 s << false << QString::fromUtf8(e.what());
@@ -516,6 +526,18 @@ Table readTable(const QString& dbPath, const QString& stoppedText, int fallbackC
         bad(stopped);
     }
     t.file = QFileInfo(dbPath).fileName();
+    Recoder recode(t.codePage);
+    for (Field& f : t.fields) {
+        f.name = recode(f.name.toLatin1());
+    }
+    for (QVariantList& row : t.rows) {
+        for (int c = 0; c < row.size() && c < t.fields.size(); ++c) {
+            const int type = t.fields.at(c).type;
+            if ((type == Alpha || type == Memo || type == FormattedMemo) && row.at(c).isValid()) {
+                row[c] = recode(row.at(c).toByteArray());
+            }
+        }
+    }
     return t;
 }
 

@@ -60,8 +60,9 @@ int codePageOf(int version, int headerCodePage, int fallback = DefaultCodePage);
 // damaged header.
 Table readTable(const QString& dbPath, const QString& stoppedText = QString(),
                 int fallbackCodePage = DefaultCodePage, int timeoutMs = 30000);
-// The same, in this process: what the child runs.
-Table readTableHere(const QString& dbPath, int fallbackCodePage = DefaultCodePage);
+// The same, in this process: what the child runs, there with the texts left as bytes.
+Table readTableHere(const QString& dbPath, int fallbackCodePage = DefaultCodePage,
+                    bool decodeTexts = true);
 
 // Memo block reading of our own: the blob a field's last ten bytes point to in the .MB
 // file's contents. Raises store::Error when the pointer leads outside the file.
