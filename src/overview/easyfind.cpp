@@ -141,8 +141,8 @@ store::Field* TEasyFind::searchedField() const {
     return nullptr;
 }
 
-// key is already folded as the comparison wants it.
-bool TEasyFind::recordMatches(store::Field& f, const QString& key) const {
+// The text a record is tested on, folded as the comparison wants it.
+QString TEasyFind::recordText(store::Field& f) const {
     QString text;
     if (f.DataType() == store::FieldType::Memo) {
         text = f.AsString();
@@ -167,10 +167,72 @@ bool TEasyFind::recordMatches(store::Field& f, const QString& key) const {
     if (!m_caseSensitive) {
         text = std::move(text).toUpper();
     }
+    return text;
+}
+
+// key is already folded as the comparison wants it.
+bool TEasyFind::textMatches(const QString& text, const QString& key) const {
     if (!m_allowWildcards) {
         return !key.isEmpty() && text.contains(key);
     }
     return wildcardMatch(text, key);
+}
+
+void TEasyFind::dropCache() {
+    for (const QMetaObject::Connection& c : std::as_const(m_cache.connections)) {
+        QObject::disconnect(c);
+    }
+    m_cache = TextCache();
+}
+
+void TEasyFind::watch(store::Table& table) {
+    auto drop = [this] {
+        m_cache.complete = false;
+        m_cache.rowids.clear();
+        m_cache.texts.clear();
+        m_cache.position.clear();
+    };
+    m_cache.connections = {
+        connect(&table, &store::Table::dataSetChanged, this, drop),
+        connect(&table, &store::Table::fieldChanged, this, drop),
+        connect(&table, &store::Table::stateChanged, this, drop),
+        connect(&table, &store::Table::activeChanged, this, drop),
+    };
+}
+
+bool TEasyFind::cacheServes(const store::Field& f) const {
+    store::Table& t = f.DataSet();
+    // Held-back notices or an unsaved row could mean texts the cache has not seen.
+    return m_cache.complete && m_cache.table == &t && m_cache.field == f.Index() &&
+           m_cache.caseSensitive == m_caseSensitive && !t.ControlsDisabled() &&
+           t.State() == store::DataSetState::Browse;
+}
+
+bool TEasyFind::findInCache(store::Table& table, const QString& key, bool& found) {
+    int from = 0;
+    if (m_findNext) {
+        if (m_cache.position.isEmpty()) {
+            for (int i = 0; i < int(m_cache.rowids.size()); ++i) {
+                m_cache.position.insert(m_cache.rowids[size_t(i)], i);
+            }
+        }
+        const store::Bookmark here = table.GetBookmark();
+        const auto it = m_cache.position.constFind(here.rowid);
+        if (!here.valid || it == m_cache.position.constEnd()) {
+            return false;
+        }
+        from = *it + 1;
+    }
+    found = false;
+    for (int i = from; i < int(m_cache.texts.size()); ++i) {
+        if (textMatches(m_cache.texts.at(i), key)) {
+            table.GotoBookmark({m_cache.rowids[size_t(i)], true});
+            found = true;
+            break;
+        }
+    }
+    // Nothing further: the cursor stays, as a scan that returns to its start leaves it.
+    return true;
 }
 
 void TEasyFind::Find() {
@@ -186,6 +248,15 @@ void TEasyFind::Find() {
     m_lastField = m_searchField.toUpper();
     const QString folded = m_caseSensitive ? key : key.toUpper();
 
+    const bool cached = cacheServes(*field);
+    // A plain search from the first row that sees every row leaves their texts behind.
+    // Memos are left out: their texts can be long.
+    const bool collect = !cached && !m_findNext && !table.ControlsDisabled() &&
+                         table.State() == store::DataSetState::Browse &&
+                         field->DataType() != store::FieldType::Memo;
+    if (!cached) {
+        dropCache();
+    }
     table.DisableControls();
     const bool cursor = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     if (cursor) {
@@ -193,30 +264,42 @@ void TEasyFind::Find() {
     }
     store::Bookmark mark = table.GetBookmark();
     bool found = false;
-    try {
-        if (m_findNext) {
-            table.Next();
-        } else {
-            table.First();
+    TextCache seen;
+    auto test = [&] {
+        const QString text = recordText(*field);
+        if (collect) {
+            seen.rowids.push_back(table.GetBookmark().rowid);
+            seen.texts.append(text);
         }
-        if (table.Eof()) {
-            m_findNext = false;
-            // The record under the cursor is still tested; an empty dataset has none.
-            found = !table.IsEmpty() && recordMatches(*field, folded);
-        } else {
-            for (;;) {
-                if (recordMatches(*field, folded)) {
-                    found = true;
-                    break;
-                }
+        return textMatches(text, folded);
+    };
+    try {
+        const bool answered = cached && findInCache(table, folded, found);
+        if (!answered) {
+            if (m_findNext) {
                 table.Next();
-                if (table.Eof()) {
-                    break;
+            } else {
+                table.First();
+            }
+            if (table.Eof()) {
+                m_findNext = false;
+                // The record under the cursor is still tested; an empty dataset has none.
+                found = !table.IsEmpty() && test();
+            } else {
+                for (;;) {
+                    if (test()) {
+                        found = true;
+                        break;
+                    }
+                    table.Next();
+                    if (table.Eof()) {
+                        break;
+                    }
                 }
             }
-        }
-        if (!found && mark.valid) {
-            table.GotoBookmark(mark);
+            if (!found && mark.valid) {
+                table.GotoBookmark(mark);
+            }
         }
     } catch (...) {
         // A failing store ends the search where it started, with the controls live again.
@@ -237,6 +320,15 @@ void TEasyFind::Find() {
     table.FreeBookmark(mark);
     if (cursor) {
         QGuiApplication::restoreOverrideCursor();
+    }
+    if (collect && !found) {
+        m_cache.table = &table;
+        m_cache.field = field->Index();
+        m_cache.caseSensitive = m_caseSensitive;
+        m_cache.rowids = std::move(seen.rowids);
+        m_cache.texts = std::move(seen.texts);
+        m_cache.complete = true;
+        watch(table);
     }
     table.EnableControls();
     if (!found) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <exception>
+#include <vector>
 
 #include "toolkit/datasource.h"
 
@@ -85,9 +88,31 @@ public:
     // From the record after the current one, for the key and field of the last search.
     void FindNext();
 
+    // Whether the texts of a whole earlier pass are at hand for the next search.
+    bool hasTextCache() const { return m_cache.complete; }
+
 private:
+    // The folded texts of one field over every row a table shows, in its order, from a
+    // search that went through all of them. Any change the table reports drops it.
+    struct TextCache {
+        QPointer<store::Table> table;
+        int field = -1;
+        bool caseSensitive = false;
+        bool complete = false;
+        std::vector<qint64> rowids;
+        QStringList texts;
+        QHash<qint64, int> position;
+        QList<QMetaObject::Connection> connections;
+    };
+
     store::Field* searchedField() const;
-    bool recordMatches(store::Field& f, const QString& key) const;
+    QString recordText(store::Field& f) const;
+    bool textMatches(const QString& text, const QString& key) const;
+    bool cacheServes(const store::Field& f) const;
+    // The search over the cached texts; false when it cannot tell (the current row unknown).
+    bool findInCache(store::Table& table, const QString& key, bool& found);
+    void dropCache();
+    void watch(store::Table& table);
 
     QString m_multiChar = QStringLiteral("%");
     QChar m_singleChar = QLatin1Char('_');
@@ -100,6 +125,7 @@ private:
     bool m_findNext = false;
     QString m_lastKey;
     QString m_lastField;
+    TextCache m_cache;
 };
 
 }  // namespace overview

@@ -408,6 +408,104 @@ private Q_SLOTS:
         QCOMPARE(name(), QStringLiteral("Æblerose"));
     }
 
+    // A search through every row keeps their texts; the next searches give what a scan
+    // would give, and any change of the table drops them.
+    void aFullPassServesTheNextSearches() {
+        addGarden();
+        plants().MoveTo(2);
+        search(QStringLiteral("Plantenavn"), QStringLiteral("bregne"));
+        QVERIFY(m_find->hasTextCache());
+        QCOMPARE(name(), QStringLiteral("Tulipan"));
+        QStringList visited;
+        search(QStringLiteral("Plantenavn"), QStringLiteral("ros"));
+        visited << name();
+        for (int i = 0; i < 3; ++i) {
+            m_find->FindNext();
+            visited << name();
+        }
+        QCOMPARE(visited, (QStringList{QStringLiteral("Klatrerose"), QStringLiteral("ROSMARIN"),
+                                       QStringLiteral("Æblerose"), QStringLiteral("Æblerose")}));
+        QVERIFY(m_find->hasTextCache());
+        // Another field is read afresh.
+        search(QStringLiteral("Latin"), QStringLiteral("paeonia"));
+        QCOMPARE(name(), QStringLiteral("Pæon"));
+    }
+
+    void aChangedTableIsReadAgain_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("renamed") << "rename"
+                                 << "bregne"
+                                 << "Bregne";
+        QTest::newRow("added") << "insert"
+                               << "kaprifolium"
+                               << "Kaprifolium";
+        QTest::newRow("deleted") << "delete"
+                                 << "lavendel"
+                                 << "Pæon";
+        QTest::newRow("filtered") << "filter"
+                                  << "rosmarin"
+                                  << "Lavendel";
+        QTest::newRow("reopened") << "reopen"
+                                  << "bregne"
+                                  << "Bregne";
+    }
+
+    void aChangedTableIsReadAgain() {
+        QFETCH(QString, change);
+        QFETCH(QString, key);
+        QFETCH(QString, found);
+        addGarden();
+        search(QStringLiteral("Plantenavn"), QStringLiteral("zzz"));
+        QVERIFY(m_find->hasTextCache());
+        store::Table& t = plants();
+        if (change == QLatin1String("rename")) {
+            t.First();
+            t.Edit();
+            t.FieldByName(QStringLiteral("Plantenavn")).setAsString(QStringLiteral("Bregne"));
+            t.Post();
+        } else if (change == QLatin1String("insert")) {
+            addPlant(QStringLiteral("Kaprifolium"), QStringLiteral("Lonicera"));
+        } else if (change == QLatin1String("delete")) {
+            t.First();
+            t.Delete();  // Lavendel goes; the search ends where the cursor was
+            t.Last();
+        } else if (change == QLatin1String("filter")) {
+            t.setFilter(QStringLiteral("Latin = 'Lavandula'"));
+            t.setFiltered(true);
+        } else {
+            // Written through another table object while this one is closed.
+            t.Close();
+            {
+                store::Table other;
+                other.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
+                other.setTableName(QStringLiteral("Planter.db"));
+                other.Open();
+                other.First();
+                other.Edit();
+                other.FieldByName(QStringLiteral("Plantenavn"))
+                    .setAsString(QStringLiteral("Bregne"));
+                other.Post();
+            }
+            t.Open();
+        }
+        QVERIFY(!m_find->hasTextCache());
+        search(QStringLiteral("Plantenavn"), key);
+        QCOMPARE(name(), found);
+    }
+
+    void aRowBeingEditedIsNotTakenFromTheTexts() {
+        addGarden();
+        search(QStringLiteral("Plantenavn"), QStringLiteral("zzz"));
+        plants().First();
+        plants().Edit();
+        plants().FieldByName(QStringLiteral("Plantenavn")).setAsString(QStringLiteral("Bregne"));
+        search(QStringLiteral("Plantenavn"), QStringLiteral("bregne"));
+        QCOMPARE(name(), QStringLiteral("Bregne"));
+        QCOMPARE(plants().State(), store::DataSetState::Browse);  // the move posted it
+    }
+
     // A store failing in the middle of the scan: the cursor goes back, the controls and
     // the mouse cursor are live again, and the error reaches the caller.
     void aFailingScanLeavesEverythingAsItWas() {
