@@ -62,8 +62,18 @@ TNavneForm::TNavneForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
 
     connect(ui->Edit1, &QLineEdit::textChanged, this, &TNavneForm::Edit1Change);
     ui->Edit1->installEventFilter(this);
-    connect(ui->RadioButton1, &QRadioButton::clicked, this, &TNavneForm::RadioButton1Click);
-    connect(ui->RadioButton2, &QRadioButton::clicked, this, &TNavneForm::RadioButton2Click);
+    // A kind is chosen when its button becomes checked, by click or by arrow key; clicking
+    // the kind already chosen changes nothing.
+    connect(ui->RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            RadioButton1Click();
+        }
+    });
+    connect(ui->RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            RadioButton2Click();
+        }
+    });
     connect(ui->Button2, &QPushButton::clicked, this, &TNavneForm::Button2Click);
     connect(ui->Button4, &QPushButton::clicked, this, &TNavneForm::Button4Click);
     connect(ui->Button3, &QPushButton::clicked, this, &TNavneForm::Button3Click);

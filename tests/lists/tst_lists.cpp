@@ -427,6 +427,9 @@ private Q_SLOTS:
         QCOMPARE(text(m_dm->NavneTable, "Navn"), QStringLiteral("Lavendel"));
         QTest::keyClicks(search, QStringLiteral("malus"));
         QCOMPARE(text(m_dm->NavneTable, "Navn"), QStringLiteral("Æble"));
+        // Clicking the kind already chosen leaves the text alone.
+        choose(child<QRadioButton>(*form, "RadioButton2"));
+        QCOMPARE(search->text(), QStringLiteral("malus"));
         choose(child<QRadioButton>(*form, "RadioButton1"));
         QVERIFY(search->text().isEmpty());
         QCOMPARE(text(m_dm->NavneTable, "Navn"), QStringLiteral("Æble"));
