@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QUrl>
@@ -146,7 +147,9 @@ void THovedForm::showEvent(QShowEvent* e) {
 }
 
 QString THovedForm::programFolder() {
-    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    // The folder that holds the help pages: beside the program in the build tree, the share
+    // folder when installed.
+    return QFileInfo(data::programFile(QStringLiteral("Help"))).absolutePath() + QLatin1Char('/');
 }
 
 QString THovedForm::helpPage() const {
