@@ -1,6 +1,7 @@
 #include "format.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace store {
 
@@ -20,6 +21,10 @@ QString regionalFormat() {
     if (!f.contains(QLatin1String("yyyy"))) {
         f = QStringLiteral("dd-MM-yyyy");
     }
+    // Digits only: a month name (the C locale's "d MMM yyyy") cannot be typed through the
+    // date edit's input mask, nor cut sensibly in a report column.
+    static const QRegularExpression monthName(QStringLiteral("M{3,}"));
+    f.replace(monthName, QStringLiteral("MM"));
     // Fixed-width days and months so the date edit can use an input mask.
     if (!f.contains(QLatin1String("dd"))) {
         f.replace(QLatin1Char('d'), QLatin1String("dd"));

@@ -120,6 +120,31 @@ private Q_SLOTS:
         m_dir.reset();
     }
 
+    // The one date format of the program comes from the region, always with digits only and
+    // a four-digit year, so the date edit's mask and the filter texts work everywhere.
+    void regionalShortDateFormat_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("Danish") << QStringLiteral("da_DK") << QStringLiteral("dd.MM.yyyy");
+        QTest::newRow("German") << QStringLiteral("de_DE") << QStringLiteral("dd.MM.yyyy");
+        QTest::newRow("US month first") << QStringLiteral("en_US") << QStringLiteral("MM/dd/yyyy");
+        QTest::newRow("C, month name") << QStringLiteral("C") << QStringLiteral("dd MM yyyy");
+    }
+
+    void regionalShortDateFormat() {
+        QFETCH(QString, locale);
+        QFETCH(QString, format);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        store::setShortDateFormat(QString());
+        const QString got = store::shortDateFormat();
+        const QDate parsed = store::parseDate(store::formatDate(QDate(1944, 3, 14)));
+        QLocale::setDefault(before);
+        testsupport::useDanishFormats();
+        QCOMPARE(got, format);
+        QCOMPARE(parsed, QDate(1944, 3, 14));
+    }
+
     void rowsComeInKeyOrderWithBofAndEof() {
         Table& t = *m_plants;
         QCOMPARE(regnrs(t), (QList<int>{2, 3, 5, 7, 9}));
