@@ -239,8 +239,44 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
 }
 
+DBGrid::~DBGrid() {
+    unhookUpdates();
+}
+
 void DBGrid::setDataSource(DataSource* source) {
+    unhookUpdates();
+    disconnect(m_replaced);
     m_model->setDataSource(source);
+    if (source) {
+        m_replaced = connect(source, &DataSource::dataSetReplaced, this, &DBGrid::hookUpdates);
+    }
+    hookUpdates();
+}
+
+void DBGrid::hookUpdates() {
+    unhookUpdates();
+    DataSource* source = m_model->dataSource();
+    if (source && source->DataSet()) {
+        m_hookTable = source->DataSet();
+        m_hook = m_hookTable->addUpdateRecordHook([this] { commitOpenEditor(); });
+    }
+}
+
+void DBGrid::unhookUpdates() {
+    if (m_hookTable && m_hook) {
+        m_hookTable->removeUpdateRecordHook(m_hook);
+    }
+    m_hookTable = nullptr;
+    m_hook = 0;
+}
+
+void DBGrid::commitOpenEditor() {
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+    }
 }
 
 void DBGrid::setColumns(const QList<GridColumn>& columns) {

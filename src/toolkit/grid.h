@@ -66,6 +66,7 @@ class DBGrid final : public QTableView {
 
 public:
     explicit DBGrid(QWidget* parent = nullptr);
+    ~DBGrid() override;
 
     void setDataSource(DataSource* source);
     DataSource* dataSource() const { return m_model->dataSource(); }
@@ -92,7 +93,15 @@ protected:
 
 private:
     void followTable(int row);
+    // A post from elsewhere (a navigator button, a closing window) takes the text still in
+    // an open cell editor first, as the bound edit boxes hand theirs over.
+    void hookUpdates();
+    void unhookUpdates();
+    void commitOpenEditor();
     TableModel* m_model;
+    QPointer<store::Table> m_hookTable;
+    int m_hook = 0;
+    QMetaObject::Connection m_replaced;
     bool m_editing = true;
     bool m_following = false;
 };

@@ -54,6 +54,9 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent)
     : QComboBox(parent), m_model(new ListModel(this)), m_link(new FieldLink(this)) {
     setModel(m_model);
     setMaxVisibleItems(7);
+    // A plain drop-down list, so the list shows DropDownRows rows under the box in every
+    // style (some styles otherwise open a popup as tall as the screen over the box).
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setEditable(false);
     m_link->onRefresh = [this] {
         if (store::Field* f = m_link->field()) {

@@ -253,6 +253,27 @@ private Q_SLOTS:
         QCOMPARE(combo.currentIndex(), -1);
     }
 
+    void lookupListShowsItsDropDownRowsOnly() {
+        QWidget window;
+        toolkit::DBLookupComboBox combo(&window);
+        combo.setListSource(m_dm->FamilieSource);
+        combo.setKeyField(QStringLiteral("Familie"));
+        combo.setListField(QStringLiteral("Familie"));
+        combo.setDropDownRows(5);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(combo.count() > 20);
+        combo.showPopup();
+        QAbstractItemView* list = combo.view();
+        QTRY_VERIFY(list->isVisible());
+        const int row = list->sizeHintForRow(0);
+        QVERIFY(row > 0);
+        // Five rows and the frame, not the whole list of families.
+        QVERIFY2(list->height() <= 6 * row + 2 * list->frameWidth(),
+                 qPrintable(QStringLiteral("%1 px for rows of %2").arg(list->height()).arg(row)));
+        combo.hidePopup();
+    }
+
     void lookupWithoutAFieldMovesTheListTableThroughItsFilter() {
         m_dm->PlanteTable->setFilter(QStringLiteral("Familie = 'Rosaceae'"));
         m_dm->PlanteTable->setFiltered(true);
@@ -274,6 +295,29 @@ private Q_SLOTS:
         QCOMPARE(chooser.KeyValue(), QStringLiteral("Rose"));
         m_dm->PlanteTable->setFiltered(false);
         QCOMPARE(chooser.count(), 3);
+    }
+
+    void gridHandsAnOpenCellEditorToAPostFromElsewhere() {
+        toolkit::DBGrid grid;
+        grid.setDataSource(m_dm->PlanteSource);
+        grid.setColumns({{QStringLiteral("Regnr"), QStringLiteral("Nr."), 40},
+                         {QStringLiteral("Plantenavn"), QString(), -1}});
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        m_dm->PlanteTable->First();
+        // As after the navigator's insert or a first key in the row: the record is in edit.
+        m_dm->PlanteTable->Edit();
+        const QModelIndex name = grid.model()->index(0, 1);
+        grid.setCurrentIndex(name);
+        grid.edit(name);
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(name));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("Skovsyre"));
+        // A navigator's post button takes no focus, so the editor is still open.
+        m_dm->PlanteTable->Post();
+        QCOMPARE(field(*m_dm, "Plantenavn"), QStringLiteral("Skovsyre"));
+        QCOMPARE(m_dm->PlanteTable->State(), DataSetState::Browse);
     }
 
     void gridFollowsTheTableAndDeletesOnlyWhenConfirmed() {
