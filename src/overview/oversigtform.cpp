@@ -17,12 +17,8 @@
 #include "toolkit/dialogs.h"
 #include "ui_oversigtform.h"
 
-#ifdef VERDAMO_HAVE_REGFORM
-#include "plants/regform.h"
-#endif
-#ifdef VERDAMO_HAVE_QRFORM
 #include "plants/qrform.h"
-#endif
+#include "plants/regform.h"
 
 namespace overview {
 
@@ -375,13 +371,11 @@ QString TOversigtForm::selectionLabel() const {
 }
 
 void TOversigtForm::Button2Click() {
-#ifdef VERDAMO_HAVE_QRFORM
     toolkit::reportErrors([this] {
         auto report = std::make_unique<plants::TQRForm>();
         report->setSelectionLabel(selectionLabel());
         report->Preview();
     });
-#endif
 }
 
 void TOversigtForm::Button1Click() {
@@ -389,9 +383,7 @@ void TOversigtForm::Button1Click() {
 }
 
 void TOversigtForm::DBGrid1DblClick() {
-#ifdef VERDAMO_HAVE_REGFORM
     toolkit::reportErrors([] { toolkit::showModal<plants::TRegForm>(); });
-#endif
 }
 
 void TOversigtForm::FormClose() {

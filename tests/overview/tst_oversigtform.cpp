@@ -17,7 +17,6 @@
 #include "toolkit/grid.h"
 #include "toolkit/lookup.h"
 
-#ifdef VERDAMO_HAVE_QRFORM
 #include "report/output.h"
 
 // Keeps the texts of the report that would have been previewed.
@@ -34,7 +33,6 @@ public:
         }
     }
 };
-#endif
 
 using overview::TOversigtForm;
 
@@ -419,7 +417,6 @@ private Q_SLOTS:
         QCOMPARE(count(), QStringLiteral("I alt 8 planter"));  // counted when selected only
     }
 
-#ifdef VERDAMO_HAVE_REGFORM
     void aDoubleClickOpensThePlant() {
         open();
         pick("DBLookupComboBox1", QStringLiteral("Cox's"));
@@ -445,9 +442,7 @@ private Q_SLOTS:
         QCOMPARE(plants().Filter(), QStringLiteral("Familie = 'Cox''s'"));
         QVERIFY(plants().Filtered());
     }
-#endif
 
-#ifdef VERDAMO_HAVE_QRFORM
     void printingLabelsTheSelection_data() {
         QTest::addColumn<QString>("family");
         QTest::addColumn<QString>("label");
@@ -484,7 +479,6 @@ private Q_SLOTS:
         }
         QCOMPARE(names, lines);
     }
-#endif
 };
 
 QTEST_MAIN(OversigtFormTest)
