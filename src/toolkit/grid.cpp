@@ -299,6 +299,12 @@ QStringList DBGrid::columnTitles() const {
 void DBGrid::setColumnTitles(const QStringList& titles) {
     for (int i = 0; i < titles.size() && i < m_model->columns().size(); ++i) {
         m_model->setColumnTitle(i, titles.at(i));
+        // A translated title may run longer than the column was made for: widen, never
+        // narrow, so it is not cut off.
+        const int need = horizontalHeader()->sectionSizeHint(i);
+        if (need > columnWidth(i)) {
+            setColumnWidth(i, need);
+        }
     }
 }
 

@@ -337,6 +337,11 @@ private Q_SLOTS:
         QCOMPARE(grid.columnTitles(), (QStringList{QStringLiteral("No."), QStringLiteral("Name")}));
         grid.setProperty("Columns", QStringList{QStringLiteral("Nr.")});
         QCOMPARE(grid.columnTitles(), (QStringList{QStringLiteral("Nr."), QStringLiteral("Name")}));
+        // A longer translated title widens its narrow column instead of being cut.
+        grid.setProperty("Columns", QStringList{QStringLiteral("Registration number")});
+        QVERIFY(grid.columnWidth(0) >=
+                grid.fontMetrics().horizontalAdvance(QStringLiteral("Registration number")));
+        grid.setProperty("Columns", QStringList{QStringLiteral("Nr.")});
         QCOMPARE(grid.model()->rowCount(), 3);
         QCOMPARE(grid.currentIndex().row(), 0);
         m_dm->PlanteTable->Last();
