@@ -28,6 +28,7 @@
 #include "resize/formresizer.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/form.h"
 #include "ui_hovedform.h"
 #include "widgets/aboutbox.h"
 #include "widgets/justone.h"
@@ -298,10 +299,8 @@ QString THovedForm::helpPageOf(int language) {
     return programFolder() + QStringLiteral("Help/%1/index.html").arg(QLatin1String(folders[i]));
 }
 
-// Heights and widths are kept as outer sizes, frame and title bar included.
 void THovedForm::setOuterSize(int width, int height) {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+    toolkit::setOuterSize(this, width, height);
 }
 
 QSize THovedForm::outerSize() const {

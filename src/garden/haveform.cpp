@@ -254,10 +254,8 @@ void THaveForm::placeTotal() {
     ui->Label8->move(caption->geometry().right() + 1 + gap, ui->Label8->y());
 }
 
-// Heights and widths are kept as outer sizes, frame and title bar included.
 void THaveForm::setOuterSize(int width, int height) {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+    toolkit::setOuterSize(this, width, height);
 }
 
 QSize THaveForm::outerSize() const {

@@ -1,5 +1,7 @@
 #include "langsource.h"
 
+#include <QApplication>
+#include <QWidget>
 #include <algorithm>
 
 #include "errors.h"
@@ -262,6 +264,21 @@ void TQLanguageSource::ClearAll() {
     if (m_file) {
         m_file->Clear();
     }
+}
+
+TQCustomLanguageSource* mainLanguageSource() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* source = w->findChild<TQCustomLanguageSource*>(QStringLiteral("QLanguageSource1"),
+                                                                 Qt::FindDirectChildrenOnly)) {
+            return source;
+        }
+    }
+    return nullptr;
+}
+
+int mainActiveLanguage() {
+    const TQCustomLanguageSource* source = mainLanguageSource();
+    return source ? source->ActiveLanguage() : -1;
 }
 
 }  // namespace i18n

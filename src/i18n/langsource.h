@@ -150,4 +150,11 @@ private:
     bool m_sortSections = false;
 };
 
+// The language source of the program's main window (its top-level child named
+// "QLanguageSource1"), for windows and helpers that follow its language; null when there is
+// no such window (a test, a tool).
+TQCustomLanguageSource* mainLanguageSource();
+// That source's active language, Danish (-1) without one.
+int mainActiveLanguage();
+
 }  // namespace i18n

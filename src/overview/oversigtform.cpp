@@ -1,6 +1,5 @@
 #include "oversigtform.h"
 
-#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QScreen>
@@ -25,22 +24,6 @@ namespace overview {
 using data::DM;
 
 namespace {
-
-// The main window's language source; none in a test without a main window.
-i18n::TQCustomLanguageSource* mainLanguageSource() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* source = w->findChild<i18n::TQCustomLanguageSource*>(
-                QStringLiteral("QLanguageSource1"), Qt::FindDirectChildrenOnly)) {
-            return source;
-        }
-    }
-    return nullptr;
-}
-
-int activeLanguage() {
-    const i18n::TQCustomLanguageSource* source = mainLanguageSource();
-    return source ? source->ActiveLanguage() : -1;
-}
 
 // The date value zero, which an empty or unfinished date field stands for.
 QString filterDate(const QDate& d) {
@@ -138,7 +121,7 @@ TOversigtForm::TOversigtForm(QWidget* parent)
     QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
     QFormLocalizer1->SetPropNames(
         {QStringLiteral("Caption"), QStringLiteral("Hint"), QStringLiteral("Columns")});
-    QFormLocalizer1->SetSource(mainLanguageSource());
+    QFormLocalizer1->SetSource(i18n::mainLanguageSource());
     FormCreate();
 }
 
@@ -161,14 +144,9 @@ void TOversigtForm::showEvent(QShowEvent* e) {
     }
 }
 
-// Heights and widths are kept as outer sizes, frame and title bar included.
 void TOversigtForm::setOuterSize(int width, int height) {
-    if (width <= 0 || height <= 0) {
-        width = data::OversigtDesignSize.width;
-        height = data::OversigtDesignSize.height;
-    }
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+    toolkit::setOuterSize(this, width, height,
+                          {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
 }
 
 void TOversigtForm::FormShow() {
@@ -180,7 +158,7 @@ void TOversigtForm::FormShow() {
     ui->RadioButton1->setChecked(true);
     RadioButton1Click();
     DM->PlanteTable->setFiltered(false);
-    ui->Label6->setText(countText(activeLanguage(), DM->PlanteTable->RecordCount()));
+    ui->Label6->setText(countText(i18n::mainActiveLanguage(), DM->PlanteTable->RecordCount()));
 }
 
 void TOversigtForm::resizeEvent(QResizeEvent* e) {

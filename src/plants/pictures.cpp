@@ -1,6 +1,5 @@
 #include "pictures.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -128,7 +127,8 @@ bool loadPicture(QLabel* image, Register reg, const store::Table& table) {
         picture = readPicture(fallback, &error);
         if (picture.isNull()) {
             showInBox(image, QImage());
-            toolkit::dialogs().ShowError(pictureErrorText(error, fallback, activeLanguage()));
+            toolkit::dialogs().ShowError(
+                pictureErrorText(error, fallback, i18n::mainActiveLanguage()));
             return false;
         }
     }
@@ -157,7 +157,7 @@ bool importPicture(QLabel* image, Register reg, const store::Table& table, const
     PictureError error = PictureError::None;
     QImage picture = readPicture(target, &error);
     if (picture.isNull()) {
-        toolkit::dialogs().ShowError(pictureErrorText(error, target, activeLanguage()));
+        toolkit::dialogs().ShowError(pictureErrorText(error, target, i18n::mainActiveLanguage()));
         return false;
     }
     showInBox(image, std::move(picture));
@@ -180,21 +180,6 @@ void setupPictureBox(QScrollArea* box, QLabel* image) {
     box->setWidgetResizable(false);
     box->setWidget(holder);
     showInBox(image, QImage());
-}
-
-i18n::TQCustomLanguageSource* mainLanguageSource() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* source = w->findChild<i18n::TQCustomLanguageSource*>(
-                QStringLiteral("QLanguageSource1"), Qt::FindDirectChildrenOnly)) {
-            return source;
-        }
-    }
-    return nullptr;
-}
-
-int activeLanguage() {
-    const i18n::TQCustomLanguageSource* source = mainLanguageSource();
-    return source ? source->ActiveLanguage() : -1;
 }
 
 TImage::TImage(QWidget* parent) : QLabel(parent) {}

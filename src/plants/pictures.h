@@ -10,9 +10,6 @@ class QWidget;
 namespace store {
 class Table;
 }
-namespace i18n {
-class TQCustomLanguageSource;
-}
 
 namespace plants {
 
@@ -54,11 +51,6 @@ void showPicture(Register reg, const store::Table& table, const QString& title,
 // Places the picture box at (1, 1) in the scroll box through an unnamed holder, so the
 // form resizer leaves the picture at its natural size while it scales the scroll box.
 void setupPictureBox(QScrollArea* box, QLabel* image);
-
-// The main window's language source and its active language (-1 Danish when there is no
-// main window, as in a test).
-i18n::TQCustomLanguageSource* mainLanguageSource();
-int activeLanguage();
 
 // A picture box that tells when it is clicked.
 class TImage final : public QLabel {

@@ -123,7 +123,7 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     QFormLocalizer1 = new i18n::TQFormLocalizer(this);
     QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
     QFormLocalizer1->SetPropNames({QStringLiteral("Caption"), QStringLiteral("Hint")});
-    QFormLocalizer1->SetSource(mainLanguageSource());
+    QFormLocalizer1->SetSource(i18n::mainLanguageSource());
     // Captions take the width of their text, in whatever language they now read; the number
     // keeps its box for its right alignment.
     for (QLabel* label : findChildren<QLabel*>()) {
@@ -216,15 +216,9 @@ void TRegForm::showEvent(QShowEvent* e) {
     }
 }
 
-// Heights and widths are kept as outer sizes, frame and title bar included.
 void TRegForm::setOuterSize(int width, int height) {
-    if (width <= 0 || height <= 0) {
-        // Nothing usable was stored: the design size.
-        width = data::RegDesignSize.width;
-        height = data::RegDesignSize.height;
-    }
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
+    toolkit::setOuterSize(this, width, height,
+                          {data::RegDesignSize.width, data::RegDesignSize.height});
 }
 
 void TRegForm::FormShow() {
@@ -296,7 +290,7 @@ void TRegForm::SpeedButton2Click() {
                 plant->Post();
             }
         } else {
-            inform(nameMissingText(activeLanguage()));
+            inform(nameMissingText(i18n::mainActiveLanguage()));
             if (plant->State() == DataSetState::Insert) {
                 const store::Field& regnr = plant->FieldByName(QStringLiteral("Regnr"));
                 const bool numbered = !regnr.IsNull();
@@ -341,12 +335,12 @@ void TRegForm::FormClose() {
     store::Table* plant = DM->PlanteTable;
     // The name and quantity are demanded only of a plant entered into a table that shows none.
     if (ui->DBEdit1->text().isEmpty() && plant->RecordCount() == 0) {
-        inform(nameMissingText(activeLanguage()));
+        inform(nameMissingText(i18n::mainActiveLanguage()));
         if (pending(plant)) {
             plant->Cancel();
         }
     } else if (ui->DBEdit12->text().isEmpty() && plant->RecordCount() == 0) {
-        inform(quantityMissingText(activeLanguage()));
+        inform(quantityMissingText(i18n::mainActiveLanguage()));
         if (pending(plant)) {
             plant->Cancel();
         }

@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 
 #include "dialogs.h"
 #include "store/errors.h"
@@ -40,6 +41,15 @@ void Form::reject() {
     } else {
         close();
     }
+}
+
+void setOuterSize(QWidget* window, int width, int height, QSize fallback) {
+    if ((width <= 0 || height <= 0) && fallback.isValid()) {
+        width = fallback.width();
+        height = fallback.height();
+    }
+    const QSize frame = window->frameGeometry().size() - window->geometry().size();
+    window->resize(std::max(1, width - frame.width()), std::max(1, height - frame.height()));
 }
 
 }  // namespace toolkit

@@ -24,6 +24,10 @@ private:
     bool m_closing = false;
 };
 
+// Window sizes are kept as outer sizes, frame and title bar included. A size not usable
+// (nothing stored yet) gives `fallback` when there is one.
+void setOuterSize(QWidget* window, int width, int height, QSize fallback = QSize());
+
 // Creates the window with the application as owner, shows it modally and destroys it when
 // it returns, also when it ends with an error.
 template <class F, class... Args>
