@@ -23,11 +23,11 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <stdexcept>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
+#include <stdexcept>
 
 #include "backup/archive.h"
 #include "data/datafolder.h"

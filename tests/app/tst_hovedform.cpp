@@ -146,14 +146,13 @@ private Q_SLOTS:
             }
             return out;
         };
-        QCOMPARE(texts("Funktioner"),
-                 (QStringList{QStringLiteral("Definitioner"), QStringLiteral("Navne"),
-                              QStringLiteral("Dataplacering"), QStringLiteral("-"),
-                              QStringLiteral("Sikkerhedskopi"),
-                              QStringLiteral("Gendan sikkerhedskopi"),
-                              QStringLiteral("Eksportér til CSV"),
-                              QStringLiteral("Importér gamle data"), QStringLiteral("-"),
-                              QStringLiteral("Afslut")}));
+        QCOMPARE(
+            texts("Funktioner"),
+            (QStringList{QStringLiteral("Definitioner"), QStringLiteral("Navne"),
+                         QStringLiteral("Dataplacering"), QStringLiteral("-"),
+                         QStringLiteral("Sikkerhedskopi"), QStringLiteral("Gendan sikkerhedskopi"),
+                         QStringLiteral("Eksportér til CSV"), QStringLiteral("Importér gamle data"),
+                         QStringLiteral("-"), QStringLiteral("Afslut")}));
         QCOMPARE(texts("Emner"),
                  (QStringList{QStringLiteral("Hjælp"), QStringLiteral("Om skærmstørrelser"),
                               QStringLiteral("Info")}));
