@@ -25,7 +25,6 @@ TDefForm::TDefForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
     for (toolkit::DBGrid* grid : {ui->DBGrid1, ui->DBGrid2}) {
         grid->setEditing(true);
         fillWidth(grid);
-        postTypedCells(grid);
     }
     const toolkit::NavButtons shown = NavButton::Insert | NavButton::Delete | NavButton::Post;
     ui->DBNavigator1->setDataSource(DM->FamilieSource);

@@ -258,7 +258,7 @@ void DBGrid::hookUpdates() {
     DataSource* source = m_model->dataSource();
     if (source && source->DataSet()) {
         m_hookTable = source->DataSet();
-        m_hook = m_hookTable->addUpdateRecordHook([this] { commitOpenEditor(); });
+        m_hook = m_hookTable->addUpdateRecordHook([this] { commitEdit(); });
     }
 }
 
@@ -270,12 +270,14 @@ void DBGrid::unhookUpdates() {
     m_hook = 0;
 }
 
-void DBGrid::commitOpenEditor() {
+void DBGrid::commitEdit() {
     if (state() != QAbstractItemView::EditingState) {
         return;
     }
     if (QWidget* editor = indexWidget(currentIndex())) {
+        // As the view does when the editor is left: the text goes in and the editor closes.
         commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
 }
 

@@ -81,6 +81,10 @@ public:
     void setEditing(bool on);
     bool editing() const { return m_editing; }
     TableModel* tableModel() const { return m_model; }
+    // Hands the text of an open cell editor to the row. Every post of the grid's table does
+    // it first, as the bound edit boxes hand theirs over, also when the post comes from a
+    // navigator button that leaves the editor open.
+    void commitEdit();
 
 Q_SIGNALS:
     void DblClick();
@@ -93,11 +97,8 @@ protected:
 
 private:
     void followTable(int row);
-    // A post from elsewhere (a navigator button, a closing window) takes the text still in
-    // an open cell editor first, as the bound edit boxes hand theirs over.
     void hookUpdates();
     void unhookUpdates();
-    void commitOpenEditor();
     TableModel* m_model;
     QPointer<store::Table> m_hookTable;
     int m_hook = 0;
