@@ -130,12 +130,7 @@ void THovedForm::FormCreate() {
     auto* fill = new QVBoxLayout(ui->centralwidget);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(ui->Image3);
-    FormResizer1 = new resize::TFormResizer(this);
-    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
-    FormResizer1->setResizeFonts(true);
-    FormResizer1->setMinFontSize(8);
-    FormResizer1->setMaxFontSize(48);
-    FormResizer1->RecordLayout();
+    FormResizer1 = resize::makeFormResizer(this);
 }
 
 void THovedForm::showEvent(QShowEvent* e) {

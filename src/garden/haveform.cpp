@@ -210,20 +210,7 @@ void THaveForm::FormCreate() {
     QFormLocalizer1->SetSource(m_source);
     placeTotal();
 
-    FormResizer1 = new resize::TFormResizer(this);
-    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
-    FormResizer1->setResizeFonts(true);
-    FormResizer1->setMinFontSize(8);
-    FormResizer1->setMaxFontSize(48);
-    FormResizer1->RecordLayout();
-}
-
-void THaveForm::showEvent(QShowEvent* e) {
-    toolkit::Form::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        toolkit::reportErrors([this] { FormShow(); });
-    }
+    FormResizer1 = resize::makeFormResizer(this);
 }
 
 void THaveForm::FormShow() {

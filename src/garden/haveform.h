@@ -68,12 +68,11 @@ public Q_SLOTS:
 
 protected:
     void FormClose() override;
-    void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void computeTotal();
     void placeTotal();
     void saveMaterial();
@@ -87,7 +86,6 @@ private:
     i18n::TQCustomLanguageSource* m_source;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
-    bool m_shown = false;
 };
 
 }  // namespace garden

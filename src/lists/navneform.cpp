@@ -133,11 +133,6 @@ void TNavneForm::writeCount() {
     }
 }
 
-void TNavneForm::showEvent(QShowEvent* e) {
-    toolkit::Form::showEvent(e);
-    FormShow();
-}
-
 void TNavneForm::FormShow() {
     move(PlacedAt, PlacedAt);  // wherever it was before
     writeCount();

@@ -47,13 +47,12 @@ public Q_SLOTS:
     void Button1Click();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void FormClose() override;
 
 private:
-    void FormShow();
+    void FormShow() override;
     int language() const;
     void writeCount();
     void searchKindChosen();

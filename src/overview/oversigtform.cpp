@@ -128,20 +128,7 @@ TOversigtForm::TOversigtForm(QWidget* parent)
 TOversigtForm::~TOversigtForm() = default;
 
 void TOversigtForm::FormCreate() {
-    FormResizer1 = new resize::TFormResizer(this);
-    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
-    FormResizer1->setResizeFonts(true);
-    FormResizer1->setMinFontSize(8);
-    FormResizer1->setMaxFontSize(48);
-    FormResizer1->RecordLayout();
-}
-
-void TOversigtForm::showEvent(QShowEvent* e) {
-    toolkit::Form::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        toolkit::reportErrors([this] { FormShow(); });
-    }
+    FormResizer1 = resize::makeFormResizer(this);
 }
 
 void TOversigtForm::setOuterSize(int width, int height) {

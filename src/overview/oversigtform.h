@@ -53,14 +53,13 @@ public Q_SLOTS:
     void DBGrid1DblClick();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void FormClose() override;
 
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void FormResize();
     void EditKeyDown(int key);
     void writeCount();
@@ -73,7 +72,6 @@ private:
     TEasyFind* EasyFind1 = nullptr;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
-    bool m_shown = false;
     bool m_clearingDates = false;
 };
 

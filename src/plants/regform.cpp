@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
-#include <QShowEvent>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -183,12 +182,7 @@ void TRegForm::bindControls() {
 }
 
 void TRegForm::FormCreate() {
-    FormResizer1 = new resize::TFormResizer(this);
-    FormResizer1->setObjectName(QStringLiteral("FormResizer1"));
-    FormResizer1->setResizeFonts(true);
-    FormResizer1->setMinFontSize(8);
-    FormResizer1->setMaxFontSize(48);
-    FormResizer1->RecordLayout();
+    FormResizer1 = resize::makeFormResizer(this);
 }
 
 void TRegForm::resizeEvent(QResizeEvent* e) {
@@ -205,14 +199,6 @@ void TRegForm::resizeEvent(QResizeEvent* e) {
         const int left = resize::roundHalfEven(916 * ratio);
         const int right = resize::roundHalfEven(981 * ratio);
         ui->DBText1->setGeometry(left, ui->DBText1->y(), right - left, ui->DBText1->height());
-    }
-}
-
-void TRegForm::showEvent(QShowEvent* e) {
-    toolkit::Form::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        toolkit::reportErrors([this] { FormShow(); });
     }
 }
 

@@ -40,13 +40,12 @@ public Q_SLOTS:
     void Image1Click();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void FormClose() override;
 
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void bindControls();
     void setOuterSize(int width, int height);
 
@@ -55,7 +54,6 @@ private:
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
     QString m_openDialogFilter;
-    bool m_shown = false;
 };
 
 }  // namespace plants

@@ -357,4 +357,14 @@ void TFormResizer::DoPostResize(TFormResizer* sender, QWidget* control, double h
     }
 }
 
+TFormResizer* makeFormResizer(QWidget* window) {
+    auto* resizer = new TFormResizer(window);
+    resizer->setObjectName(QStringLiteral("FormResizer1"));
+    resizer->setResizeFonts(true);
+    resizer->setMinFontSize(8);
+    resizer->setMaxFontSize(48);
+    resizer->RecordLayout();
+    return resizer;
+}
+
 }  // namespace resize

@@ -190,4 +190,8 @@ private:
     bool m_resizeAgain = false;
 };
 
+// The program's windows all scale alike, fonts included, kept between 8 and 48 points: makes
+// the window's "FormResizer1" so and records the design layout the window has now.
+TFormResizer* makeFormResizer(QWidget* window);
+
 }  // namespace resize

@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <algorithm>
 
 #include "dialogs.h"
@@ -12,6 +13,14 @@ Form::Form(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
     setModal(true);
+}
+
+void Form::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // Each time it is shown, not when the window system restores it from an icon.
+    if (!e->spontaneous()) {
+        reportErrors([this] { FormShow(); });
+    }
 }
 
 void Form::closeEvent(QCloseEvent* e) {

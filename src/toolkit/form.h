@@ -7,8 +7,9 @@
 
 namespace toolkit {
 
-// A window shown modally on demand. Closing it by its button or the title bar runs
-// FormClose; an error or a silent abort there keeps the window open (the error shown).
+// A window shown modally on demand. Showing it runs FormShow; an error there is shown and
+// the window opens anyway. Closing it by its button or the title bar runs FormClose; an
+// error or a silent abort there keeps the window open (the error shown).
 class Form : public QDialog {
     Q_OBJECT
 
@@ -16,7 +17,9 @@ public:
     explicit Form(QWidget* parent = nullptr);
 
 protected:
+    virtual void FormShow() {}
     virtual void FormClose() {}
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 

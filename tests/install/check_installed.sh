@@ -33,6 +33,7 @@ check_installed() {
     fi
     local f
     for f in share/applications/org.verdamo.Verdamo.desktop \
+             share/verdamo/Help/help.css \
              share/metainfo/org.verdamo.Verdamo.metainfo.xml \
              share/icons/hicolor/scalable/apps/org.verdamo.Verdamo.svg \
              share/icons/hicolor/48x48/apps/org.verdamo.Verdamo.png \
