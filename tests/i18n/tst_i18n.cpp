@@ -23,6 +23,7 @@
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
 #include "i18n/properties.h"
+#include "i18n/texts.h"
 
 using namespace i18n;
 
@@ -1190,6 +1191,44 @@ private Q_SLOTS:
         source.SetActiveLanguage(-1);
         QCOMPARE(static_cast<QAction*>(made[QStringLiteral("Help")])->text(),
                  QStringLiteral("Dansk tekst"));
+    }
+    // Texts shown by code ------------------------------------------------------------
+
+    // Code texts follow the main window's source: Danish built in, other languages from
+    // their file, and the Danish text where a file lacks the key.
+    void codeTexts() {
+        write(path(QStringLiteral("English.lng")),
+              cp1252(QStringLiteral("[TestTexts]\r\nGreeting=\"Hello\"#10#13\"there\"\r\n"
+                                    "Count.One=\"%1 plant\"\r\nCount.Other=\"%1 plants\"\r\n")));
+        QWidget main;
+        auto* source = new TQLanguageSource(&main);
+        source->setObjectName(QStringLiteral("QLanguageSource1"));
+        source->SetOriginalName(QStringLiteral("Dansk"));
+        source->SetLanguages({QStringLiteral("English=") + path(QStringLiteral("English.lng")),
+                              QStringLiteral("Norsk=") + path(QStringLiteral("Norsk.lng"))});
+        const QString danish = QStringLiteral("Hej\n\rder");
+        QCOMPARE(text(u"TestTexts", u"Greeting", danish), danish);
+        QCOMPARE(countText(u"TestTexts", u"Count", 1, QStringLiteral("%1 plante"),
+                           QStringLiteral("%1 planter")),
+                 QStringLiteral("1 plante"));
+
+        source->SetActiveLanguage(0);
+        QCOMPARE(text(u"TestTexts", u"Greeting", danish), QStringLiteral("Hello\n\rthere"));
+        QCOMPARE(text(u"testtexts", u"GREETING", danish), QStringLiteral("Hello\n\rthere"));
+        QCOMPARE(text(u"TestTexts", u"Missing", danish), danish);
+        QCOMPARE(countText(u"TestTexts", u"Count", 1, QStringLiteral("%1 plante"),
+                           QStringLiteral("%1 planter")),
+                 QStringLiteral("1 plant"));
+        QCOMPARE(countText(u"TestTexts", u"Count", 0, QStringLiteral("%1 plante"),
+                           QStringLiteral("%1 planter")),
+                 QStringLiteral("0 plants"));
+
+        // Another language than the active one is read from its own file.
+        QCOMPARE(textFor(0, u"TestTexts", u"Greeting", danish), QStringLiteral("Hello\n\rthere"));
+        source->SetActiveLanguage(1);
+        QCOMPARE(text(u"TestTexts", u"Greeting", danish), danish);
+        QCOMPARE(textFor(0, u"TestTexts", u"Greeting", danish), QStringLiteral("Hello\n\rthere"));
+        QCOMPARE(textFor(7, u"TestTexts", u"Greeting", danish), danish);
     }
 };
 
