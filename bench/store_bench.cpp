@@ -33,7 +33,6 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cstdio>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -41,6 +40,7 @@
 
 #include "data/datafolder.h"
 #include "data/dm.h"
+#include "figures.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "store/table.h"
@@ -543,67 +543,6 @@ qint64 databaseBytes() {
     return size;
 }
 
-// ---- reporting ------------------------------------------------------------------------------
-
-class FigureReporter final : public benchmark::ConsoleReporter {
-public:
-    using ConsoleReporter::ConsoleReporter;
-
-    struct Total {
-        double seconds = 0;
-        double iterations = 0;
-        std::string error;
-    };
-    std::map<std::string, Total> totals;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            Total& t = totals[r.run_name.function_name];
-            if (r.error_occurred) {
-                t.error = r.error_message;
-            } else {
-                t.seconds += r.real_accumulated_time;
-                t.iterations += double(r.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    // Seconds per iteration over every repetition.
-    enum class Outcome { Measured, NotRun, Failed };
-    Outcome perIteration(const std::string& name, double& value, std::string& why) const {
-        const auto it = totals.find(name);
-        if (it == totals.end()) {
-            why = name + " was not run";
-            return Outcome::NotRun;
-        }
-        if (!it->second.error.empty()) {
-            why = name + ": " + it->second.error;
-            return Outcome::Failed;
-        }
-        if (it->second.iterations <= 0) {
-            why = name + " ran no iterations";
-            return Outcome::Failed;
-        }
-        value = it->second.seconds / it->second.iterations;
-        return Outcome::Measured;
-    }
-};
-
-struct Figure {
-    Figure(std::string n, double g, bool b) : name(std::move(n)), goal(g), bytes(b) {}
-    std::string name;
-    double goal;
-    bool bytes;
-    double project = 0;
-    double floor = 0;
-    std::string error;
-    bool failed = false;  // an error, not merely left out by --benchmark_filter
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -636,10 +575,13 @@ int main(int argc, char** argv) {
     store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), g.folder);
     std::printf("Data folder with %d plants: %s\n", g.rows, qPrintable(g.folder));
 
-    Figure memory{"open_memory", 2.0, true};
+    benchfig::Figure memory{"open_memory", 2.0, 0};
     memory.floor = double(databaseBytes());
-    memory.project = double(measureOpenMemory(memory.error));
-    memory.failed = !memory.error.empty();
+    std::string memoryError;
+    memory.project = double(measureOpenMemory(memoryError));
+    if (!memoryError.empty()) {
+        memory.fail(memoryError);
+    }
 
     const struct {
         const char* name;
@@ -661,27 +603,14 @@ int main(int argc, char** argv) {
             r->Iterations(b.iterations);
         }
     }
-    FigureReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
-                                                  : benchmark::ConsoleReporter::OO_None);
+    benchfig::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::vector<Figure> figures = {
-        {"filter_count", 3.0, false}, {"cursor_walk", 3.0, false}, {"post_1000", 1.5, false}};
-    using Outcome = FigureReporter::Outcome;
-    for (Figure& f : figures) {
-        std::string why;
-        for (const auto& [side, value] :
-             {std::pair{"/project", &f.project}, std::pair{"/floor", &f.floor}}) {
-            const Outcome o = reporter.perIteration(f.name + side, *value, why);
-            // An error says more than a side left out by the filter.
-            if (o == Outcome::Failed && !f.failed) {
-                f.error = why;
-                f.failed = true;
-            } else if (o == Outcome::NotRun && f.error.empty()) {
-                f.error = why;
-            }
-        }
+    std::vector<benchfig::Figure> figures = {
+        {"filter_count", 3.0}, {"cursor_walk", 3.0}, {"post_1000", 1.5}};
+    for (benchfig::Figure& f : figures) {
+        f.take(reporter);
     }
     figures.push_back(memory);
 
@@ -689,28 +618,10 @@ int main(int argc, char** argv) {
     // The alias would point at the temporary folder, which is gone after the run.
     QFile::remove(store::Session::aliasFile());
 
-    int failed = 0;
-    for (const Figure& f : figures) {
-        if (!f.error.empty()) {
-            std::printf("%s not measured: %s\n", f.name.c_str(), f.error.c_str());
-            failed += f.failed ? 1 : 0;
-        }
-    }
-    std::printf(
-        "Units: filter_count, cursor_walk, post_1000 in seconds per operation (a filter change "
-        "with its count; a walk over all rows; %d posts); open_memory in bytes\n",
-        PostBatch);
-    for (const Figure& f : figures) {
-        if (!f.error.empty()) {
-            continue;
-        }
-        if (f.bytes) {
-            std::printf("FIGURE %s project=%.0f floor=%.0f ratio=%.3f goal<=%g\n", f.name.c_str(),
-                        f.project, f.floor, f.project / f.floor, f.goal);
-        } else {
-            std::printf("FIGURE %s project=%.9f floor=%.9f ratio=%.3f goal<=%g\n", f.name.c_str(),
-                        f.project, f.floor, f.project / f.floor, f.goal);
-        }
-    }
-    return failed > 0 ? 1 : 0;
+    char units[256];
+    std::snprintf(units, sizeof units,
+                  "filter_count, cursor_walk, post_1000 in seconds per operation (a filter "
+                  "change with its count; a walk over all rows; %d posts); open_memory in bytes",
+                  PostBatch);
+    return benchfig::printFigures(figures, units);
 }
