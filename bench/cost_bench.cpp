@@ -15,12 +15,10 @@
 // materials by year, work and category, joined to their works), prepared once, every row of
 // their answers read. Times are seconds of wall-clock time per opening.
 //
-// The floor and the generator use SQLite directly: they are the least any program could do
-// on this file, so they are, with the store's own benchmark, the place outside src/store/
-// that speaks SQL.
+// The floor and the generator use SQLite directly (bench/rawsqlite.h): they are the least any
+// program could do on this file.
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QDate>
@@ -41,10 +39,14 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "figures.h"
+#include "rawsqlite.h"
 #include "store/format.h"
 #include "store/session.h"
 
 namespace {
+
+using benchfig::RawDb;
+using benchfig::RawStmt;
 
 constexpr int PlantCount = 100000;
 constexpr int WorkCount = 20000;
@@ -67,68 +69,6 @@ struct Fixture {
     double materials = 0;
 };
 Fixture g;
-
-[[noreturn]] void fail(sqlite3* db, const char* what) {
-    throw std::runtime_error(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no db"));
-}
-
-class RawDb {
-public:
-    explicit RawDb(const QByteArray& path) {
-        if (sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            fail(m_db, "open");
-        }
-    }
-    ~RawDb() { sqlite3_close_v2(m_db); }
-    RawDb(const RawDb&) = delete;
-    RawDb& operator=(const RawDb&) = delete;
-    sqlite3* handle() const { return m_db; }
-    void exec(const char* sql) {
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-            fail(m_db, sql);
-        }
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
-
-class RawStmt {
-public:
-    RawStmt(RawDb& db, const char* sql) : m_db(db.handle()) {
-        if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_st, nullptr) !=
-            SQLITE_OK) {
-            fail(m_db, sql);
-        }
-    }
-    ~RawStmt() { sqlite3_finalize(m_st); }
-    RawStmt(const RawStmt&) = delete;
-    RawStmt& operator=(const RawStmt&) = delete;
-    sqlite3_stmt* get() const { return m_st; }
-    void text(int i, const QString& s) {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(m_st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-    }
-    void integer(int i, qint64 v) { sqlite3_bind_int64(m_st, i, v); }
-    void real(int i, double v) { sqlite3_bind_double(m_st, i, v); }
-    void null(int i) { sqlite3_bind_null(m_st, i); }
-    bool step() {
-        const int rc = sqlite3_step(m_st);
-        if (rc == SQLITE_ROW) {
-            return true;
-        }
-        sqlite3_reset(m_st);
-        if (rc != SQLITE_DONE) {
-            fail(m_db, "step");
-        }
-        return false;
-    }
-    void run() { step(); }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_st = nullptr;
-};
 
 QString isoDate(int year, std::mt19937& rng) {
     return QDate(year, 1, 1).addDays(qint64(rng() % 365)).toString(Qt::ISODate);
@@ -283,6 +223,7 @@ void floorQueries(benchmark::State& state) {
                     totals[q] += sqlite3_column_double(st, sumColumn);
                     benchmark::DoNotOptimize(sqlite3_column_text(st, 0));
                 }
+                queries[q]->reset();
             }
             for (size_t q = 0; q < totals.size(); ++q) {
                 if (!near(totals[q], q < 3 ? g.plants : g.materials)) {

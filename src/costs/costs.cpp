@@ -144,7 +144,7 @@ Overview summarize(const CostData& data, int from, int to) {
     auto inRange = [&](int year) { return year == 0 ? o.wholeRange : year >= from && year <= to; };
 
     QList<Line> years;
-    if (first > 0) {
+    if (first > 0 && from > 0 && from <= to) {
         for (int y = from; y <= to; ++y) {
             Line l;
             l.label = QString::number(y);

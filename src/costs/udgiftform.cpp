@@ -96,7 +96,14 @@ void TUdgiftForm::FormShow() {
     }
     ui->SumView1->setFocus();
     // Read here, so that a store error is shown and the window still opens, empty.
-    m_data = readCosts(*data::DM);
+    try {
+        m_data = readCosts(*data::DM);
+    } catch (...) {
+        m_data = CostData();
+        fillYears();
+        showSums();
+        throw;
+    }
     fillYears();
     showSums();
 }

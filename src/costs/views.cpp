@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <cmath>
 
 #include "i18n/texts.h"

@@ -18,11 +18,13 @@
 #include "costs/costs.h"
 #include "costs/udgiftform.h"
 #include "costs/views.h"
+#include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "i18n/langsource.h"
 #include "report/output.h"
 #include "store/session.h"
+#include "store/sums.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
 
@@ -620,6 +622,36 @@ private Q_SLOTS:
         QCOMPARE(previewer.shown.size(), 1);
         QCOMPARE(textsNamed(previewer.shown.first(), QStringLiteral("QRLabel3")),
                  QStringList{QStringLiteral("Ingen udgifter med dato")});
+    }
+
+    // A table that cannot be summed (a field missing in an old data folder) is reported, and
+    // the window still opens, with nothing counted rather than a part of it.
+    void aTableThatCannotBeReadIsReported() {
+        QTemporaryDir dir;
+        {
+            store::Database db(dir.path(), true);
+            for (store::TableDef def : data::tableDefs()) {
+                if (def.name == QLatin1String("Materialer.db")) {
+                    def.fields.removeIf(
+                        [](const store::FieldDef& f) { return f.name == QLatin1String("Pris"); });
+                }
+                db.createTable(def);
+            }
+        }
+        store::Session::closeAll();
+        store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), dir.path());
+        m_dm = std::make_unique<data::TDM>();
+        open();
+        const QStringList errors = m_dialogs->texts(QStringLiteral("error"));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(QStringLiteral("Pris")), qPrintable(errors.first()));
+        QCOMPARE(grandTotal(), QStringLiteral("Udgifter i alt: 0,00"));
+        QVERIFY(!child<QComboBox>("ComboBox1")->isEnabled());
+        m_form->close();
+        QVERIFY(!m_form->isVisible());
+        m_form.reset();
+        m_dm.reset();
+        store::Session::closeAll();
     }
 
     // Tab moves through the window's controls and out of the tables again.

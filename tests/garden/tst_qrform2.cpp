@@ -79,6 +79,16 @@ private:
         m_dm->MaterialeTable->Post();
     }
 
+    // A work without materials, and one with three.
+    void hedgeAndTerrace() {
+        addWork(QStringLiteral("Hæk"), QDate(2024, 4, 2), QDate(), QStringLiteral("Skel mod vej"));
+        addWork(QStringLiteral("Terrasse"), QDate(2024, 5, 1), QDate(2024, 6, 30),
+                QStringLiteral("Syd for huset"));
+        addMaterial(QStringLiteral("Fliser"), 40, 12.50, QStringLiteral("Byggemarked"));
+        addMaterial(QStringLiteral("Sand"), 3, 45.0, QStringLiteral("Grusgrav"));
+        addMaterial(QStringLiteral("Kantsten"), 12, 8.25, QString());
+    }
+
 private Q_SLOTS:
     void initTestCase() { testsupport::useDanishFormats(); }
 
@@ -98,12 +108,7 @@ private Q_SLOTS:
     // A work without materials gets one empty line; one with three gets three, each with
     // its unit price.
     void oneLinePerWorkAndPerMaterial() {
-        addWork(QStringLiteral("Hæk"), QDate(2024, 4, 2), QDate(), QStringLiteral("Skel mod vej"));
-        addWork(QStringLiteral("Terrasse"), QDate(2024, 5, 1), QDate(2024, 6, 30),
-                QStringLiteral("Syd for huset"));
-        addMaterial(QStringLiteral("Fliser"), 40, 12.50, QStringLiteral("Byggemarked"));
-        addMaterial(QStringLiteral("Sand"), 3, 45.0, QStringLiteral("Grusgrav"));
-        addMaterial(QStringLiteral("Kantsten"), 12, 8.25, QString());
+        hedgeAndTerrace();
         garden::TQRForm2 report;
         const report::Document doc = report.build();
         QCOMPARE(doc.pageCount(), 1);
@@ -297,12 +302,7 @@ private Q_SLOTS:
     }
 
     void golden() {
-        addWork(QStringLiteral("Hæk"), QDate(2024, 4, 2), QDate(), QStringLiteral("Skel mod vej"));
-        addWork(QStringLiteral("Terrasse"), QDate(2024, 5, 1), QDate(2024, 6, 30),
-                QStringLiteral("Syd for huset"));
-        addMaterial(QStringLiteral("Fliser"), 40, 12.50, QStringLiteral("Byggemarked"));
-        addMaterial(QStringLiteral("Sand"), 3, 45.0, QStringLiteral("Grusgrav"));
-        addMaterial(QStringLiteral("Kantsten"), 12, 8.25, QString());
+        hedgeAndTerrace();
         garden::TQRForm2 report;
         report.setSelectionLabel(QStringLiteral("Alle haveanlæg"));
         testsupport::compareGolden(report.build().dump(),
