@@ -65,7 +65,6 @@ void TUdgiftForm::FormCreate() {
     QFont bold = ui->Label3->font();
     bold.setBold(true);
     ui->Label3->setFont(bold);
-    ui->Label3->setProperty("AutoSize", true);
 
     connect(ui->ComboBox1, &QComboBox::currentIndexChanged, this, &TUdgiftForm::ComboBox1Change);
     connect(ui->ComboBox2, &QComboBox::currentIndexChanged, this, &TUdgiftForm::ComboBox2Change);
