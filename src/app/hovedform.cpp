@@ -15,6 +15,7 @@
 
 #include "artwork.h"
 #include "backup/functions.h"
+#include "costs/udgiftform.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
@@ -74,6 +75,7 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->Afslut1, &QAction::triggered, this, &THovedForm::AfslutClick);
     connect(ui->Definitioner1, &QAction::triggered, this, &THovedForm::Definitioner1Click);
     connect(ui->Navne1, &QAction::triggered, this, &THovedForm::Navne1Click);
+    connect(ui->Udgifter1, &QAction::triggered, this, &THovedForm::Udgifter1Click);
     connect(ui->Dataplacering1, &QAction::triggered, this, &THovedForm::Dataplacering1Click);
     connect(ui->Sikkerhedskopi1, &QAction::triggered, this, &THovedForm::Sikkerhedskopi1Click);
     connect(ui->Gendan1, &QAction::triggered, this, &THovedForm::Gendan1Click);
@@ -376,6 +378,10 @@ void THovedForm::Definitioner1Click() {
 
 void THovedForm::Navne1Click() {
     toolkit::showModal<lists::TNavneForm>(QLanguageSource1);
+}
+
+void THovedForm::Udgifter1Click() {
+    toolkit::showModal<costs::TUdgiftForm>(QLanguageSource1);
 }
 
 void THovedForm::Dataplacering1Click() {

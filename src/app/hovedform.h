@@ -55,6 +55,7 @@ public Q_SLOTS:
     void AfslutClick();
     void Definitioner1Click();
     void Navne1Click();
+    void Udgifter1Click();
     void Dataplacering1Click();
     void Sikkerhedskopi1Click();
     void Gendan1Click();

@@ -149,14 +149,37 @@ private Q_SLOTS:
         QCOMPARE(
             texts("Funktioner"),
             (QStringList{QStringLiteral("Definitioner"), QStringLiteral("Navne"),
-                         QStringLiteral("Dataplacering"), QStringLiteral("-"),
-                         QStringLiteral("Sikkerhedskopi"), QStringLiteral("Gendan sikkerhedskopi"),
+                         QStringLiteral("Udgifter"), QStringLiteral("Dataplacering"),
+                         QStringLiteral("-"), QStringLiteral("Sikkerhedskopi"),
+                         QStringLiteral("Gendan sikkerhedskopi"),
                          QStringLiteral("Eksportér til CSV"), QStringLiteral("Importér gamle data"),
                          QStringLiteral("-"), QStringLiteral("Afslut")}));
         QCOMPARE(texts("Emner"),
                  (QStringList{QStringLiteral("Hjælp"), QStringLiteral("Om skærmstørrelser"),
                               QStringLiteral("Info")}));
         QVERIFY(texts("Sprog1").endsWith(QStringLiteral("Deutsch")));
+    }
+
+    // "Udgifter" opens the cost overview modally, in the language of the moment.
+    void theCostsItemOpensTheCostOverview() {
+        start();
+        m_form->languageSource()->SetActiveLanguage(0);
+        QCOMPARE(action("Udgifter1")->text(), QStringLiteral("Garden costs"));
+        QString opened;
+        QString title;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                title = w->windowTitle();
+                w->close();
+            }
+        });
+        closer.start(10);
+        action("Udgifter1")->trigger();
+        closer.stop();
+        QCOMPARE(opened, QStringLiteral("TUdgiftForm"));
+        QCOMPARE(title, QStringLiteral("Garden costs"));
     }
 
     void closingMakesTheDailyBackupOnce() {
