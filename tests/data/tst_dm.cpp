@@ -450,7 +450,7 @@ private Q_SLOTS:
         store::Session::closeAll();
         QFile::remove(store::Session::aliasFile());
         store::Session::reloadConfiguration();
-        data::registerDefaultDataFolder();
+        data::registerDataFolder();
         data::TDM dm;
         testsupport::openAll(dm);
         QCOMPARE(data::dataFolder(),
