@@ -77,7 +77,8 @@ QList<TableDef> tableDefs() {
         {QStringLiteral("Planter.db"),
          {{QStringLiteral("Regnr"), I},          {QStringLiteral("Plantenavn"), S, 60},
           {QStringLiteral("Latin"), S, 60},      {QStringLiteral("Antal"), I},
-          {QStringLiteral("Plantetype"), S, 40}, {QStringLiteral("Familie"), S, 40},
+          // Family and type as wide as the lists they are chosen from.
+          {QStringLiteral("Plantetype"), S, 60}, {QStringLiteral("Familie"), S, 60},
           {QStringLiteral("Lysforhold"), S, 60}, {QStringLiteral("Jordbund"), S, 60},
           {QStringLiteral("Stoerrelse"), S, 40}, {QStringLiteral("Blomster"), S, 60},
           {QStringLiteral("Blomstring"), S, 60}, {QStringLiteral("Plantning"), S, 100},
