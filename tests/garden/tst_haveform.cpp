@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -897,6 +898,8 @@ private Q_SLOTS:
         open();
         auto* grid = child<toolkit::DBGrid>("DBGrid1");
         QAbstractItemModel* model = grid->model();
+        QAbstractItemModelTester tester(model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         const QModelIndex planned = model->index(0, 6);
         QVERIFY(model->flags(planned) & Qt::ItemIsUserCheckable);
         QVERIFY(!(model->flags(planned) & Qt::ItemIsEditable));
