@@ -210,7 +210,7 @@ QString THovedForm::dataFolderProblemText(const data::DataFolderProblem& p, int 
                                     QStringLiteral("Verdamo kan ikke finde dine data: aliasfilen "
                                                    "%1 nævner ikke datamappen »%2«."))
                           .arg(p.aliasFile, QString::fromLatin1(data::TDM::Alias));
-            problem += br +
+            problem += br + br +
                        i18n::textFor(language, u"HovedFormTexts", u"AliasFileSays",
                                      QStringLiteral("Filen siger:")) +
                        br + (p.says.isEmpty() ? QStringLiteral("—") : p.says);
@@ -231,7 +231,7 @@ QString THovedForm::dataFolderProblemText(const data::DataFolderProblem& p, int 
         case data::DataFolderProblem::None:
             return QString();
     }
-    return problem + br + choose;
+    return problem + br + br + choose;
 }
 
 // A mistyped alias file must never look like lost data: the gardener is told what the file
