@@ -1250,9 +1250,11 @@ void Table::Delete() {
             conn.cached(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_sqlName)));
         st.bind(1, at.rowid);
         st.exec();
-        cascadeDeletes(at);
+        // A row deleted while being edited takes the details of the values it was stored with.
+        cascadeDeletes(m_state == DataSetState::Edit && m_originValid ? m_origin : at);
         tx.commit();
     }
+    m_originValid = false;
     m_state = DataSetState::Browse;
     m_modified = false;
     m_count = -1;

@@ -839,6 +839,11 @@ private Q_SLOTS:
         QCOMPARE(items->RecordCount(), 1);
         // The pump of the old name belonged to no row; it stays for the user to find.
         QCOMPARE(storedItems(), (QStringList{"1 Old pond Pump", "2 Bed Soil"}));
+        // Deleted in the middle of a rename, the row takes the rows of its stored name.
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Old pond"));
+        owners->Delete();
+        QCOMPARE(storedItems(), QStringList{"1 Old pond Pump"});
     }
 
     void noMasterRowShowsNoDetailRows() {
