@@ -14,6 +14,11 @@ int readSetting(const QString& field) {
 
 void writeSettings(std::initializer_list<std::pair<QString, QVariant>> values) {
     store::Table& t = *DM->ConfigTable;
+    // A read-only data folder was announced at start; sizes and language are then kept for
+    // this run only, and no window is kept from closing over it.
+    if (t.readOnly()) {
+        return;
+    }
     t.Edit();
     try {
         for (const auto& [field, value] : values) {
