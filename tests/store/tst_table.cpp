@@ -3,12 +3,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "store/collation.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "store/table.h"
@@ -833,6 +835,150 @@ private Q_SLOTS:
         QCOMPARE(store::Session::folderOf(Alias), m_dir->path());
         QVERIFY_THROWS_EXCEPTION(store::StoreError,
                                  store::Session::GetAliasParams(QStringLiteral("Unknown")));
+    }
+
+    // ---- Danish order of text keys ----
+
+    void danishOrder_data() {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("z before æ") << "Zinnia"
+                                    << "Æble" << -1;
+        QTest::newRow("æ before ø") << "æble"
+                                    << "ørnebregne" << -1;
+        QTest::newRow("ø before å") << "Østrigsk fyr"
+                                    << "Ålegræs" << -1;
+        QTest::newRow("case folded") << "asters"
+                                     << "Zinnia" << -1;
+        QTest::newRow("upper and lower æ") << "Æble"
+                                           << "æblerose" << -1;
+        QTest::newRow("ä as æ") << "Äble"
+                                << "Æblf" << -1;
+        QTest::newRow("ö as ø") << "Öland"
+                                << "Ølandz" << -1;
+        QTest::newRow("ü as y") << "Über"
+                                << "Ybe" << 1;
+        QTest::newRow("é as e") << "Épi"
+                                << "Epj" << -1;
+        QTest::newRow("ß as ss") << "Straße"
+                                 << "Strasse" << 1;
+        QTest::newRow("aa left alone") << "Aalborg"
+                                       << "Ab" << -1;
+        QTest::newRow("a digit before a letter") << "2 roser"
+                                                 << "A" << -1;
+        QTest::newRow("shorter first") << "Rose"
+                                       << "Roser" << -1;
+        QTest::newRow("the same") << "Rose"
+                                  << "Rose" << 0;
+        QTest::newRow("case decides a tie") << "Rose"
+                                            << "rose" << -1;
+        QTest::newRow("empty first") << ""
+                                     << "A" << -1;
+    }
+
+    void danishOrder() {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, sign);
+        auto signOf = [](int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; };
+        QCOMPARE(signOf(store::compareDanish(a, b)), sign);
+        QCOMPARE(signOf(store::compareDanish(b, a)), -sign);
+    }
+
+    // Walked both ways, sought, counted before and posted into: one order throughout.
+    void textKeysComeInDanishOrder() {
+        store::Session::database(Alias)->createTable(
+            {QStringLiteral("Words.db"),
+             {{QStringLiteral("Word"), FieldType::String, 40}},
+             {QStringLiteral("Word")},
+             true});
+        auto words = open(QStringLiteral("Words.db"));
+        for (const char* w : {"Østrigsk fyr", "Zinnia", "asters", "Ålegræs", "Abrikos", "Æble",
+                              "Aster", "ærenpris"}) {
+            words->Insert();
+            words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8(w));
+            words->Post();
+        }
+        auto walk = [&](bool backwards) {
+            QStringList out;
+            backwards ? words->Last() : words->First();
+            while (!(backwards ? words->Bof() : words->Eof())) {
+                out << words->FieldByName(QStringLiteral("Word")).AsString();
+                backwards ? words->Prior() : words->Next();
+            }
+            return out;
+        };
+        const QStringList expected = QString::fromUtf8(
+                                         "Abrikos|Aster|asters|Zinnia|Æble|ærenpris|Østrigsk "
+                                         "fyr|Ålegræs")
+                                         .split(u'|');
+        QCOMPARE(walk(false), expected);
+        QStringList reversed(expected.rbegin(), expected.rend());
+        QCOMPARE(walk(true), reversed);
+        QVERIFY(words->Locate(QStringLiteral("Word"), QString::fromUtf8("Æble")));
+        QCOMPARE(words->RecNo(), 4);
+        words->Next();
+        QCOMPARE(words->FieldByName(QStringLiteral("Word")).AsString(),
+                 QString::fromUtf8("ærenpris"));
+        // A new word takes its place in the order at once.
+        words->Insert();
+        words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8("ørnebregne"));
+        words->Post();
+        QCOMPARE(words->RecNo(), 6);
+        words->Prior();
+        QCOMPARE(words->FieldByName(QStringLiteral("Word")).AsString(),
+                 QString::fromUtf8("ærenpris"));
+        // The same word twice is still refused: the key compares as it is stored.
+        words->Insert();
+        words->FieldByName(QStringLiteral("Word")).setAsString(QStringLiteral("Zinnia"));
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, words->Post());
+        words->Cancel();
+        QCOMPARE(words->RecordCount(), 9);
+    }
+
+    // The collation lives in the program only; the data folder stays readable and writable
+    // with the standard sqlite3 tool.
+    void theStandardToolReadsAndWritesTheDatabase() {
+        const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+        QVERIFY2(!tool.isEmpty(), "sqlite3 is installed by scripts/deps.sh");
+        store::Session::database(Alias)->createTable(
+            {QStringLiteral("Words.db"),
+             {{QStringLiteral("Word"), FieldType::String, 40}},
+             {QStringLiteral("Word")},
+             true});
+        auto words = open(QStringLiteral("Words.db"));
+        for (const char* w : {"Zinnia", "Abrikos"}) {
+            words->Insert();
+            words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8(w));
+            words->Post();
+        }
+        words.reset();
+        m_plants.reset();
+        store::Session::closeAll();
+        const QString file =
+            QDir(m_dir->path()).filePath(QString::fromLatin1(store::Database::FileName));
+        QProcess sqlite;
+        sqlite.start(tool,
+                     {file, QStringLiteral("PRAGMA integrity_check;"
+                                           "INSERT INTO Words VALUES('æble');"
+                                           "INSERT INTO Plants (Regnr, Name) VALUES (11, 'Iris');"
+                                           "SELECT Word FROM Words ORDER BY Word;")});
+        QVERIFY(sqlite.waitForFinished(10000));
+        QCOMPARE(sqlite.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(sqlite.readAllStandardError()), QString());
+        QCOMPARE(QString::fromUtf8(sqlite.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 QString::fromUtf8("ok|Abrikos|Zinnia|æble").split(u'|'));
+        // What the tool wrote, the program reads in its own order.
+        words = open(QStringLiteral("Words.db"));
+        QStringList order;
+        for (words->First(); !words->Eof(); words->Next()) {
+            order << words->FieldByName(QStringLiteral("Word")).AsString();
+        }
+        QCOMPARE(order, QString::fromUtf8("Abrikos|Zinnia|æble").split(u'|'));
+        m_plants = open(QStringLiteral("Plants.db"));
+        QVERIFY(m_plants->Locate(QStringLiteral("Regnr"), 11));
+        QCOMPARE(m_plants->FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Iris"));
     }
 };
 
