@@ -288,13 +288,11 @@ void TOversigtForm::setPlantFilter(const QString& text, bool on) {
 }
 
 void TOversigtForm::DBLookupComboBox1Click() {
-    toolkit::reportErrors(
-        [this] { selectBy(Selection::Family, ui->DBLookupComboBox1->Text()); });
+    toolkit::reportErrors([this] { selectBy(Selection::Family, ui->DBLookupComboBox1->Text()); });
 }
 
 void TOversigtForm::DBLookupComboBox2Click() {
-    toolkit::reportErrors(
-        [this] { selectBy(Selection::Type, ui->DBLookupComboBox2->Text()); });
+    toolkit::reportErrors([this] { selectBy(Selection::Type, ui->DBLookupComboBox2->Text()); });
 }
 
 void TOversigtForm::DateEdit1Exit() {

@@ -250,8 +250,9 @@ QString TRegForm::nameErasedText(int language) {
 }
 
 QString TRegForm::quantityMissingText(int language) {
-    return i18n::textFor(language, u"RegFormTexts", u"QuantityMissing",
-                         QStringLiteral("Antal mangler!\n\rSkriv antallet, så planten kan gemmes."));
+    return i18n::textFor(
+        language, u"RegFormTexts", u"QuantityMissing",
+        QStringLiteral("Antal mangler!\n\rSkriv antallet, så planten kan gemmes."));
 }
 
 // "Indsæt plante": the catalogue's current name and Latin name into the plant.

@@ -73,8 +73,7 @@ public:
         }
         char32_t c = m_s.at(m_at).unicode();
         ++m_at;
-        if (QChar::isHighSurrogate(c) && m_at < m_s.size() &&
-            m_s.at(m_at).isLowSurrogate()) {
+        if (QChar::isHighSurrogate(c) && m_at < m_s.size() && m_s.at(m_at).isLowSurrogate()) {
             c = QChar::surrogateToUcs4(char16_t(c), m_s.at(m_at).unicode());
             ++m_at;
         }

@@ -513,8 +513,8 @@ private Q_SLOTS:
         connect(&changer, &QTimer::timeout, [&] {
             if (QWidget* w = QApplication::activeModalWidget(); w && w != m_form.get()) {
                 changer.stop();
-                auto* family = w->findChild<toolkit::DBLookupComboBox*>(
-                    QStringLiteral("DBLookupComboBox1"));
+                auto* family =
+                    w->findChild<toolkit::DBLookupComboBox*>(QStringLiteral("DBLookupComboBox1"));
                 const int row = family->findText(QStringLiteral("Lamiaceae"));
                 family->setCurrentIndex(row);
                 Q_EMIT family->activated(row);

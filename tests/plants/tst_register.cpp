@@ -132,7 +132,6 @@ private:
         }
     }
 
-
     // The installed default picture, hidden for the scope of a test.
     struct HiddenDefault {
         QString path = plants::defaultPictureFile(Register::Plants);
@@ -353,8 +352,8 @@ private Q_SLOTS:
         b.open(QIODevice::WriteOnly);
         png.save(&b, "PNG");
         const QByteArray good = jpeg(QSize(30, 20), Qt::red);
-        QTest::newRow("a PNG named .jpg") << "blomst.jpg" << pngBytes << false
-                                          << int(plants::PictureError::Picture);
+        QTest::newRow("a PNG named .jpg")
+            << "blomst.jpg" << pngBytes << false << int(plants::PictureError::Picture);
         QTest::newRow("text") << "notes.jpg" << QByteArray("just some text") << false
                               << int(plants::PictureError::Picture);
         QTest::newRow("cut short") << "halv.jpg" << good.left(good.size() / 2) << false
@@ -389,8 +388,8 @@ private Q_SLOTS:
         const QStringList errors = m_dialogs->texts(QStringLiteral("error"));
         QCOMPARE(errors.size(), 1);
         if (error >= 0) {
-            QCOMPARE(errors.first(), plants::pictureErrorText(plants::PictureError(error),
-                                                              file(chosen), -1));
+            QCOMPARE(errors.first(),
+                     plants::pictureErrorText(plants::PictureError(error), file(chosen), -1));
         } else {
             QVERIFY2(errors.first().startsWith(file(chosen) + QStringLiteral(" kan ikke kopieres")),
                      qPrintable(errors.first()));
@@ -405,7 +404,8 @@ private Q_SLOTS:
             QCOMPARE(f.readAll(), stored);
         }
         // Nothing half-written is left beside it.
-        QCOMPARE(QDir(plants::pictureFolder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(plants::pictureFolder())
+                     .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Plante1.jpg")});
         QVERIFY(form->isVisible());
     }
@@ -629,7 +629,8 @@ private Q_SLOTS:
         leave(form.get(), WayOut(way));
         QVERIFY(!form->isVisible());
         QCOMPARE(messages(), QStringList{plants::TRegForm::nameErasedText(-1)});
-        QVERIFY(messages().first().endsWith(QStringLiteral("Dine ændringer af planten annulleres!")));
+        QVERIFY(
+            messages().first().endsWith(QStringLiteral("Dine ændringer af planten annulleres!")));
         QCOMPARE(plants()->State(), DataSetState::Browse);
         QCOMPARE(plants()->RecordCount(), count);
         QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(),
@@ -749,9 +750,9 @@ private Q_SLOTS:
             "Dine ændringer af planten annulleres!", "Your changes to the plant are cancelled!",
             "Endringene dine på planten blir annullert!", "Dina ändringar av växten annulleras!",
             "Ihre Änderungen an der Pflanze werden verworfen!"};
-        static const char* const quantity[] = {
-            "Antal mangler!", "Quantity is missing!", "Antall mangler!", "Antal saknas!",
-            "Die Anzahl fehlt!"};
+        static const char* const quantity[] = {"Antal mangler!", "Quantity is missing!",
+                                               "Antall mangler!", "Antal saknas!",
+                                               "Die Anzahl fehlt!"};
         QVERIFY(plants::TRegForm::nameErasedText(language).endsWith(
             br + QString::fromUtf8(erased[language + 1])));
         QVERIFY(plants::TRegForm::quantityMissingText(language).startsWith(
@@ -876,8 +877,7 @@ private Q_SLOTS:
         QVERIFY(!form->isVisible());
         QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(),
                  QStringLiteral("Rose"));
-        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(),
-                 QStringLiteral("Rosa"));
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(), QStringLiteral("Rosa"));
         QVERIFY(messages().isEmpty());
     }
 
