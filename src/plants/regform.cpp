@@ -258,9 +258,9 @@ QString TRegForm::quantityMissingText(int language) {
 // "Indsæt plante": the catalogue's current name and Latin name into the plant.
 void TRegForm::SpeedButton1Click() {
     toolkit::reportErrors([] {
-        const store::Table* names = DM->NavneTable;
+        store::Table* names = DM->NavneTable;
         // With nothing to copy the plant keeps its names.
-        if (!names->Active() || DM->NavneTable->IsEmpty()) {
+        if (!names->Active() || names->IsEmpty()) {
             return;
         }
         store::Table* plant = DM->PlanteTable;

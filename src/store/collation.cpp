@@ -59,9 +59,10 @@ int weigh(char32_t c, char32_t out[2]) {
 }
 
 // Reads the text one weight at a time.
+template <class View>
 class Weights {
 public:
-    explicit Weights(QStringView s) : m_s(s) {}
+    explicit Weights(View s) : m_s(s) {}
     bool next(char32_t& w) {
         if (m_pending) {
             w = m_spare;
@@ -71,10 +72,11 @@ public:
         if (m_at >= m_s.size()) {
             return false;
         }
-        char32_t c = m_s.at(m_at).unicode();
+        char32_t c = QChar(m_s.at(m_at)).unicode();
         ++m_at;
-        if (QChar::isHighSurrogate(c) && m_at < m_s.size() && m_s.at(m_at).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(char16_t(c), m_s.at(m_at).unicode());
+        if (QChar::isHighSurrogate(c) && m_at < m_s.size() &&
+            QChar(m_s.at(m_at)).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(char16_t(c), QChar(m_s.at(m_at)).unicode());
             ++m_at;
         }
         char32_t out[2];
@@ -87,16 +89,15 @@ public:
     }
 
 private:
-    QStringView m_s;
+    View m_s;
     qsizetype m_at = 0;
     char32_t m_spare = 0;
     bool m_pending = false;
 };
 
-}  // namespace
-
-int compareDanish(QStringView a, QStringView b) {
-    Weights wa(a), wb(b);
+template <class View>
+int compareIn(View a, View b) {
+    Weights<View> wa(a), wb(b);
     for (;;) {
         char32_t x = 0, y = 0;
         const bool hasX = wa.next(x);
@@ -112,6 +113,16 @@ int compareDanish(QStringView a, QStringView b) {
         }
     }
     return a.compare(b, Qt::CaseSensitive);
+}
+
+}  // namespace
+
+int compareDanish(QStringView a, QStringView b) {
+    return compareIn(a, b);
+}
+
+int compareDanish(QLatin1StringView a, QLatin1StringView b) {
+    return compareIn(a, b);
 }
 
 }  // namespace store

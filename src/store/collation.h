@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QStringView>
 
 namespace store {
@@ -9,6 +10,8 @@ namespace store {
 // or accent are ordered by their code points, so the order is total and only equal texts
 // compare equal. Negative, zero or positive, as for a sort.
 int compareDanish(QStringView a, QStringView b);
+// The same for Latin-1 text, read in place.
+int compareDanish(QLatin1StringView a, QLatin1StringView b);
 
 // The name the collation is registered under on every connection of the store. Nothing
 // stored depends on it (no index, no view), so other tools read and write the database

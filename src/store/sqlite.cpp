@@ -9,9 +9,22 @@ namespace store::detail {
 
 namespace {
 
+bool ascii(const char* s, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (static_cast<unsigned char>(s[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int collateDanish(void*, int lengthA, const void* a, int lengthB, const void* b) {
     const auto* x = static_cast<const char*>(a);
     const auto* y = static_cast<const char*>(b);
+    // Most keys are plain ASCII: compared in place, the same way, without decoding.
+    if (ascii(x, lengthA) && ascii(y, lengthB)) {
+        return compareDanish(QLatin1StringView(x, lengthA), QLatin1StringView(y, lengthB));
+    }
     return compareDanish(QString::fromUtf8(x, lengthA), QString::fromUtf8(y, lengthB));
 }
 

@@ -884,6 +884,12 @@ private Q_SLOTS:
         auto signOf = [](int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; };
         QCOMPARE(signOf(store::compareDanish(a, b)), sign);
         QCOMPARE(signOf(store::compareDanish(b, a)), -sign);
+        // Plain ASCII keys are compared in place, to the same result.
+        const QByteArray la = a.toLatin1(), lb = b.toLatin1();
+        if (QString::fromLatin1(la) == a && QString::fromLatin1(lb) == b) {
+            QCOMPARE(signOf(store::compareDanish(QLatin1StringView(la), QLatin1StringView(lb))),
+                     sign);
+        }
     }
 
     // Walked both ways, sought, counted before and posted into: one order throughout.
