@@ -99,6 +99,22 @@ private:
         return t;
     }
 
+    // A table keyed by one text, posted into in the order given.
+    std::unique_ptr<Table> wordList(std::initializer_list<const char*> list) {
+        store::Session::database(Alias)->createTable(
+            {QStringLiteral("Words.db"),
+             {{QStringLiteral("Word"), FieldType::String, 40}},
+             {QStringLiteral("Word")},
+             true});
+        auto words = open(QStringLiteral("Words.db"));
+        for (const char* w : list) {
+            words->Insert();
+            words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8(w));
+            words->Post();
+        }
+        return words;
+    }
+
 private Q_SLOTS:
     void initTestCase() {
         testsupport::isolateUserFolders();
@@ -894,18 +910,8 @@ private Q_SLOTS:
 
     // Walked both ways, sought, counted before and posted into: one order throughout.
     void textKeysComeInDanishOrder() {
-        store::Session::database(Alias)->createTable(
-            {QStringLiteral("Words.db"),
-             {{QStringLiteral("Word"), FieldType::String, 40}},
-             {QStringLiteral("Word")},
-             true});
-        auto words = open(QStringLiteral("Words.db"));
-        for (const char* w : {"Østrigsk fyr", "Zinnia", "asters", "Ålegræs", "Abrikos", "Æble",
-                              "Aster", "ærenpris"}) {
-            words->Insert();
-            words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8(w));
-            words->Post();
-        }
+        auto words = wordList({"Østrigsk fyr", "Zinnia", "asters", "Ålegræs", "Abrikos", "Æble",
+                               "Aster", "ærenpris"});
         auto walk = [&](bool backwards) {
             QStringList out;
             backwards ? words->Last() : words->First();
@@ -948,17 +954,7 @@ private Q_SLOTS:
     void theStandardToolReadsAndWritesTheDatabase() {
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
         QVERIFY2(!tool.isEmpty(), "sqlite3 is installed by scripts/deps.sh");
-        store::Session::database(Alias)->createTable(
-            {QStringLiteral("Words.db"),
-             {{QStringLiteral("Word"), FieldType::String, 40}},
-             {QStringLiteral("Word")},
-             true});
-        auto words = open(QStringLiteral("Words.db"));
-        for (const char* w : {"Zinnia", "Abrikos"}) {
-            words->Insert();
-            words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8(w));
-            words->Post();
-        }
+        auto words = wordList({"Zinnia", "Abrikos"});
         words.reset();
         m_plants.reset();
         store::Session::closeAll();
