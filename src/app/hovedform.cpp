@@ -153,6 +153,8 @@ QString THovedForm::helpPage() const {
 }
 
 void THovedForm::FormShow() {
+    // A damaged database is reported first, with the offer of the newest good backup.
+    backup::offerRestoreIfDamaged(DM);
     DM->ConfigTable->Open();
     setMinimumSize(0, 0);
     setOuterSize(data::readSetting(QStringLiteral("W_Main")),
@@ -169,6 +171,7 @@ void THovedForm::FormShow() {
     ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
     buildLanguageMenu();
     applyStoredLanguage();
+    backup::remindOfOutsideBackup(ActiveLanguage());
 }
 
 void THovedForm::setHelpPage(const QString& page) {

@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +20,43 @@ namespace store {
 
 using detail::quoted;
 
+namespace {
+
+// The folders whose database is open in this program, with how many objects have it open.
+// Never destroyed: databases held by other statics close after it would be gone.
+QHash<QString, int>& openFolders() {
+    static auto* folders = new QHash<QString, int>();
+    return *folders;
+}
+
+QString folderKey(const QString& folder) {
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
+}
+
+// Makes a rename lasting: the folder's entry is on disk when this returns.
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool syncFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+const char* const LogSuffixes[] = {"-wal", "-shm", "-journal"};
+
+}  // namespace
+
 Database::Database(const QString& folder, bool create) : m_folder(folder) {
     if (!QFileInfo(folder).isDir()) {
         throw StoreError(StoreError::NotFound,
@@ -34,9 +73,81 @@ Database::Database(const QString& folder, bool create) : m_folder(folder) {
         m_conn->exec(QStringLiteral(
             "CREATE TABLE IF NOT EXISTS _tables (tbl TEXT PRIMARY KEY, keyfields TEXT)"));
     }
+    m_openKey = folderKey(folder);
+    ++openFolders()[m_openKey];
 }
 
-Database::~Database() = default;
+Database::~Database() {
+    m_conn.reset();
+    if (!m_openKey.isEmpty() && --openFolders()[m_openKey] <= 0) {
+        openFolders().remove(m_openKey);
+    }
+}
+
+bool Database::isOpen(const QString& folder) {
+    return openFolders().value(folderKey(folder)) > 0;
+}
+
+QStringList Database::filesOf(const QString& folder) {
+    const QString main = QDir(folder).filePath(QString::fromLatin1(FileName));
+    QStringList files;
+    for (const QString& f :
+         {main, main + QLatin1String(LogSuffixes[0]), main + QLatin1String(LogSuffixes[1]),
+          main + QLatin1String(LogSuffixes[2])}) {
+        if (QFileInfo(f).isFile() || QFileInfo(f).isSymLink()) {
+            files << f;
+        }
+    }
+    return files;
+}
+
+void Database::installFile(const QString& folder, const QString& newFile, const QString& keepOld) {
+    if (isOpen(folder)) {
+        throw StoreError(StoreError::General,
+                         QStringLiteral("The database in %1 is still in use.").arg(folder));
+    }
+    if (!syncFile(newFile)) {
+        throw StoreError(StoreError::General, QStringLiteral("Cannot read %1.").arg(newFile));
+    }
+    // A log left beside the new file would belong to another database: it never comes along.
+    for (const char* suffix : LogSuffixes) {
+        if (QFileInfo::exists(newFile + QLatin1String(suffix))) {
+            throw StoreError(StoreError::General,
+                             QStringLiteral("%1 has a log file beside it.").arg(newFile));
+        }
+    }
+    QList<std::pair<QString, QString>> moved;  // from, to
+    const auto moveBack = [&] {
+        for (auto it = moved.crbegin(); it != moved.crend(); ++it) {
+            QFile::rename(it->second, it->first);
+        }
+        syncFolder(folder);
+    };
+    const QStringList old = filesOf(folder);
+    if (!old.isEmpty() && !QDir().mkpath(keepOld)) {
+        throw StoreError(StoreError::General, QStringLiteral("Cannot create %1.").arg(keepOld));
+    }
+    for (const QString& f : old) {
+        const QString to = QDir(keepOld).filePath(QFileInfo(f).fileName());
+        QFile::remove(to);
+        if (!QFile::rename(f, to)) {
+            moveBack();
+            throw StoreError(StoreError::General,
+                             QStringLiteral("Cannot move %1 to %2.").arg(f, keepOld));
+        }
+        moved.append({f, to});
+    }
+    const QString target = QDir(folder).filePath(QString::fromLatin1(FileName));
+    if (!QFile::rename(newFile, target)) {
+        moveBack();
+        throw StoreError(StoreError::General,
+                         QStringLiteral("Cannot put %1 in place of %2.").arg(newFile, target));
+    }
+    syncFolder(folder);
+    if (!old.isEmpty()) {
+        syncFolder(keepOld);
+    }
+}
 
 QString Database::filePath() const {
     return m_conn->path();
@@ -59,6 +170,10 @@ bool Database::hasTable(const QString& tableName) const {
     return found;
 }
 
+QString Database::keyIndexName(const TableDef& def) {
+    return sqlName(def.name) + QStringLiteral("_key");
+}
+
 void Database::createTable(const TableDef& def) {
     const QString name = sqlName(def.name);
     QStringList cols;
@@ -77,7 +192,7 @@ void Database::createTable(const TableDef& def) {
         }
         m_conn->exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                          .arg(def.uniqueKey ? QStringLiteral("UNIQUE ") : QString(),
-                              quoted(name + QStringLiteral("_key")), quoted(name),
+                              quoted(keyIndexName(def)), quoted(name),
                               exprs.join(QLatin1Char(','))));
     }
     detail::Statement st(m_conn->handle(),
@@ -107,8 +222,27 @@ void Database::inTransaction(const std::function<void()>& work) {
 }
 
 bool Database::integrityOk() {
-    detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA integrity_check"));
-    return st.step() && st.text(0) == QLatin1String("ok");
+    try {
+        detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA integrity_check"));
+        return st.step() && st.text(0) == QLatin1String("ok");
+    } catch (const StoreError& e) {
+        if (e.errorCode() == StoreError::Corrupt) {
+            return false;
+        }
+        throw;
+    }
+}
+
+bool Database::quickCheckOk() {
+    try {
+        detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA quick_check"));
+        return st.step() && st.text(0) == QLatin1String("ok");
+    } catch (const StoreError& e) {
+        if (e.errorCode() == StoreError::Corrupt) {
+            return false;
+        }
+        throw;
+    }
 }
 
 void Database::deleteAllRows(const QString& tableName) {
@@ -136,6 +270,25 @@ qint64 Database::rowCount(const QString& tableName) {
     detail::Statement st(m_conn->handle(),
                          QStringLiteral("SELECT count(*) FROM %1").arg(quoted(sqlName(tableName))));
     return st.step() ? st.int64(0) : 0;
+}
+
+QVariant Database::maxOf(const QString& tableName, const QString& field) {
+    detail::Statement st(
+        m_conn->handle(),
+        QStringLiteral("SELECT max(%1) FROM %2").arg(quoted(field), quoted(sqlName(tableName))));
+    if (!st.step()) {
+        return QVariant();
+    }
+    switch (st.columnType(0)) {
+        case SQLITE_INTEGER:
+            return st.int64(0);
+        case SQLITE_FLOAT:
+            return st.real(0);
+        case SQLITE_NULL:
+            return QVariant();
+        default:
+            return st.text(0);
+    }
 }
 
 namespace {
@@ -214,45 +367,156 @@ void Database::restoreFrom(const QString& path) {
     copyDatabase(m_conn->handle(), from.db, m_conn->path());
 }
 
+bool Database::fileIntact(const QString& path, bool quick) {
+    ReadOnlyFile file(path);
+    if (!file.db) {
+        return false;
+    }
+    try {
+        detail::Statement st(file.db, quick ? QStringLiteral("PRAGMA quick_check")
+                                            : QStringLiteral("PRAGMA integrity_check"));
+        return st.step() && st.text(0) == QLatin1String("ok");
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
+qint64 Database::rowCountIn(const QString& path, const QString& tableName) {
+    ReadOnlyFile file(path);
+    if (!file.db) {
+        return -1;
+    }
+    try {
+        detail::Statement st(
+            file.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoted(sqlName(tableName))));
+        return st.step() ? st.int64(0) : -1;
+    } catch (const StoreError&) {
+        return -1;
+    }
+}
+
 QList<Database::Problem> Database::checkFile(const QString& path, const QList<TableDef>& expected) {
     QList<Problem> problems;
     ReadOnlyFile file(path);
     if (!file.db) {
-        return {{Problem::NotADatabase, {}, {}}};
+        return {{Problem::NotADatabase, {}, {}, {}}};
     }
     try {
         {
             detail::Statement st(file.db, QStringLiteral("PRAGMA integrity_check"));
             if (!st.step() || st.text(0) != QLatin1String("ok")) {
-                return {{Problem::Damaged, {}, {}}};
+                return {{Problem::Damaged, {}, {}, {}}};
+            }
+        }
+        QHash<QString, const TableDef*> tables;  // by SQL name, lower case
+        for (const TableDef& def : expected) {
+            tables.insert(sqlName(def.name).toLower(), &def);
+        }
+        // Only what the program makes itself may come in: code that runs on a post (a
+        // trigger), a table that is not one (a view) or an index with rules of its own would
+        // change what the program does with the user's data.
+        {
+            detail::Statement st(file.db,
+                                 QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master"));
+            while (st.step()) {
+                const QString type = st.text(0);
+                const QString name = st.text(1);
+                const QString table = st.text(2);
+                const TableDef* def = tables.value(table.toLower());
+                if (type == QLatin1String("trigger")) {
+                    problems.append({Problem::Trigger, table, {}, name});
+                } else if (type == QLatin1String("view")) {
+                    problems.append({Problem::View, {}, {}, name});
+                } else if (type == QLatin1String("index")) {
+                    const bool own = name.startsWith(QLatin1String("sqlite_autoindex_")) ||
+                                     (def && !def->keyFields.isEmpty() &&
+                                      name.compare(keyIndexName(*def), Qt::CaseInsensitive) == 0);
+                    if (!own) {
+                        problems.append({Problem::UnknownIndex, table, {}, name});
+                    }
+                } else if (type == QLatin1String("table")) {
+                    // The store's own tables begin with an underscore, SQLite's with sqlite_.
+                    if (!def && !name.startsWith(QLatin1Char('_')) &&
+                        !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
+                        problems.append({Problem::UnknownTable, {}, {}, name});
+                    }
+                }
             }
         }
         for (const TableDef& def : expected) {
             const QString name = sqlName(def.name);
             QHash<QString, FieldType> stored;
             detail::Statement st(file.db,
-                                 QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+                                 QStringLiteral("PRAGMA table_xinfo(%1)").arg(quoted(name)));
+            bool any = false;
             while (st.step()) {
+                any = true;
+                // Hidden columns are computed ones: their values come from an expression.
+                if (st.int64(6) != 0) {
+                    problems.append({Problem::ComputedColumn, def.name, st.text(1), {}});
+                    continue;
+                }
                 int size = 0;
                 stored.insert(st.text(1).toLower(), detail::typeFromDeclared(st.text(2), &size));
             }
-            if (stored.isEmpty()) {
-                problems.append({Problem::MissingTable, def.name, {}});
+            if (!any) {
+                problems.append({Problem::MissingTable, def.name, {}, {}});
                 continue;
             }
             for (const FieldDef& f : def.fields) {
                 const auto it = stored.constFind(f.name.toLower());
                 if (it == stored.constEnd()) {
-                    problems.append({Problem::MissingField, def.name, f.name});
+                    problems.append({Problem::MissingField, def.name, f.name, {}});
                 } else if (*it != f.type) {
-                    problems.append({Problem::WrongType, def.name, f.name});
+                    problems.append({Problem::WrongType, def.name, f.name, {}});
+                }
+            }
+            if (!def.keyFields.isEmpty()) {
+                // The key index keeps the rows apart as the program expects: unique where the
+                // key is, on as many fields as the key has.
+                detail::Statement idx(file.db,
+                                      QStringLiteral("PRAGMA index_list(%1)").arg(quoted(name)));
+                bool found = false;
+                while (idx.step()) {
+                    if (idx.text(1).compare(keyIndexName(def), Qt::CaseInsensitive) != 0) {
+                        continue;
+                    }
+                    found = true;
+                    int keys = 0;
+                    detail::Statement info(
+                        file.db, QStringLiteral("PRAGMA index_info(%1)").arg(quoted(idx.text(1))));
+                    while (info.step()) {
+                        ++keys;
+                    }
+                    if ((idx.int64(2) != 0) != def.uniqueKey || idx.int64(4) != 0 ||
+                        keys != int(def.keyFields.size())) {
+                        problems.append({Problem::WrongKey, def.name, {}, idx.text(1)});
+                    }
+                }
+                if (!found) {
+                    problems.append({Problem::WrongKey, def.name, {}, keyIndexName(def)});
                 }
             }
         }
+        // The store reads the order of a table's rows from here.
+        detail::Statement keys(file.db, QStringLiteral("SELECT tbl, keyfields FROM _tables"));
+        QHash<QString, QString> keyFields;
+        while (keys.step()) {
+            keyFields.insert(keys.text(0).toLower(), keys.text(1));
+        }
+        for (const TableDef& def : expected) {
+            const auto it = keyFields.constFind(sqlName(def.name).toLower());
+            if (it != keyFields.constEnd() &&
+                it->compare(def.keyFields.join(QLatin1Char(';')), Qt::CaseInsensitive) != 0) {
+                problems.append({Problem::WrongKey, def.name, {}, QStringLiteral("_tables")});
+            }
+        }
     } catch (const StoreError& e) {
-        return {{e.errorCode() == StoreError::Corrupt ? Problem::Damaged : Problem::NotADatabase,
-                 {},
-                 {}}};
+        if (e.errorCode() == StoreError::Corrupt) {
+            return {{Problem::Damaged, {}, {}, {}}};
+        }
+        // A database without the store's own table of keys is no database of this program.
+        return {{Problem::NotADatabase, {}, {}, {}}};
     }
     return problems;
 }
@@ -470,6 +734,10 @@ std::shared_ptr<Database> database(const QString& alias) {
 
 void closeAll() {
     open().clear();
+}
+
+void release(const QString& alias) {
+    open().remove(alias.toLower());
 }
 
 }  // namespace Session

@@ -46,11 +46,15 @@ public:
     void createTable(const TableDef& def);
     void insertRow(const QString& tableName, const QVariantList& values);
     bool integrityOk();
+    // PRAGMA quick_check: false when the file is found damaged.
+    bool quickCheckOk();
     // For tools that replace whole tables inside inTransaction (an import).
     void deleteAllRows(const QString& tableName);
     void insertRow(const QString& tableName, const QStringList& columns,
                    const QVariantList& values);
     qint64 rowCount(const QString& tableName);
+    // The largest value of a field over all rows of a table; null when it has none.
+    QVariant maxOf(const QString& tableName, const QString& field);
 
     // A consistent copy of the database as last posted, written to a new file while the
     // tables stay open.
@@ -59,13 +63,44 @@ public:
     // database must be closed first and opened again afterwards.
     void restoreFrom(const QString& path);
     // What is wrong with a database file that is to replace this one: not a database,
-    // damaged, or lacking a table or field; empty when it will do.
+    // damaged, a schema object the program does not make (a trigger, a view, an index or
+    // table of its own, a computed column, keys other than the program's), or lacking a
+    // table or field. Fields are checked by name and kind, not by width. Empty when it will
+    // do.
     struct Problem {
-        enum Kind { NotADatabase, Damaged, MissingTable, MissingField, WrongType } kind;
+        enum Kind {
+            NotADatabase,
+            Damaged,
+            MissingTable,
+            MissingField,
+            WrongType,
+            Trigger,
+            View,
+            UnknownIndex,
+            UnknownTable,
+            ComputedColumn,
+            WrongKey,
+        } kind;
         QString table;
         QString field;
+        QString object;  // the trigger, view, index or table by its name
     };
     static QList<Problem> checkFile(const QString& path, const QList<TableDef>& expected);
+    // integrity_check (or the quicker quick_check) of a database file, opened read-only.
+    static bool fileIntact(const QString& path, bool quick = false);
+    // Rows of a table in a database file, opened read-only; -1 when it cannot be read.
+    static qint64 rowCountIn(const QString& path, const QString& tableName);
+    // The index the program makes for a table's key.
+    static QString keyIndexName(const TableDef& def);
+
+    // Puts the database file newFile in the place of the folder's database: the files there
+    // (the database with its logs) are moved into keepOld byte for byte, and move back when
+    // the new file cannot be put in place. Nothing may have the folder's database open.
+    static void installFile(const QString& folder, const QString& newFile, const QString& keepOld);
+    // Whether a Database object on the folder exists in this program.
+    static bool isOpen(const QString& folder);
+    // The files that make up a folder's database, as far as they exist.
+    static QStringList filesOf(const QString& folder);
     // Runs work as one transaction: all of it is stored, or none.
     void inTransaction(const std::function<void()>& work);
 
@@ -79,6 +114,7 @@ public:
 
 private:
     QString m_folder;
+    QString m_openKey;
     std::unique_ptr<detail::Connection> m_conn;
     QList<Table*> m_tables;
 };
@@ -103,6 +139,8 @@ QString folderOf(const QString& alias);
 std::shared_ptr<Database> database(const QString& alias);
 // Drops every open database; the tables on them must be closed first.
 void closeAll();
+// Drops the alias's open database, so that it closes once the tables on it are closed.
+void release(const QString& alias);
 
 }  // namespace Session
 
