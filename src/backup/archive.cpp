@@ -551,6 +551,9 @@ std::unique_ptr<StagedRestore> prepareRestore(const QString& zipPath, int langua
     }
     s.made = QDateTime::fromString(QString::fromUtf8(manifest.split('\n').value(1).trimmed()),
                                    Qt::ISODate);
+    if (!s.made.isValid()) {
+        s.made = QFileInfo(zipPath).lastModified();
+    }
 
     // Everything is judged by the sizes the archive declares before a byte is unpacked.
     struct Entry {

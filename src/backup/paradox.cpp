@@ -439,6 +439,13 @@ Table readTableHere(const QString& dbPath, int fallbackCodePage, bool decodeText
 
     QByteArray record(recordSize, '\0');
     const int records = PX_get_num_records(doc.px);
+    // More records than the data blocks can hold: the header is damaged, not the records.
+    if (records < 0 || records > std::max(head->px_theonumrecords, 0)) {
+        bad(Reason::StructureDamaged, QString(),
+            QStringLiteral("the header counts %1 records, the blocks hold at most %2")
+                .arg(records)
+                .arg(head->px_theonumrecords));
+    }
     for (int r = 0; r < records; ++r) {
         if (PX_get_record(doc.px, r, record.data()) == nullptr) {
             t.damaged.append(

@@ -1377,12 +1377,15 @@ private Q_SLOTS:
             const px::Table t = px::readTable(dir.filePath(QStringLiteral("date5.db")));
             QCOMPARE(t.version, 50);
             QCOMPARE(t.codePage, 850);
+            QCOMPARE(t.sortOrder, QStringLiteral("ascii"));
             QCOMPARE(t.rows.at(0).at(0).toDate(), QDate(2018, 1, 1));
             QCOMPARE(t.rows.at(1).at(0).toDate(), QDate(2018, 2, 1));
             QCOMPARE(t.rows.at(0).at(1).toTime(), QTime(10, 0));
         }
         {
             const px::Table t = px::readTable(dir.filePath(QStringLiteral("time.db")));
+            QCOMPARE(t.sortOrder, QStringLiteral("DBWINWE0"));
+            QCOMPARE(px::codePageOfSortOrder(t.sortOrder), 1252);
             QCOMPARE(t.rows.at(0).at(0).toTime(), QTime(1, 0, 1));
             QVERIFY(!t.rows.at(1).at(0).isValid());
             QCOMPARE(t.rows.at(2).at(0).toTime(), QTime(3, 0, 3));
@@ -1404,6 +1407,7 @@ private Q_SLOTS:
         {
             const px::Table t = px::readTable(dir.filePath(QStringLiteral("CUSTOMER.DB")));
             QCOMPARE(t.version, 70);
+            QCOMPARE(t.sortOrder, QStringLiteral("ANSII850"));
             QCOMPARE(t.rows.size(), 20);
             QCOMPARE(t.fields.at(1).name, QStringLiteral("FirstName"));
             QCOMPARE(t.rows.at(0).at(1).toString(), QStringLiteral("Luke"));
