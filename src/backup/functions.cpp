@@ -147,6 +147,8 @@ void restoreFromBackup(int language, data::TDM* dm) {
         return;
     }
     QString safety;
+    // Tables that could not be opened at start stay closed; the main window opens them.
+    const bool opened = !dm || dm->ConfigTable->Active();
     try {
         Busy busy;
         const auto staged = prepareRestore(path, language);
@@ -162,7 +164,11 @@ void restoreFromBackup(int language, data::TDM* dm) {
         return;
     }
     detail::runState().damageReported = false;
-    inform(text(Text::RestoreDone, language).arg(native(safety)));
+    QString done = text(Text::RestoreDone, language).arg(native(safety));
+    if (!opened) {
+        done += data::messageBreak() + text(Text::RestartNeeded, language);
+    }
+    inform(done);
 }
 
 void exportToCsv(int language, data::TDM*) {

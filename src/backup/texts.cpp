@@ -22,6 +22,9 @@ const Entry& entry(Text which) {
          "Databasen er beskadiget. Alle data og billeder erstattes af sikkerhedskopien %1.\n\rDe "
          "beskadigede filer og de nuværende billeder flyttes uændret til %2.\n\rVil du fortsætte?"},
         {u"RestoreDone", "Sikkerhedskopien er gendannet.\n\rDe tidligere data er gemt i:\n\r%1"},
+        {u"RestartNeeded",
+         "Programmet kunne ikke åbne de tidligere data. Luk det, og start det igen for at se de "
+         "gendannede data."},
         {u"RestoreFailed", "Sikkerhedskopien kunne ikke gendannes:\n\r%1"},
         {u"NotOurs", "Filen %1 er ikke en sikkerhedskopi fra Verdamo."},
         {u"Damaged", "Sikkerhedskopien %1 er beskadiget eller ufuldstændig."},

@@ -13,23 +13,24 @@ enum class Text {
     RestoreConfirm,         // %1 the backup described, %2 the folder the current data go to
     RestoreConfirmDamaged,  // %1 the backup described, %2 the folder the damaged files go to
     RestoreDone,            // %1 the safety copy of the data replaced
-    RestoreFailed,          // %1 the reason
-    NotOurs,                // %1 the file
-    Damaged,                // %1 the file
-    NewerFormat,            // %1 the file, %2 the format number
-    EntryTooLarge,          // %1 the backup, %2 the entry, %3 its size in MB, %4 the limit in MB
-    NotEnoughRoom,          // %1 the backup, %2 MB needed, %3 MB free
-    NoRoomLeft,             // %1 the folder
-    MissingTable,           // %1 the table
-    MissingField,           // %1 the field, %2 the table
-    WrongType,              // %1 the field, %2 the table
-    SchemaTrigger,          // %1 the trigger, %2 the table
-    SchemaView,             // %1 the view
-    SchemaIndex,            // %1 the index, %2 the table
-    SchemaTable,            // %1 the table
-    SchemaComputed,         // %1 the field, %2 the table
-    SchemaKey,              // %1 the table
-    StillInUse,             // the database is held open elsewhere
+    RestartNeeded,
+    RestoreFailed,   // %1 the reason
+    NotOurs,         // %1 the file
+    Damaged,         // %1 the file
+    NewerFormat,     // %1 the file, %2 the format number
+    EntryTooLarge,   // %1 the backup, %2 the entry, %3 its size in MB, %4 the limit in MB
+    NotEnoughRoom,   // %1 the backup, %2 MB needed, %3 MB free
+    NoRoomLeft,      // %1 the folder
+    MissingTable,    // %1 the table
+    MissingField,    // %1 the field, %2 the table
+    WrongType,       // %1 the field, %2 the table
+    SchemaTrigger,   // %1 the trigger, %2 the table
+    SchemaView,      // %1 the view
+    SchemaIndex,     // %1 the index, %2 the table
+    SchemaTable,     // %1 the table
+    SchemaComputed,  // %1 the field, %2 the table
+    SchemaKey,       // %1 the table
+    StillInUse,      // the database is held open elsewhere
     NothingChanged,
     BackupInfo,  // %1 the file, %2 made when, %3 plants, %4 garden works
     DatabaseDamaged,

@@ -897,6 +897,12 @@ private Q_SLOTS:
 
     void everyTextIsInEveryLanguageFile() {
         Languages languages;
+        // Each text under its own key: the table of texts follows the order of their names.
+        QCOMPARE(textKey(Text::BackupSaved), QStringLiteral("BackupSaved"));
+        QCOMPARE(textKey(Text::RestartNeeded), QStringLiteral("RestartNeeded"));
+        QCOMPARE(textKey(Text::CsvTypesOther), QStringLiteral("CsvTypes.Other"));
+        QCOMPARE(textKey(Text::ImportConfirm), QStringLiteral("ImportConfirm"));
+        QCOMPARE(textKey(Text::ReaderStopped), QStringLiteral("ReaderStopped"));
         const QString missing = QStringLiteral("\x01");
         for (int language = 0; language < 4; ++language) {
             for (int i = 0; i < TextCount; ++i) {
