@@ -55,6 +55,20 @@ bool syncFile(const QString& path) {
 
 const char* const LogSuffixes[] = {"-wal", "-shm", "-journal"};
 
+// The files that make up a folder's database, as far as they exist.
+QStringList filesOf(const QString& folder) {
+    const QString main = QDir(folder).filePath(QString::fromLatin1(Database::FileName));
+    QStringList files;
+    for (const QString& f :
+         {main, main + QLatin1String(LogSuffixes[0]), main + QLatin1String(LogSuffixes[1]),
+          main + QLatin1String(LogSuffixes[2])}) {
+        if (QFileInfo(f).isFile() || QFileInfo(f).isSymLink()) {
+            files << f;
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
 Database::Database(const QString& folder, bool create) : m_folder(folder) {
@@ -86,19 +100,6 @@ Database::~Database() {
 
 bool Database::isOpen(const QString& folder) {
     return openFolders().value(folderKey(folder)) > 0;
-}
-
-QStringList Database::filesOf(const QString& folder) {
-    const QString main = QDir(folder).filePath(QString::fromLatin1(FileName));
-    QStringList files;
-    for (const QString& f :
-         {main, main + QLatin1String(LogSuffixes[0]), main + QLatin1String(LogSuffixes[1]),
-          main + QLatin1String(LogSuffixes[2])}) {
-        if (QFileInfo(f).isFile() || QFileInfo(f).isSymLink()) {
-            files << f;
-        }
-    }
-    return files;
 }
 
 void Database::installFile(const QString& folder, const QString& newFile, const QString& keepOld) {
@@ -356,15 +357,6 @@ void Database::backupTo(const QString& path) {
         throw;
     }
     sqlite3_close_v2(to);
-}
-
-void Database::restoreFrom(const QString& path) {
-    ReadOnlyFile from(path);
-    if (!from.db) {
-        throw StoreError(StoreError::NotFound, QStringLiteral("Cannot read %1.").arg(path));
-    }
-    aboutToWrite();
-    copyDatabase(m_conn->handle(), from.db, m_conn->path());
 }
 
 bool Database::fileIntact(const QString& path, bool quick) {

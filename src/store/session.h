@@ -59,9 +59,6 @@ public:
     // A consistent copy of the database as last posted, written to a new file while the
     // tables stay open.
     void backupTo(const QString& path);
-    // Replaces the whole database by the one in a file, in one step; the tables on this
-    // database must be closed first and opened again afterwards.
-    void restoreFrom(const QString& path);
     // What is wrong with a database file that is to replace this one: not a database,
     // damaged, a schema object the program does not make (a trigger, a view, an index or
     // table of its own, a computed column, keys other than the program's), or lacking a
@@ -99,8 +96,6 @@ public:
     static void installFile(const QString& folder, const QString& newFile, const QString& keepOld);
     // Whether a Database object on the folder exists in this program.
     static bool isOpen(const QString& folder);
-    // The files that make up a folder's database, as far as they exist.
-    static QStringList filesOf(const QString& folder);
     // Runs work as one transaction: all of it is stored, or none.
     void inTransaction(const std::function<void()>& work);
 
