@@ -30,6 +30,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <random>
 #include <stdexcept>
@@ -56,40 +57,36 @@ struct {
     std::string error;
 } g;
 
-// The check on a consistent copy of the database, as the backup makes it.
-void checkCopy(benchmark::State& state) {
-    const QString copy = QDir(g.out).filePath(QStringLiteral("check.sqlite"));
-    store::Session::database(QString::fromLatin1(data::TDM::Alias))->backupTo(copy);
+// Times a check, keeping the best run; a check that finds fault ends the run.
+void timeCheck(benchmark::State& state, const std::function<bool()>& check, double* best) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const bool intact = store::Database::fileIntact(copy);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        if (!intact) {
-            state.SkipWithError("the copy is not intact");
-            g.error = "the copy is not intact";
-            return;
-        }
-        g.check = std::min(g.check, took.count());
-        state.SetIterationTime(took.count());
-    }
-    QFile::remove(copy);
-}
-
-// The quick check of the open database at start.
-void quickCheck(benchmark::State& state) {
-    auto db = store::Session::database(QString::fromLatin1(data::TDM::Alias));
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool intact = db->quickCheckOk();
+        const bool intact = check();
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         if (!intact) {
             state.SkipWithError("the database is not intact");
             g.error = "the database is not intact";
             return;
         }
-        g.quick = std::min(g.quick, took.count());
+        *best = std::min(*best, took.count());
         state.SetIterationTime(took.count());
     }
+}
+
+// The check on a consistent copy of the database, as the backup makes it.
+void checkCopy(benchmark::State& state) {
+    const QString copy = QDir(g.out).filePath(QStringLiteral("check.sqlite"));
+    store::Session::database(QString::fromLatin1(data::TDM::Alias))->backupTo(copy);
+    timeCheck(
+        state, [&] { return store::Database::fileIntact(copy); }, &g.check);
+    QFile::remove(copy);
+}
+
+// The quick check of the open database at start.
+void quickCheck(benchmark::State& state) {
+    auto db = store::Session::database(QString::fromLatin1(data::TDM::Alias));
+    timeCheck(
+        state, [&] { return db->quickCheckOk(); }, &g.quick);
 }
 
 void makeDataFolder() {

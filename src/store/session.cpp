@@ -222,9 +222,13 @@ void Database::inTransaction(const std::function<void()>& work) {
     tx.commit();
 }
 
-bool Database::integrityOk() {
+namespace {
+
+// PRAGMA integrity_check or quick_check: true when it finds nothing wrong. Damage it runs
+// into is a finding too; any other error is raised.
+bool checkOk(sqlite3* db, const char* pragma) {
     try {
-        detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA integrity_check"));
+        detail::Statement st(db, QStringLiteral("PRAGMA ") + QLatin1String(pragma));
         return st.step() && st.text(0) == QLatin1String("ok");
     } catch (const StoreError& e) {
         if (e.errorCode() == StoreError::Corrupt) {
@@ -234,16 +238,14 @@ bool Database::integrityOk() {
     }
 }
 
+}  // namespace
+
+bool Database::integrityOk() {
+    return checkOk(m_conn->handle(), "integrity_check");
+}
+
 bool Database::quickCheckOk() {
-    try {
-        detail::Statement st(m_conn->handle(), QStringLiteral("PRAGMA quick_check"));
-        return st.step() && st.text(0) == QLatin1String("ok");
-    } catch (const StoreError& e) {
-        if (e.errorCode() == StoreError::Corrupt) {
-            return false;
-        }
-        throw;
-    }
+    return checkOk(m_conn->handle(), "quick_check");
 }
 
 void Database::deleteAllRows(const QString& tableName) {
@@ -365,9 +367,7 @@ bool Database::fileIntact(const QString& path, bool quick) {
         return false;
     }
     try {
-        detail::Statement st(file.db, quick ? QStringLiteral("PRAGMA quick_check")
-                                            : QStringLiteral("PRAGMA integrity_check"));
-        return st.step() && st.text(0) == QLatin1String("ok");
+        return checkOk(file.db, quick ? "quick_check" : "integrity_check");
     } catch (const StoreError&) {
         return false;
     }
@@ -394,11 +394,8 @@ QList<Database::Problem> Database::checkFile(const QString& path, const QList<Ta
         return {{Problem::NotADatabase, {}, {}, {}}};
     }
     try {
-        {
-            detail::Statement st(file.db, QStringLiteral("PRAGMA integrity_check"));
-            if (!st.step() || st.text(0) != QLatin1String("ok")) {
-                return {{Problem::Damaged, {}, {}, {}}};
-            }
+        if (!checkOk(file.db, "integrity_check")) {
+            return {{Problem::Damaged, {}, {}, {}}};
         }
         QHash<QString, const TableDef*> tables;  // by SQL name, lower case
         for (const TableDef& def : expected) {
