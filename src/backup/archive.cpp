@@ -404,14 +404,16 @@ QString todaysDaily(const QString& folder, const QDateTime& now) {
 void copyWhole(const QString& from, const QString& to, int language) {
     const QString partial = to + QStringLiteral(".part");
     QFile::remove(partial);
-    if (!QFile::copy(from, partial)) {
+    QFile source(from);
+    if (!source.copy(partial)) {
         const int error = errno;
         QFile::remove(partial);
         if (outOfRoom(error, QFileInfo(to).absolutePath())) {
             throw store::Error(text(Text::NoRoomLeft, language)
                                    .arg(QDir::toNativeSeparators(QFileInfo(to).absolutePath())));
         }
-        throw store::Error(QDir::toNativeSeparators(to));
+        throw store::Error(
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(to), source.errorString()));
     }
     QFile::remove(to);
     if (!QFile::rename(partial, to)) {
@@ -589,7 +591,9 @@ std::unique_ptr<StagedRestore> prepareRestore(const QString& zipPath, int langua
                     .arg(name, entry, megabytes(qint64(st.size)), megabytes(MaxPictureBytes)));
         }
         database = database || isDb;
-        total += qint64(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 62));
+        // Summed without overflow: a size that would is more than any disk has anyway.
+        total += qint64(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 50));
+        total = std::min(total, qint64(1) << 60);
         wanted.append({zip_uint64_t(i), entry});
     }
     if (!database) {

@@ -162,12 +162,16 @@ struct Languages {
 // A small tmpfs as a disk that fills up; empty when this test may not mount one.
 class SmallDisk {
 public:
-    explicit SmallDisk(int megabytes) {
-        const QByteArray dir = QFile::encodeName(m_dir.path());
+    // With files, no more than that many files and folders fit, however small.
+    explicit SmallDisk(int megabytes, int files = 0) {
+        QString options = QStringLiteral("size=%1m").arg(megabytes);
+        if (files > 0) {
+            options += QStringLiteral(",nr_inodes=%1").arg(files);
+        }
         QProcess p;
         p.start(QStringLiteral("mount"),
-                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                 QStringLiteral("size=%1m").arg(megabytes), QStringLiteral("tmpfs"), m_dir.path()});
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), options,
+                 QStringLiteral("tmpfs"), m_dir.path()});
         m_mounted = p.waitForFinished(10000) && p.exitCode() == 0;
     }
     ~SmallDisk() {
@@ -1164,6 +1168,47 @@ private Q_SLOTS:
                      QStringLiteral("Der er ikke plads til at pakke sikkerhedskopien")),
                  qPrintable(m_dialogs->shown.last().text));
         QCOMPARE(dump(*m_dm), before);
+        m_dm.reset();
+        store::Session::closeAll();
+    }
+
+    // A disk that runs out while the backup is unpacked: the room was there by the sizes,
+    // but no more files fit.
+    void aDiskThatFillsWhileUnpackingSaysSo() {
+        fillSome();
+        QList<std::pair<QString, QByteArray>> many;
+        for (int i = 0; i < 40; ++i) {
+            many.append({QStringLiteral("Plante%1.jpg").arg(i), QByteArray("billede")});
+        }
+        QTemporaryDir work;
+        const QString zip =
+            zipBackup(work.path(), databaseCopy(work.path()), "Verdamo backup 1\n", many);
+        SmallDisk disk(100, 24);
+        if (!disk.mounted()) {
+            QSKIP(
+                "a small tmpfs cannot be mounted here (it needs root and CAP_SYS_ADMIN), so "
+                "the full disk is not tried");
+        }
+        m_dm.reset();
+        store::Session::closeAll();
+        {
+            store::Database db(disk.path(), true);
+            data::createTables(db);
+        }
+        store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), disk.path());
+        m_dm = std::make_unique<data::TDM>();
+        testsupport::openAll(*m_dm);
+        const QString before = dump(*m_dm);
+        m_dialogs->files << zip;
+        restoreFromBackup(-1, m_dm.get());
+        QVERIFY2(m_dialogs->shown.last().text.contains(
+                     QStringLiteral("Der er ikke mere plads på disken")),
+                 qPrintable(m_dialogs->shown.last().text));
+        QVERIFY(!m_dialogs->shown.last().text.contains(QStringLiteral("beskadiget")));
+        QCOMPARE(dump(*m_dm), before);
+        QVERIFY(QDir(disk.path())
+                    .entryList({QStringLiteral(".gendan-*")}, QDir::Dirs | QDir::Hidden)
+                    .isEmpty());
         m_dm.reset();
         store::Session::closeAll();
     }
