@@ -196,21 +196,38 @@ Prepared readOld(const QDir& dir, const store::TableDef& def, int language) {
     return p;
 }
 
-// Settings the old table lacks keep the values they have.
+// Settings the old table lacks keep the values they have, or, when they cannot be read,
+// take the ones a new data folder starts with: an empty window size would be applied as 0.
 void keepMissingSettings(Prepared& p, data::TDM* dm) {
-    if (p.table != QLatin1String("Config.DB") || p.rows.isEmpty() || !dm ||
-        !dm->ConfigTable->Active()) {
+    if (p.table != QLatin1String("Config.DB") || p.rows.isEmpty()) {
         return;
     }
+    QList<std::pair<QString, QVariant>> settings;
+    if (dm && dm->ConfigTable->Active()) {
+        for (int i = 0; i < dm->ConfigTable->FieldCount(); ++i) {
+            const store::Field& f = dm->ConfigTable->Fields(i);
+            settings.append({f.FieldName(), f.Value()});
+        }
+    } else {
+        using data::DesignSize;
+        const std::pair<const char*, DesignSize> sizes[] = {{"Main", data::MainDesignSize},
+                                                            {"Reg", data::RegDesignSize},
+                                                            {"Have", data::HaveDesignSize},
+                                                            {"Oversigt", data::OversigtDesignSize}};
+        settings.append({QStringLiteral("Sprog"), -1});
+        for (const auto& [window, size] : sizes) {
+            settings.append({QStringLiteral("H_") + QLatin1String(window), size.height});
+            settings.append({QStringLiteral("W_") + QLatin1String(window), size.width});
+        }
+    }
     QVariantList& row = p.rows.first();
-    for (int i = 0; i < dm->ConfigTable->FieldCount(); ++i) {
-        const store::Field& f = dm->ConfigTable->Fields(i);
-        const auto at = p.columns.indexOf(f.FieldName());
+    for (const auto& [name, value] : std::as_const(settings)) {
+        const auto at = p.columns.indexOf(name);
         if (at < 0) {
-            p.columns << f.FieldName();
-            row << f.Value();
+            p.columns << name;
+            row << value;
         } else if (!row.at(at).isValid()) {
-            row[at] = f.Value();
+            row[at] = value;
         }
     }
 }
@@ -411,7 +428,11 @@ ImportReport importOldData(const QString& folder, int language, data::TDM* dm,
         } else {
             report.safetyCopy =
                 QDir(backupFolder()).filePath(backupFileName(Kind::BeforeImport, now));
-            writeBackup(report.safetyCopy, language);
+            try {
+                writeBackup(report.safetyCopy, language);
+            } catch (const store::Error& e) {
+                throw store::Error(e.message() + br + text(Text::ImportNothing, language));
+            }
             try {
                 db->inTransaction([&] { writeTables(*db, prepared, false, language); });
             } catch (const store::Error& e) {

@@ -561,6 +561,12 @@ private Q_SLOTS:
             qPrintable(m_dialogs->shown.last().text));
         testsupport::openAll(*m_dm);
         QCOMPARE(m_dm->PlanteTable->RecordCount(), 2);
+        // The old settings come in; the sizes they lack are the ones a new folder starts with.
+        m_dm->ConfigTable->First();
+        QCOMPARE(m_dm->ConfigTable->FieldByName(QStringLiteral("Sprog")).AsInteger(), 1);
+        QCOMPARE(m_dm->ConfigTable->FieldByName(QStringLiteral("W_Main")).AsInteger(), 900);
+        QCOMPARE(m_dm->ConfigTable->FieldByName(QStringLiteral("W_Reg")).AsInteger(),
+                 data::RegDesignSize.width);
         QCOMPARE(readAll(QDir(pictures()).filePath(QStringLiteral("Plante1.jpg"))),
                  QByteArrayLiteral("old picture"));
         const QString kept = keptDamagedFolder();
