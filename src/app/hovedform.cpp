@@ -161,6 +161,8 @@ void THovedForm::FormShow() {
     if (!findDataFolder()) {
         return;  // the user chose no folder: the window stays open without tables
     }
+    // A damaged database is reported first, with the offer of the newest good backup.
+    backup::offerRestoreIfDamaged(DM);
     DM->ConfigTable->Open();
     setMinimumSize(0, 0);
     const int storedWidth = data::readSetting(QStringLiteral("W_Main"));
@@ -180,6 +182,7 @@ void THovedForm::FormShow() {
     buildLanguageMenu();
     applyStoredLanguage();
     announceReadOnly();
+    backup::remindOfOutsideBackup(ActiveLanguage());
 }
 
 // Before the settings are read, the user's language is only known from the desktop.

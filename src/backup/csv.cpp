@@ -17,7 +17,20 @@ CsvFormat regionalCsvFormat(const QLocale& locale) {
     f.decimalPoint = point.isEmpty() ? QLatin1Char('.') : point.front();
     f.separator = f.decimalPoint == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
     f.byteOrderMark = true;
+    f.defuseFormulas = true;
     return f;
+}
+
+QString csvText(const QString& value, const CsvFormat& format) {
+    if (format.defuseFormulas && !value.isEmpty()) {
+        const QChar c = value.front();
+        if (c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+            c == QLatin1Char('@') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n')) {
+            return QLatin1Char('\'') + value;
+        }
+    }
+    return value;
 }
 
 QString csvQuoted(const QString& value, QChar separator) {
@@ -31,6 +44,18 @@ QString csvQuoted(const QString& value, QChar separator) {
     return QLatin1Char('"') + v + QLatin1Char('"');
 }
 
+namespace {
+
+QString csvNumber(double value, const CsvFormat& format) {
+    QString n = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    if (format.decimalPoint != QLatin1Char('.')) {
+        n.replace(QLatin1Char('.'), format.decimalPoint);
+    }
+    return n;
+}
+
+}  // namespace
+
 QString csvValue(const store::Field& field, const CsvFormat& format) {
     if (field.IsNull()) {
         return QString();
@@ -39,20 +64,15 @@ QString csvValue(const store::Field& field, const CsvFormat& format) {
         case FieldType::Integer:
             return QString::number(field.AsInteger());
         case FieldType::Currency:
-        case FieldType::Float: {
-            QString n = QString::number(field.AsFloat(), 'f', QLocale::FloatingPointShortest);
-            if (format.decimalPoint != QLatin1Char('.')) {
-                n.replace(QLatin1Char('.'), format.decimalPoint);
-            }
-            return n;
-        }
+        case FieldType::Float:
+            return csvNumber(field.AsFloat(), format);
         case FieldType::Date:
             return field.AsDate().toString(Qt::ISODate);
         case FieldType::String:
         case FieldType::Memo:
             break;
     }
-    return field.AsString();
+    return csvText(field.AsString(), format);
 }
 
 QList<QStringList> parseCsv(const QString& text, QChar separator) {
@@ -205,34 +225,80 @@ int writeTableCsv(store::Table& table, const QString& path, const CsvFormat& for
     return rows;
 }
 
-CsvExport exportCsv(data::TDM& dm, const QString& folder, const CsvFormat& format) {
+QStringList csvFileNames() {
+    return {QStringLiteral("Planter.csv"),    QStringLiteral("Haveanlaeg.csv"),
+            QStringLiteral("Materialer.csv"), QStringLiteral("Navne.csv"),
+            QStringLiteral("Familier.csv"),   QStringLiteral("Plantetyper.csv")};
+}
+
+namespace {
+
+// A table object of the export's own on the data folder's database: no window's filter or
+// master link narrows it.
+class OwnTable {
+public:
+    explicit OwnTable(const char* name) {
+        m_table.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
+        m_table.setTableName(QString::fromLatin1(name));
+        m_table.Open();
+    }
+    store::Table& operator*() { return m_table; }
+    store::Table* operator->() { return &m_table; }
+
+private:
+    store::Table m_table;
+};
+
+int writeAll(const char* table, const QString& path, const CsvFormat& format) {
+    OwnTable t(table);
+    return writeTableCsv(*t, path, format);
+}
+
+}  // namespace
+
+CsvExport exportCsv(const QString& folder, const CsvFormat& format) {
     CsvExport n;
     const QDir dir(folder);
-    n.plants = writeTableCsv(*dm.PlanteTable, dir.filePath(QStringLiteral("Planter.csv")), format);
-    n.names = writeTableCsv(*dm.NavneTable, dir.filePath(QStringLiteral("Navne.csv")), format);
-
-    store::Table& works = *dm.HaveTable;
-    store::Table& materials = *dm.MaterialeTable;
-    checkBrowsing(works);
-    checkBrowsing(materials);
-    CsvFile worksOut(dir.filePath(QStringLiteral("Haveanlaeg.csv")), format);
-    CsvFile materialsOut(dir.filePath(QStringLiteral("Materialer.csv")), format);
-    worksOut.header(works);
-    materialsOut.header(materials);
+    const QStringList files = csvFileNames();
+    n.plants = writeAll("Planter.db", dir.filePath(files.at(0)), format);
+    n.works = writeAll("Vexmo.DB", dir.filePath(files.at(1)), format);
     {
-        Scan scanWorks(works, false);
-        // The materials follow the current work through the master link.
-        for (works.First(); !works.Eof(); works.Next()) {
-            worksOut.row(works);
-            ++n.works;
-            for (materials.First(); !materials.Eof(); materials.Next()) {
-                materialsOut.row(materials);
-                ++n.materials;
+        // Each line's total as the garden works window shows it, beside the stored fields.
+        OwnTable materials("Materialer.db");
+        CsvFile out(dir.filePath(files.at(2)), format);
+        QStringList header;
+        int totalAt = -1;
+        for (int i = 0; i < materials->FieldCount(); ++i) {
+            const QString name = materials->Fields(i).FieldName();
+            header << name;
+            if (name.compare(QLatin1String("Forhandler"), Qt::CaseInsensitive) == 0) {
+                totalAt = i + 1;
+                header << QStringLiteral("Ialt");
             }
         }
+        if (totalAt < 0) {
+            totalAt = int(header.size());
+            header << QStringLiteral("Ialt");
+        }
+        out.line(header);
+        store::Field& antal = materials->FieldByName(QStringLiteral("Antal"));
+        store::Field& pris = materials->FieldByName(QStringLiteral("Pris"));
+        for (materials->First(); !materials->Eof(); materials->Next()) {
+            QStringList cells;
+            for (int i = 0; i < materials->FieldCount(); ++i) {
+                cells << csvValue(materials->Fields(i), format);
+            }
+            const long double total = static_cast<long double>(antal.AsInteger()) *
+                                      static_cast<long double>(pris.AsFloat());
+            cells.insert(totalAt, csvNumber(double(total), format));
+            out.line(cells);
+            ++n.materials;
+        }
+        out.commit();
     }
-    worksOut.commit();
-    materialsOut.commit();
+    n.names = writeAll("Navne.db", dir.filePath(files.at(3)), format);
+    n.families = writeAll("Familie.db", dir.filePath(files.at(4)), format);
+    n.types = writeAll("Plantetype.db", dir.filePath(files.at(5)), format);
     return n;
 }
 

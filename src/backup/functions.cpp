@@ -8,14 +8,27 @@
 #include <QStandardPaths>
 
 #include "archive.h"
+#include "backupform.h"
 #include "csv.h"
 #include "data/datafolder.h"
+#include "data/dm.h"
+#include "i18n/langsource.h"
 #include "oldimport.h"
+#include "places.h"
+#include "runstate_p.h"
 #include "store/errors.h"
+#include "store/session.h"
+#include "store/table.h"
 #include "texts.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/form.h"
 
 namespace backup {
+
+detail::RunState& detail::runState() {
+    static RunState state;
+    return state;
+}
 
 namespace {
 
@@ -23,7 +36,7 @@ using toolkit::Button;
 using toolkit::dialogs;
 using toolkit::MsgType;
 
-// A wait cursor for as long as the work takes.
+// A wait cursor for as long as the work takes; put aside while a question is asked.
 class Busy {
 public:
     Busy() {
@@ -40,6 +53,20 @@ public:
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
+    int ask(const QString& question, toolkit::Buttons buttons) {
+        if (m_on) {
+            QApplication::restoreOverrideCursor();
+        }
+        const int answer = dialogs().MessageDlg(question, MsgType::Confirmation, buttons);
+        if (m_on) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+        return answer;
+    }
+    bool yes(const QString& question) {
+        return ask(question, Button::Yes | Button::No) == toolkit::mrYes;
+    }
+
 private:
     bool m_on = false;
 };
@@ -48,34 +75,70 @@ void inform(const QString& message) {
     dialogs().MessageDlg(message, MsgType::Information, Button::OK);
 }
 
+void warn(const QString& message) {
+    dialogs().MessageDlg(message, MsgType::Warning, Button::OK);
+}
+
 void error(const QString& message) {
     dialogs().MessageDlg(message, MsgType::Error, Button::OK);
 }
 
 const QString zipFilter = QStringLiteral("Sikkerhedskopi (*.zip)|*.zip");
 
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The language of the settings record, read past the data module: at start it is not open
+// yet, and the database may be damaged. Danish when it cannot be read.
+int storedLanguage() {
+    try {
+        store::Table config;
+        config.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
+        config.setTableName(QStringLiteral("Config.DB"));
+        config.Open();
+        config.First();
+        const int language = config.FieldByName(QStringLiteral("Sprog")).AsInteger();
+        return language >= -1 && language <= 3 ? language : -1;
+    } catch (...) {
+        return -1;
+    }
+}
+
 }  // namespace
 
 void takeBackup(int language) {
+    toolkit::showModal<TSikkerhedskopiForm>(i18n::mainLanguageSource(), language);
+}
+
+bool saveBackupAs(int language) {
     QString path;
     try {
         QDir().mkpath(backupFolder());
-        path = dialogs().SaveFile(
-            zipFilter, QDir(backupFolder())
-                           .filePath(backupFileName(Kind::Manual, QDateTime::currentDateTime())));
+        const QString second = secondPlace();
+        const QString folder =
+            !second.isEmpty() && QFileInfo(second).isDir() ? second : backupFolder();
+        path = dialogs().SaveFile(zipFilter, QDir(folder).filePath(backupFileName(
+                                                 Kind::Manual, QDateTime::currentDateTime())));
         if (path.isEmpty()) {
-            return;
+            return false;
         }
         if (QFileInfo(path).suffix().isEmpty()) {
             path += QStringLiteral(".zip");
+        }
+        const QString refused = refusedBackupTarget(path, language);
+        if (!refused.isEmpty()) {
+            error(refused);
+            return false;
         }
         Busy busy;
         writeBackup(path, language);
     } catch (const store::Error& e) {
         error(e.message());
-        return;
+        return false;
     }
-    inform(text(Text::BackupSaved, language).arg(QDir::toNativeSeparators(path)));
+    inform(text(Text::BackupSaved, language).arg(native(path)));
+    return true;
 }
 
 void restoreFromBackup(int language, data::TDM* dm) {
@@ -84,35 +147,51 @@ void restoreFromBackup(int language, data::TDM* dm) {
         return;
     }
     QString safety;
+    // Tables that could not be opened at start stay closed; the main window opens them.
+    const bool opened = !dm || dm->ConfigTable->Active();
     try {
         Busy busy;
-        safety = restoreBackup(path, language, dm, [&](const QString& folder) {
-            QApplication::restoreOverrideCursor();
-            const bool yes =
-                dialogs().MessageDlg(
-                    text(Text::RestoreConfirm, language)
-                        .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(folder)),
-                    MsgType::Confirmation, Button::Yes | Button::No) == toolkit::mrYes;
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            return yes;
-        });
+        const auto staged = prepareRestore(path, language);
+        const bool damaged = databaseDamaged();
+        const Text question = damaged ? Text::RestoreConfirmDamaged : Text::RestoreConfirm;
+        if (!busy.yes(
+                text(question, language).arg(staged->describe(language), native(backupFolder())))) {
+            return;
+        }
+        safety = commitRestore(*staged, language, dm);
     } catch (const store::Error& e) {
         error(e.message() + data::messageBreak() + text(Text::NothingChanged, language));
         return;
     }
-    if (!safety.isEmpty()) {
-        inform(text(Text::RestoreDone, language).arg(QDir::toNativeSeparators(safety)));
+    detail::runState().damageReported = false;
+    QString done = text(Text::RestoreDone, language).arg(native(safety));
+    if (!opened) {
+        done += data::messageBreak() + text(Text::RestartNeeded, language);
     }
+    inform(done);
 }
 
-void exportToCsv(int language, data::TDM* dm) {
+void exportToCsv(int language, data::TDM*) {
     const QString folder =
         dialogs().ChooseFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (folder.isEmpty()) {
         return;
     }
+    QStringList existing;
+    for (const QString& f : csvFileNames()) {
+        if (QFileInfo::exists(QDir(folder).filePath(f))) {
+            existing << f;
+        }
+    }
+    if (!existing.isEmpty() &&
+        dialogs().MessageDlg(text(Text::CsvOverwrite, language)
+                                 .arg(native(folder), existing.join(data::messageBreak())),
+                             MsgType::Confirmation, Button::Yes | Button::No) != toolkit::mrYes) {
+        return;
+    }
     const CsvFormat regional = regionalCsvFormat();
-    // Where the region writes numbers with a point, its separators are the plain ones.
+    // Where the region writes numbers with a point, its separators are the plain ones; the
+    // files are for a spreadsheet all the same, and its formulas are defused.
     int answer = toolkit::mrYes;
     if (regional.separator != CsvFormat().separator) {
         answer = dialogs().MessageDlg(
@@ -125,17 +204,24 @@ void exportToCsv(int language, data::TDM* dm) {
     CsvExport n;
     try {
         Busy busy;
-        n = exportCsv(*dm, folder, answer == toolkit::mrYes ? regional : CsvFormat());
+        n = exportCsv(folder, answer == toolkit::mrYes ? regional : CsvFormat());
     } catch (const store::Error& e) {
         error(text(Text::CsvFailed, language).arg(e.message()));
         return;
     }
-    inform(text(Text::CsvDone, language)
-               .arg(n.plants)
-               .arg(n.works)
-               .arg(n.materials)
-               .arg(n.names)
-               .arg(QDir::toNativeSeparators(folder)));
+    const auto line = [&](const QString& file, Text one, Text other, int rows) {
+        return text(Text::CsvFileLine, language)
+            .arg(file, countText(one, other, rows, language).arg(rows));
+    };
+    const QStringList files = csvFileNames();
+    QStringList lines{text(Text::CsvDone, language).arg(native(folder))};
+    lines << line(files.at(0), Text::CsvPlantsOne, Text::CsvPlantsOther, n.plants)
+          << line(files.at(1), Text::CsvWorksOne, Text::CsvWorksOther, n.works)
+          << line(files.at(2), Text::CsvMaterialsOne, Text::CsvMaterialsOther, n.materials)
+          << line(files.at(3), Text::CsvNamesOne, Text::CsvNamesOther, n.names)
+          << line(files.at(4), Text::CsvFamiliesOne, Text::CsvFamiliesOther, n.families)
+          << line(files.at(5), Text::CsvTypesOne, Text::CsvTypesOther, n.types);
+    inform(lines.join(data::messageBreak()));
 }
 
 void importOldTables(int language, data::TDM* dm) {
@@ -146,15 +232,8 @@ void importOldTables(int language, data::TDM* dm) {
     ImportReport report;
     try {
         Busy busy;
-        report = importOldData(folder, language, dm, [&] {
-            QApplication::restoreOverrideCursor();
-            const bool yes =
-                dialogs().MessageDlg(
-                    text(Text::ImportConfirm, language).arg(QDir::toNativeSeparators(folder)),
-                    MsgType::Confirmation, Button::Yes | Button::No) == toolkit::mrYes;
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            return yes;
-        });
+        report = importOldData(folder, language, dm,
+                               [&](const QString& question) { return busy.yes(question); });
     } catch (const store::Error& e) {
         error(e.message());
         return;
@@ -165,8 +244,94 @@ void importOldTables(int language, data::TDM* dm) {
 }
 
 void dailyBackupAtClose(int language) {
-    Busy busy;
-    dailyBackup(QDateTime::currentDateTime(), language);
+    DailyResult result;
+    try {
+        Busy busy;
+        result = dailyBackup(QDateTime::currentDateTime(), language);
+    } catch (const DamagedDatabase&) {
+        if (!detail::runState().damageReported) {
+            detail::runState().damageReported = true;
+            warn(text(Text::DamagedAtClose, language));
+        }
+        return;
+    }
+    if (!result.secondPlaceError.isEmpty()) {
+        error(text(Text::SecondPlaceFailed, language)
+                  .arg(native(secondPlace()), result.secondPlaceError));
+    }
+}
+
+bool offerRestoreIfDamaged(data::TDM* dm) {
+    if (!databaseDamaged()) {
+        return false;
+    }
+    const int language = storedLanguage();
+    detail::runState().damageReported = true;
+    const QString database =
+        native(QDir(data::dataFolder()).filePath(QString::fromLatin1(store::Database::FileName)));
+    QStringList folders{backupFolder()};
+    if (!secondPlace().isEmpty()) {
+        folders << secondPlace();
+    }
+    std::unique_ptr<StagedRestore> staged;
+    QString safety;
+    {
+        Busy busy;
+        for (const QString& zip : backupsNewestFirst(folders)) {
+            try {
+                staged = prepareRestore(zip, language);
+                break;
+            } catch (const store::Error&) {
+                // Not whole: the next older one is tried.
+            }
+        }
+        if (!staged) {
+            QStringList shown;
+            for (const QString& f : std::as_const(folders)) {
+                shown << native(f);
+            }
+            error(text(Text::DamagedNoBackup, language)
+                      .arg(database, shown.join(data::messageBreak())));
+            return false;
+        }
+        if (!busy.yes(text(Text::DamagedAtStart, language)
+                          .arg(database, staged->describe(language), native(backupFolder())))) {
+            inform(text(Text::DamagedDeclined, language));
+            return false;
+        }
+        try {
+            safety = commitRestore(*staged, language, dm);
+        } catch (const store::Error& e) {
+            error(e.message() + data::messageBreak() + text(Text::NothingChanged, language));
+            return false;
+        }
+    }
+    detail::runState().damageReported = false;
+    inform(text(Text::RestoreDone, language).arg(native(safety)));
+    return true;
+}
+
+void remindOfOutsideBackup(int language) {
+    if (detail::runState().reminded) {
+        return;
+    }
+    try {
+        // Nothing can be saved from a folder the user may only read.
+        if (store::Session::database(QString::fromLatin1(data::TDM::Alias))->readOnly()) {
+            return;
+        }
+    } catch (const store::Error&) {
+        return;
+    }
+    const int days = daysWithoutOutsideBackup(QDateTime::currentDateTime());
+    if (days < 30) {
+        return;
+    }
+    detail::runState().reminded = true;
+    if (dialogs().MessageDlg(text(Text::Reminder, language).arg(days), MsgType::Confirmation,
+                             Button::Yes | Button::No) == toolkit::mrYes) {
+        takeBackup(language);
+    }
 }
 
 }  // namespace backup

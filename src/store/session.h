@@ -46,6 +46,8 @@ public:
     void createTable(const TableDef& def);
     void insertRow(const QString& tableName, const QVariantList& values);
     bool integrityOk();
+    // PRAGMA quick_check: false when the file is found damaged.
+    bool quickCheckOk();
     // For tools that replace whole tables inside inTransaction (an import).
     void deleteAllRows(const QString& tableName);
     void insertRow(const QString& tableName, const QStringList& columns,
@@ -60,21 +62,49 @@ public:
     // keeping every row, its place, its values and the table's indexes; all in one
     // transaction, so a failure leaves every table as it was.
     void widenTextFields(const QList<TableDef>& defs);
+    // The largest value of a field over all rows of a table; null when it has none.
+    QVariant maxOf(const QString& tableName, const QString& field);
 
     // A consistent copy of the database as last posted, written to a new file while the
     // tables stay open.
     void backupTo(const QString& path);
-    // Replaces the whole database by the one in a file, in one step; the tables on this
-    // database must be closed first and opened again afterwards.
-    void restoreFrom(const QString& path);
     // What is wrong with a database file that is to replace this one: not a database,
-    // damaged, or lacking a table or field; empty when it will do.
+    // damaged, a schema object the program does not make (a trigger, a view, an index or
+    // table of its own, a computed column, keys other than the program's), or lacking a
+    // table or field. Fields are checked by name and kind, not by width. Empty when it will
+    // do.
     struct Problem {
-        enum Kind { NotADatabase, Damaged, MissingTable, MissingField, WrongType } kind;
+        enum Kind {
+            NotADatabase,
+            Damaged,
+            MissingTable,
+            MissingField,
+            WrongType,
+            Trigger,
+            View,
+            UnknownIndex,
+            UnknownTable,
+            ComputedColumn,
+            WrongKey,
+        } kind;
         QString table;
         QString field;
+        QString object;  // the trigger, view, index or table by its name
     };
     static QList<Problem> checkFile(const QString& path, const QList<TableDef>& expected);
+    // integrity_check (or the quicker quick_check) of a database file, opened read-only.
+    static bool fileIntact(const QString& path, bool quick = false);
+    // Rows of a table in a database file, opened read-only; -1 when it cannot be read.
+    static qint64 rowCountIn(const QString& path, const QString& tableName);
+    // The index the program makes for a table's key.
+    static QString keyIndexName(const TableDef& def);
+
+    // Puts the database file newFile in the place of the folder's database: the files there
+    // (the database with its logs) are moved into keepOld byte for byte, and move back when
+    // the new file cannot be put in place. Nothing may have the folder's database open.
+    static void installFile(const QString& folder, const QString& newFile, const QString& keepOld);
+    // Whether a Database object on the folder exists in this program.
+    static bool isOpen(const QString& folder);
     // Runs work as one transaction: all of it is stored, or none.
     void inTransaction(const std::function<void()>& work);
 
@@ -88,6 +118,7 @@ public:
 
 private:
     QString m_folder;
+    QString m_openKey;
     std::unique_ptr<detail::Connection> m_conn;
     QList<Table*> m_tables;
 };
@@ -119,6 +150,8 @@ void createDatabase(const QString& folder, const Initializer& init);
 std::shared_ptr<Database> database(const QString& alias);
 // Drops every open database; the tables on them must be closed first.
 void closeAll();
+// Drops the alias's open database, so that it closes once the tables on it are closed.
+void release(const QString& alias);
 
 }  // namespace Session
 

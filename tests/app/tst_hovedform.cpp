@@ -12,6 +12,7 @@
 
 #include <QTemporaryDir>
 #include "app/hovedform.h"
+#include "backup/archive.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
@@ -212,6 +213,43 @@ private Q_SLOTS:
         start();
         m_form->close();
         QCOMPARE(backups.entryList({QStringLiteral("Verdamo-auto-*.zip")}).size(), 1);
+    }
+
+    // A disk that fails leaves a damaged database; the start offers the newest good backup.
+    void aDamagedDatabaseIsReportedAtStartWithTheOfferOfABackup() {
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        const QString backups =
+            QDir(data::dataFolder()).filePath(QStringLiteral("Sikkerhedskopier"));
+        backup::writeBackup(QDir(backups).filePath(QStringLiteral("Verdamo-2020-01-01-100000.zip")),
+                            -1);
+        store::Session::closeAll();
+        const QString file =
+            QDir(data::dataFolder()).filePath(QString::fromLatin1(store::Database::FileName));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        QVERIFY(bytes.size() > 6 * 4096);
+        bytes.replace(2 * 4096, bytes.size() - 3 * 4096,
+                      QByteArray(bytes.size() - 3 * 4096, '\xff'));
+        f.seek(0);
+        f.write(bytes);
+        f.close();
+
+        m_dialogs->answers << toolkit::mrYes;
+        start();
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        QCOMPARE(m_dialogs->shown.first().type, toolkit::MsgType::Confirmation);
+        QVERIFY2(m_dialogs->shown.first().text.contains(
+                     QStringLiteral("Verdamo-2020-01-01-100000.zip (lavet ")),
+                 qPrintable(m_dialogs->shown.first().text));
+        QVERIFY(m_dialogs->shown.first().text.contains(QStringLiteral("planter: 1, haveanlæg: 0")));
+        QVERIFY(m_dialogs->shown.last().text.startsWith(
+            QStringLiteral("Sikkerhedskopien er gendannet.")));
+        for (store::Table* t : m_dm->tablesInOpeningOrder()) {
+            QVERIFY2(t->Active(), qPrintable(t->objectName()));
+        }
+        QCOMPARE(m_dm->PlanteTable->RecordCount(), 1);
+        QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Dansk"));
     }
 
     void theChooserListsOnlyWhatTheFilterLeaves() {
