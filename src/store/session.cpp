@@ -398,482 +398,480 @@ void Database::widenTextFields(const QList<TableDef>& defs) {
                          QStringLiteral("The database is damaged after widening its fields."));
     }
     tx.commit();
-    QVariant Database::maxOf(const QString& tableName, const QString& field) {
-        detail::Statement st(m_conn->handle(), QStringLiteral("SELECT max(%1) FROM %2")
-                                                   .arg(quoted(field), quoted(sqlName(tableName))));
-        if (!st.step()) {
+}
+
+QVariant Database::maxOf(const QString& tableName, const QString& field) {
+    detail::Statement st(
+        m_conn->handle(),
+        QStringLiteral("SELECT max(%1) FROM %2").arg(quoted(field), quoted(sqlName(tableName))));
+    if (!st.step()) {
+        return QVariant();
+    }
+    switch (st.columnType(0)) {
+        case SQLITE_INTEGER:
+            return st.int64(0);
+        case SQLITE_FLOAT:
+            return st.real(0);
+        case SQLITE_NULL:
             return QVariant();
-        }
-        switch (st.columnType(0)) {
-            case SQLITE_INTEGER:
-                return st.int64(0);
-            case SQLITE_FLOAT:
-                return st.real(0);
-            case SQLITE_NULL:
-                return QVariant();
-            default:
-                return st.text(0);
-        }
+        default:
+            return st.text(0);
     }
+}
 
-    namespace {
+namespace {
 
-    // A database file opened only to be read, closed when it goes out of scope.
-    struct ReadOnlyFile {
-        sqlite3* db = nullptr;
-        explicit ReadOnlyFile(const QString& path) {
-            const QByteArray uri =
-                QByteArrayLiteral("file:") + QUrl::toPercentEncoding(path, "/") + "?immutable=1";
-            if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                                nullptr) != SQLITE_OK) {
-                sqlite3_close_v2(db);
-                db = nullptr;
-            }
-        }
-        ~ReadOnlyFile() { sqlite3_close_v2(db); }
-        ReadOnlyFile(const ReadOnlyFile&) = delete;
-        ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    };
-
-    void copyDatabase(sqlite3* to, sqlite3* from, const QString& context) {
-        sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
-        if (!b) {
-            detail::throwSqlite(to, sqlite3_errcode(to), context);
-        }
-        int rc = SQLITE_OK;
-        do {
-            rc = sqlite3_backup_step(b, -1);
-            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-                sqlite3_sleep(20);
-            }
-        } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-        sqlite3_backup_finish(b);
-        if (rc != SQLITE_DONE) {
-            detail::throwSqlite(to, rc, context);
-        }
-    }
-
-    }  // namespace
-
-    void Database::backupTo(const QString& path) {
-        QFile::remove(path);
-        sqlite3* to = nullptr;
-        const QByteArray file = QFile::encodeName(path);
-        if (sqlite3_open_v2(file.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+// A database file opened only to be read, closed when it goes out of scope.
+struct ReadOnlyFile {
+    sqlite3* db = nullptr;
+    explicit ReadOnlyFile(const QString& path) {
+        const QByteArray uri =
+            QByteArrayLiteral("file:") + QUrl::toPercentEncoding(path, "/") + "?immutable=1";
+        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
                             nullptr) != SQLITE_OK) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(to));
-            sqlite3_close_v2(to);
-            throw StoreError(StoreError::General,
-                             QStringLiteral("Cannot write %1: %2").arg(path, message));
+            sqlite3_close_v2(db);
+            db = nullptr;
         }
-        try {
-            copyDatabase(to, m_conn->handle(), path);
-            // One self-contained file, without a write-ahead log beside it.
-            char* err = nullptr;
-            const int rc = sqlite3_exec(to, "PRAGMA journal_mode=DELETE", nullptr, nullptr, &err);
-            sqlite3_free(err);
-            if (rc != SQLITE_OK) {
-                detail::throwSqlite(to, rc, path);
-            }
-        } catch (...) {
-            sqlite3_close_v2(to);
-            QFile::remove(path);
-            throw;
+    }
+    ~ReadOnlyFile() { sqlite3_close_v2(db); }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+};
+
+void copyDatabase(sqlite3* to, sqlite3* from, const QString& context) {
+    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
+    if (!b) {
+        detail::throwSqlite(to, sqlite3_errcode(to), context);
+    }
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(b, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            sqlite3_sleep(20);
         }
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE) {
+        detail::throwSqlite(to, rc, context);
+    }
+}
+
+}  // namespace
+
+void Database::backupTo(const QString& path) {
+    QFile::remove(path);
+    sqlite3* to = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(to));
         sqlite3_close_v2(to);
+        throw StoreError(StoreError::General,
+                         QStringLiteral("Cannot write %1: %2").arg(path, message));
     }
-
-    bool Database::fileIntact(const QString& path, bool quick) {
-        ReadOnlyFile file(path);
-        if (!file.db) {
-            return false;
+    try {
+        copyDatabase(to, m_conn->handle(), path);
+        // One self-contained file, without a write-ahead log beside it.
+        char* err = nullptr;
+        const int rc = sqlite3_exec(to, "PRAGMA journal_mode=DELETE", nullptr, nullptr, &err);
+        sqlite3_free(err);
+        if (rc != SQLITE_OK) {
+            detail::throwSqlite(to, rc, path);
         }
-        try {
-            return checkOk(file.db, quick ? "quick_check" : "integrity_check");
-        } catch (const StoreError&) {
-            return false;
-        }
+    } catch (...) {
+        sqlite3_close_v2(to);
+        QFile::remove(path);
+        throw;
     }
+    sqlite3_close_v2(to);
+}
 
-    qint64 Database::rowCountIn(const QString& path, const QString& tableName) {
-        ReadOnlyFile file(path);
-        if (!file.db) {
-            return -1;
-        }
-        try {
-            detail::Statement st(
-                file.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoted(sqlName(tableName))));
-            return st.step() ? st.int64(0) : -1;
-        } catch (const StoreError&) {
-            return -1;
-        }
+bool Database::fileIntact(const QString& path, bool quick) {
+    ReadOnlyFile file(path);
+    if (!file.db) {
+        return false;
     }
+    try {
+        return checkOk(file.db, quick ? "quick_check" : "integrity_check");
+    } catch (const StoreError&) {
+        return false;
+    }
+}
 
-    QList<Database::Problem> Database::checkFile(const QString& path,
-                                                 const QList<TableDef>& expected) {
-        QList<Problem> problems;
-        ReadOnlyFile file(path);
-        if (!file.db) {
-            return {{Problem::NotADatabase, {}, {}, {}}};
+qint64 Database::rowCountIn(const QString& path, const QString& tableName) {
+    ReadOnlyFile file(path);
+    if (!file.db) {
+        return -1;
+    }
+    try {
+        detail::Statement st(
+            file.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoted(sqlName(tableName))));
+        return st.step() ? st.int64(0) : -1;
+    } catch (const StoreError&) {
+        return -1;
+    }
+}
+
+QList<Database::Problem> Database::checkFile(const QString& path, const QList<TableDef>& expected) {
+    QList<Problem> problems;
+    ReadOnlyFile file(path);
+    if (!file.db) {
+        return {{Problem::NotADatabase, {}, {}, {}}};
+    }
+    try {
+        if (!checkOk(file.db, "integrity_check")) {
+            return {{Problem::Damaged, {}, {}, {}}};
         }
-        try {
-            if (!checkOk(file.db, "integrity_check")) {
-                return {{Problem::Damaged, {}, {}, {}}};
-            }
-            QHash<QString, const TableDef*> tables;  // by SQL name, lower case
-            for (const TableDef& def : expected) {
-                tables.insert(sqlName(def.name).toLower(), &def);
-            }
-            // Only what the program makes itself may come in: code that runs on a post (a
-            // trigger), a table that is not one (a view) or an index with rules of its own would
-            // change what the program does with the user's data.
-            {
-                detail::Statement st(
-                    file.db, QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master"));
-                while (st.step()) {
-                    const QString type = st.text(0);
-                    const QString name = st.text(1);
-                    const QString table = st.text(2);
-                    const TableDef* def = tables.value(table.toLower());
-                    if (type == QLatin1String("trigger")) {
-                        problems.append({Problem::Trigger, table, {}, name});
-                    } else if (type == QLatin1String("view")) {
-                        problems.append({Problem::View, {}, {}, name});
-                    } else if (type == QLatin1String("index")) {
-                        const bool own =
-                            name.startsWith(QLatin1String("sqlite_autoindex_")) ||
-                            (def && !def->keyFields.isEmpty() &&
-                             name.compare(keyIndexName(*def), Qt::CaseInsensitive) == 0);
-                        if (!own) {
-                            problems.append({Problem::UnknownIndex, table, {}, name});
-                        }
-                    } else if (type == QLatin1String("table")) {
-                        // The store's own tables begin with an underscore, SQLite's with sqlite_.
-                        if (!def && !name.startsWith(QLatin1Char('_')) &&
-                            !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
-                            problems.append({Problem::UnknownTable, {}, {}, name});
-                        }
+        QHash<QString, const TableDef*> tables;  // by SQL name, lower case
+        for (const TableDef& def : expected) {
+            tables.insert(sqlName(def.name).toLower(), &def);
+        }
+        // Only what the program makes itself may come in: code that runs on a post (a
+        // trigger), a table that is not one (a view) or an index with rules of its own would
+        // change what the program does with the user's data.
+        {
+            detail::Statement st(file.db,
+                                 QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master"));
+            while (st.step()) {
+                const QString type = st.text(0);
+                const QString name = st.text(1);
+                const QString table = st.text(2);
+                const TableDef* def = tables.value(table.toLower());
+                if (type == QLatin1String("trigger")) {
+                    problems.append({Problem::Trigger, table, {}, name});
+                } else if (type == QLatin1String("view")) {
+                    problems.append({Problem::View, {}, {}, name});
+                } else if (type == QLatin1String("index")) {
+                    const bool own = name.startsWith(QLatin1String("sqlite_autoindex_")) ||
+                                     (def && !def->keyFields.isEmpty() &&
+                                      name.compare(keyIndexName(*def), Qt::CaseInsensitive) == 0);
+                    if (!own) {
+                        problems.append({Problem::UnknownIndex, table, {}, name});
+                    }
+                } else if (type == QLatin1String("table")) {
+                    // The store's own tables begin with an underscore, SQLite's with sqlite_.
+                    if (!def && !name.startsWith(QLatin1Char('_')) &&
+                        !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
+                        problems.append({Problem::UnknownTable, {}, {}, name});
                     }
                 }
             }
-            for (const TableDef& def : expected) {
-                const QString name = sqlName(def.name);
-                QHash<QString, FieldType> stored;
-                detail::Statement st(file.db,
-                                     QStringLiteral("PRAGMA table_xinfo(%1)").arg(quoted(name)));
-                bool any = false;
-                while (st.step()) {
-                    any = true;
-                    // Hidden columns are computed ones: their values come from an expression.
-                    if (st.int64(6) != 0) {
-                        problems.append({Problem::ComputedColumn, def.name, st.text(1), {}});
-                        continue;
-                    }
-                    int size = 0;
-                    stored.insert(st.text(1).toLower(),
-                                  detail::typeFromDeclared(st.text(2), &size));
-                }
-                if (!any) {
-                    problems.append({Problem::MissingTable, def.name, {}, {}});
+        }
+        for (const TableDef& def : expected) {
+            const QString name = sqlName(def.name);
+            QHash<QString, FieldType> stored;
+            detail::Statement st(file.db,
+                                 QStringLiteral("PRAGMA table_xinfo(%1)").arg(quoted(name)));
+            bool any = false;
+            while (st.step()) {
+                any = true;
+                // Hidden columns are computed ones: their values come from an expression.
+                if (st.int64(6) != 0) {
+                    problems.append({Problem::ComputedColumn, def.name, st.text(1), {}});
                     continue;
                 }
-                for (const FieldDef& f : def.fields) {
-                    const auto it = stored.constFind(f.name.toLower());
-                    if (it == stored.constEnd()) {
-                        problems.append({Problem::MissingField, def.name, f.name, {}});
-                    } else if (*it != f.type) {
-                        problems.append({Problem::WrongType, def.name, f.name, {}});
-                    }
-                }
-                if (!def.keyFields.isEmpty()) {
-                    // The key index keeps the rows apart as the program expects: unique where the
-                    // key is, on as many fields as the key has.
-                    detail::Statement idx(
-                        file.db, QStringLiteral("PRAGMA index_list(%1)").arg(quoted(name)));
-                    bool found = false;
-                    while (idx.step()) {
-                        if (idx.text(1).compare(keyIndexName(def), Qt::CaseInsensitive) != 0) {
-                            continue;
-                        }
-                        found = true;
-                        int keys = 0;
-                        detail::Statement info(
-                            file.db,
-                            QStringLiteral("PRAGMA index_info(%1)").arg(quoted(idx.text(1))));
-                        while (info.step()) {
-                            ++keys;
-                        }
-                        if ((idx.int64(2) != 0) != def.uniqueKey || idx.int64(4) != 0 ||
-                            keys != int(def.keyFields.size())) {
-                            problems.append({Problem::WrongKey, def.name, {}, idx.text(1)});
-                        }
-                    }
-                    if (!found) {
-                        problems.append({Problem::WrongKey, def.name, {}, keyIndexName(def)});
-                    }
-                }
+                int size = 0;
+                stored.insert(st.text(1).toLower(), detail::typeFromDeclared(st.text(2), &size));
             }
-            // The store reads the order of a table's rows from here.
-            detail::Statement keys(file.db, QStringLiteral("SELECT tbl, keyfields FROM _tables"));
-            QHash<QString, QString> keyFields;
-            while (keys.step()) {
-                keyFields.insert(keys.text(0).toLower(), keys.text(1));
-            }
-            for (const TableDef& def : expected) {
-                const auto it = keyFields.constFind(sqlName(def.name).toLower());
-                if (it != keyFields.constEnd() &&
-                    it->compare(def.keyFields.join(QLatin1Char(';')), Qt::CaseInsensitive) != 0) {
-                    problems.append({Problem::WrongKey, def.name, {}, QStringLiteral("_tables")});
-                }
-            }
-        } catch (const StoreError& e) {
-            if (e.errorCode() == StoreError::Corrupt) {
-                return {{Problem::Damaged, {}, {}, {}}};
-            }
-            // A database without the store's own table of keys is no database of this program.
-            return {{Problem::NotADatabase, {}, {}, {}}};
-        }
-        return problems;
-    }
-
-    void Database::attach(Table * t) {
-        if (!m_tables.contains(t)) {
-            m_tables.append(t);
-        }
-    }
-
-    void Database::detach(Table * t) {
-        m_tables.removeAll(t);
-    }
-
-    void Database::aboutToWrite() {
-        for (Table* t : std::as_const(m_tables)) {
-            t->releaseScan();
-        }
-    }
-
-    namespace Session {
-
-    namespace {
-
-    struct Default {
-        QString folder;
-        Initializer init;
-    };
-
-    QHash<QString, Default>& defaults() {
-        static QHash<QString, Default> d;
-        return d;
-    }
-
-    QHash<QString, Initializer>& upgrades() {
-        static QHash<QString, Initializer> u;
-        return u;
-    }
-
-    QHash<QString, std::shared_ptr<Database>>& open() {
-        static QHash<QString, std::shared_ptr<Database>> d;
-        return d;
-    }
-
-    using Sections = QList<std::pair<QString, QStringList>>;
-
-    // The configuration as last read or written, by file; only this program writes it.
-    QHash<QString, Sections>& configCache() {
-        static QHash<QString, Sections> c;
-        return c;
-    }
-
-    // Sections in file order, each with its lines in order.
-    Sections readConfig() {
-        const auto cached = configCache().constFind(aliasFile());
-        if (cached != configCache().constEnd()) {
-            return *cached;
-        }
-        Sections out;
-        QFile f(aliasFile());
-        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            return out;
-        }
-        QTextStream in(&f);
-        in.setEncoding(QStringConverter::Utf8);
-        while (!in.atEnd()) {
-            const QString line = in.readLine().trimmed();
-            if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
-                line.startsWith(QLatin1Char('#'))) {
+            if (!any) {
+                problems.append({Problem::MissingTable, def.name, {}, {}});
                 continue;
             }
-            if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-                out.append({line.mid(1, line.size() - 2).trimmed(), {}});
-            } else if (!out.isEmpty()) {
-                out.last().second.append(line);
-            }
-        }
-        configCache().insert(aliasFile(), out);
-        return out;
-    }
-
-    void writeConfig(const Sections& sections) {
-        configCache().remove(aliasFile());
-        QDir().mkpath(QFileInfo(aliasFile()).absolutePath());
-        QSaveFile f(aliasFile());
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            throw StoreError(
-                StoreError::General,
-                QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
-        }
-        QTextStream out(&f);
-        out.setEncoding(QStringConverter::Utf8);
-        for (const auto& [name, lines] : sections) {
-            out << '[' << name << "]\n";
-            for (const QString& l : lines) {
-                out << l << '\n';
-            }
-            out << '\n';
-        }
-        out.flush();
-        if (!f.commit()) {
-            throw StoreError(
-                StoreError::General,
-                QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
-        }
-        configCache().insert(aliasFile(), sections);
-    }
-
-    std::optional<QStringList> findAlias(const QString& alias) {
-        for (const auto& [name, lines] : readConfig()) {
-            if (name.compare(alias, Qt::CaseInsensitive) == 0) {
-                return lines;
-            }
-        }
-        return std::nullopt;
-    }
-
-    void configureDefault(const QString& alias) {
-        const auto it = defaults().constFind(alias);
-        if (it == defaults().constEnd()) {
-            return;
-        }
-        createDatabase(it->folder, it->init);
-        setAliasPath(alias, it->folder);
-    }
-
-    }  // namespace
-
-    void createDatabase(const QString& folder, const Initializer& init) {
-        if (!QDir().mkpath(folder)) {
-            throw StoreError(StoreError::General,
-                             QStringLiteral("Cannot create the data folder %1.").arg(folder));
-        }
-        const QString path = QDir(folder).filePath(QString::fromLatin1(Database::FileName));
-        if (QFileInfo::exists(path)) {
-            return;
-        }
-        // Built aside and moved in whole, so a failure leaves no half-made database behind.
-        QDir staging(QDir(folder).filePath(QStringLiteral(".new-database")));
-        staging.removeRecursively();
-        QDir().mkpath(staging.path());
-        try {
-            {
-                Database db(staging.path(), true);
-                if (init) {
-                    init(db);
+            for (const FieldDef& f : def.fields) {
+                const auto it = stored.constFind(f.name.toLower());
+                if (it == stored.constEnd()) {
+                    problems.append({Problem::MissingField, def.name, f.name, {}});
+                } else if (*it != f.type) {
+                    problems.append({Problem::WrongType, def.name, f.name, {}});
                 }
             }
-            if (!QFile::rename(staging.filePath(QString::fromLatin1(Database::FileName)), path)) {
-                throw StoreError(StoreError::General,
-                                 QStringLiteral("Cannot create the database in %1.").arg(folder));
+            if (!def.keyFields.isEmpty()) {
+                // The key index keeps the rows apart as the program expects: unique where the
+                // key is, on as many fields as the key has.
+                detail::Statement idx(file.db,
+                                      QStringLiteral("PRAGMA index_list(%1)").arg(quoted(name)));
+                bool found = false;
+                while (idx.step()) {
+                    if (idx.text(1).compare(keyIndexName(def), Qt::CaseInsensitive) != 0) {
+                        continue;
+                    }
+                    found = true;
+                    int keys = 0;
+                    detail::Statement info(
+                        file.db, QStringLiteral("PRAGMA index_info(%1)").arg(quoted(idx.text(1))));
+                    while (info.step()) {
+                        ++keys;
+                    }
+                    if ((idx.int64(2) != 0) != def.uniqueKey || idx.int64(4) != 0 ||
+                        keys != int(def.keyFields.size())) {
+                        problems.append({Problem::WrongKey, def.name, {}, idx.text(1)});
+                    }
+                }
+                if (!found) {
+                    problems.append({Problem::WrongKey, def.name, {}, keyIndexName(def)});
+                }
             }
-        } catch (...) {
-            staging.removeRecursively();
-            throw;
         }
+        // The store reads the order of a table's rows from here.
+        detail::Statement keys(file.db, QStringLiteral("SELECT tbl, keyfields FROM _tables"));
+        QHash<QString, QString> keyFields;
+        while (keys.step()) {
+            keyFields.insert(keys.text(0).toLower(), keys.text(1));
+        }
+        for (const TableDef& def : expected) {
+            const auto it = keyFields.constFind(sqlName(def.name).toLower());
+            if (it != keyFields.constEnd() &&
+                it->compare(def.keyFields.join(QLatin1Char(';')), Qt::CaseInsensitive) != 0) {
+                problems.append({Problem::WrongKey, def.name, {}, QStringLiteral("_tables")});
+            }
+        }
+    } catch (const StoreError& e) {
+        if (e.errorCode() == StoreError::Corrupt) {
+            return {{Problem::Damaged, {}, {}, {}}};
+        }
+        // A database without the store's own table of keys is no database of this program.
+        return {{Problem::NotADatabase, {}, {}, {}}};
+    }
+    return problems;
+}
+
+void Database::attach(Table* t) {
+    if (!m_tables.contains(t)) {
+        m_tables.append(t);
+    }
+}
+
+void Database::detach(Table* t) {
+    m_tables.removeAll(t);
+}
+
+void Database::aboutToWrite() {
+    for (Table* t : std::as_const(m_tables)) {
+        t->releaseScan();
+    }
+}
+
+namespace Session {
+
+namespace {
+
+struct Default {
+    QString folder;
+    Initializer init;
+};
+
+QHash<QString, Default>& defaults() {
+    static QHash<QString, Default> d;
+    return d;
+}
+
+QHash<QString, Initializer>& upgrades() {
+    static QHash<QString, Initializer> u;
+    return u;
+}
+
+QHash<QString, std::shared_ptr<Database>>& open() {
+    static QHash<QString, std::shared_ptr<Database>> d;
+    return d;
+}
+
+using Sections = QList<std::pair<QString, QStringList>>;
+
+// The configuration as last read or written, by file; only this program writes it.
+QHash<QString, Sections>& configCache() {
+    static QHash<QString, Sections> c;
+    return c;
+}
+
+// Sections in file order, each with its lines in order.
+Sections readConfig() {
+    const auto cached = configCache().constFind(aliasFile());
+    if (cached != configCache().constEnd()) {
+        return *cached;
+    }
+    Sections out;
+    QFile f(aliasFile());
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return out;
+    }
+    QTextStream in(&f);
+    in.setEncoding(QStringConverter::Utf8);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#'))) {
+            continue;
+        }
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            out.append({line.mid(1, line.size() - 2).trimmed(), {}});
+        } else if (!out.isEmpty()) {
+            out.last().second.append(line);
+        }
+    }
+    configCache().insert(aliasFile(), out);
+    return out;
+}
+
+void writeConfig(const Sections& sections) {
+    configCache().remove(aliasFile());
+    QDir().mkpath(QFileInfo(aliasFile()).absolutePath());
+    QSaveFile f(aliasFile());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        throw StoreError(
+            StoreError::General,
+            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
+    }
+    QTextStream out(&f);
+    out.setEncoding(QStringConverter::Utf8);
+    for (const auto& [name, lines] : sections) {
+        out << '[' << name << "]\n";
+        for (const QString& l : lines) {
+            out << l << '\n';
+        }
+        out << '\n';
+    }
+    out.flush();
+    if (!f.commit()) {
+        throw StoreError(
+            StoreError::General,
+            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
+    }
+    configCache().insert(aliasFile(), sections);
+}
+
+std::optional<QStringList> findAlias(const QString& alias) {
+    for (const auto& [name, lines] : readConfig()) {
+        if (name.compare(alias, Qt::CaseInsensitive) == 0) {
+            return lines;
+        }
+    }
+    return std::nullopt;
+}
+
+void configureDefault(const QString& alias) {
+    const auto it = defaults().constFind(alias);
+    if (it == defaults().constEnd()) {
+        return;
+    }
+    createDatabase(it->folder, it->init);
+    setAliasPath(alias, it->folder);
+}
+
+}  // namespace
+
+void createDatabase(const QString& folder, const Initializer& init) {
+    if (!QDir().mkpath(folder)) {
+        throw StoreError(StoreError::General,
+                         QStringLiteral("Cannot create the data folder %1.").arg(folder));
+    }
+    const QString path = QDir(folder).filePath(QString::fromLatin1(Database::FileName));
+    if (QFileInfo::exists(path)) {
+        return;
+    }
+    // Built aside and moved in whole, so a failure leaves no half-made database behind.
+    QDir staging(QDir(folder).filePath(QStringLiteral(".new-database")));
+    staging.removeRecursively();
+    QDir().mkpath(staging.path());
+    try {
+        {
+            Database db(staging.path(), true);
+            if (init) {
+                init(db);
+            }
+        }
+        if (!QFile::rename(staging.filePath(QString::fromLatin1(Database::FileName)), path)) {
+            throw StoreError(StoreError::General,
+                             QStringLiteral("Cannot create the database in %1.").arg(folder));
+        }
+    } catch (...) {
         staging.removeRecursively();
+        throw;
     }
+    staging.removeRecursively();
+}
 
-    QString aliasFile() {
-        return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-            .filePath(QStringLiteral("aliases.ini"));
+QString aliasFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("aliases.ini"));
+}
+
+QStringList GetAliasParams(const QString& alias) {
+    auto lines = findAlias(alias);
+    // Only a first start makes a database unasked: with an alias file of the user's own, a
+    // missing alias is a mistake to show, not a reason to start afresh elsewhere.
+    if (!lines && !QFileInfo::exists(aliasFile())) {
+        configureDefault(alias);
+        lines = findAlias(alias);
     }
+    if (!lines) {
+        throw StoreError(StoreError::NotFound, QStringLiteral("Unknown database: %1").arg(alias));
+    }
+    return *lines;
+}
 
-    QStringList GetAliasParams(const QString& alias) {
-        auto lines = findAlias(alias);
-        // Only a first start makes a database unasked: with an alias file of the user's own, a
-        // missing alias is a mistake to show, not a reason to start afresh elsewhere.
-        if (!lines && !QFileInfo::exists(aliasFile())) {
-            configureDefault(alias);
-            lines = findAlias(alias);
+bool isConfigured(const QString& alias) {
+    return findAlias(alias).has_value();
+}
+
+void reloadConfiguration() {
+    configCache().clear();
+}
+
+void setAliasPath(const QString& alias, const QString& folder) {
+    auto sections = readConfig();
+    const QString line = QStringLiteral("PATH=") + folder;
+    bool found = false;
+    for (auto& [name, lines] : sections) {
+        if (name.compare(alias, Qt::CaseInsensitive) == 0) {
+            found = true;
+            lines.removeIf([](const QString& l) {
+                return l.startsWith(QLatin1String("PATH="), Qt::CaseInsensitive);
+            });
+            lines.prepend(line);
         }
-        if (!lines) {
-            throw StoreError(StoreError::NotFound,
-                             QStringLiteral("Unknown database: %1").arg(alias));
+    }
+    if (!found) {
+        sections.append({alias, {line}});
+    }
+    writeConfig(sections);
+    open().remove(alias.toLower());
+}
+
+void setDefault(const QString& alias, const QString& folder, Initializer init) {
+    defaults().insert(alias, {folder, std::move(init)});
+}
+
+void setUpgrade(const QString& alias, Initializer upgrade) {
+    upgrades().insert(alias.toLower(), std::move(upgrade));
+}
+
+QString folderOf(const QString& alias) {
+    const QStringList params = GetAliasParams(alias);
+    return params.isEmpty() ? QString() : params.first().mid(5);
+}
+
+std::shared_ptr<Database> database(const QString& alias) {
+    auto& dbs = open();
+    const QString key = alias.toLower();
+    auto it = dbs.find(key);
+    if (it == dbs.end()) {
+        auto db = std::make_shared<Database>(folderOf(alias), false);
+        if (const auto up = upgrades().constFind(key); up != upgrades().constEnd() && *up) {
+            (*up)(*db);
         }
-        return *lines;
+        it = dbs.insert(key, db);
     }
+    return *it;
+}
 
-    bool isConfigured(const QString& alias) {
-        return findAlias(alias).has_value();
-    }
+void closeAll() {
+    open().clear();
+}
 
-    void reloadConfiguration() {
-        configCache().clear();
-    }
+void release(const QString& alias) {
+    open().remove(alias.toLower());
+}
 
-    void setAliasPath(const QString& alias, const QString& folder) {
-        auto sections = readConfig();
-        const QString line = QStringLiteral("PATH=") + folder;
-        bool found = false;
-        for (auto& [name, lines] : sections) {
-            if (name.compare(alias, Qt::CaseInsensitive) == 0) {
-                found = true;
-                lines.removeIf([](const QString& l) {
-                    return l.startsWith(QLatin1String("PATH="), Qt::CaseInsensitive);
-                });
-                lines.prepend(line);
-            }
-        }
-        if (!found) {
-            sections.append({alias, {line}});
-        }
-        writeConfig(sections);
-        open().remove(alias.toLower());
-    }
-
-    void setDefault(const QString& alias, const QString& folder, Initializer init) {
-        defaults().insert(alias, {folder, std::move(init)});
-    }
-
-    void setUpgrade(const QString& alias, Initializer upgrade) {
-        upgrades().insert(alias.toLower(), std::move(upgrade));
-    }
-
-    QString folderOf(const QString& alias) {
-        const QStringList params = GetAliasParams(alias);
-        return params.isEmpty() ? QString() : params.first().mid(5);
-    }
-
-    std::shared_ptr<Database> database(const QString& alias) {
-        auto& dbs = open();
-        const QString key = alias.toLower();
-        auto it = dbs.find(key);
-        if (it == dbs.end()) {
-            auto db = std::make_shared<Database>(folderOf(alias), false);
-            if (const auto up = upgrades().constFind(key); up != upgrades().constEnd() && *up) {
-                (*up)(*db);
-            }
-            it = dbs.insert(key, db);
-        }
-        return *it;
-    }
-
-    void closeAll() {
-        open().clear();
-    }
-
-    void release(const QString& alias) {
-        open().remove(alias.toLower());
-    }
-
-    }  // namespace Session
+}  // namespace Session
 
 }  // namespace store
