@@ -16,6 +16,8 @@
 #include "testsupport.h"
 #include "toolkit/lookup.h"
 #include "toolkit/speedbutton.h"
+#include "widgets/aboutbox.h"
+#include "widgets/aboutwnd.h"
 #include "widgets/justone.h"
 
 using store::DataSetState;
@@ -385,6 +387,39 @@ private Q_SLOTS:
                  QStringLiteral("Annuller"));
         entry(3)->trigger();  // Qt has no Swedish: its own English texts
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    }
+
+    void theAboutNoticeNamesTheLicenceInEveryLanguage_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("Dansk") << 0 << "version 3 eller senere";
+        QTest::newRow("English") << 1 << "version 3 or later";
+        QTest::newRow("Norsk") << 2 << "versjon 3 eller senere";
+        QTest::newRow("Svensk") << 3 << "version 3 eller senare";
+        QTest::newRow("Deutsch") << 4 << "Version 3 oder später";
+    }
+
+    void theAboutNoticeNamesTheLicenceInEveryLanguage() {
+        QFETCH(int, position);
+        QFETCH(QString, version);
+        start();
+        entry(position)->trigger();
+        auto* box = child<widgets::TAboutBox>("AboutBox1");
+        const QString notice = box->Warning();
+        QVERIFY2(notice.contains(QStringLiteral("GNU General Public License")), qPrintable(notice));
+        QVERIFY2(notice.contains(version), qPrintable(notice));
+        // Copying is what the licence allows: no notice may threaten it.
+        for (const char* threat :
+             {"retsforfulgt", "prosecuted", "rettsforfulgt", "lagföras", "verfolgt"}) {
+            QVERIFY2(!notice.contains(QLatin1String(threat)), threat);
+        }
+        QVERIFY(!box->Copyright().contains(QStringLiteral("forbeholdes")));
+        // The whole notice is readable in the window's small print.
+        widgets::TAboutWnd wnd(box);
+        auto* small = wnd.findChild<QLabel*>(QStringLiteral("lblWarning"));
+        QCOMPARE(small->text(), notice);
+        QVERIFY2(small->heightForWidth(small->width()) <= small->height(),
+                 qPrintable(QString::number(small->heightForWidth(small->width()))));
     }
 
     void theStoredLanguageIsAppliedAtStart() {
