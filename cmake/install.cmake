@@ -48,9 +48,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://verdamo.org")
-# The program is shipped stripped; its debug information goes into verdamo-dbgsym, a package
-# of its own, for whoever needs to read a crash report.
-set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+# The program is shipped stripped. No dbgsym package: the one CPack 3.25 makes lists its file
+# under the build folder in its md5sums. The unstripped program stays in the build folder,
+# with the same build id, for reading a crash report.
+set(CPACK_STRIP_FILES ON)
 # Libraries from dpkg-shlibdeps; what the program loads at run time is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # (libqt6gui6 brings the X11 platform plugin and the JPEG reader.)

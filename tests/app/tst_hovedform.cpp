@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QTemporaryDir>
+#include "app/artwork.h"
 #include "app/hovedform.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -448,6 +449,8 @@ private Q_SLOTS:
         start();
         auto* overview = child<toolkit::SpeedButton>("SpeedButton2");
         const QRect design = overview->geometry();
+        const QRectF designTitle = child<app::artwork::Lettering>("RxLabel1")->letteringRect();
+        QVERIFY(!designTitle.isEmpty());
         const QSize client = m_form->centralWidget()->size();
         m_form->resize(m_form->size() + client);  // the client area doubled
         QTRY_COMPARE(m_form->centralWidget()->size(), client * 2);
@@ -464,6 +467,11 @@ private Q_SLOTS:
                                 .arg(big.height())));
         QVERIFY(overview->font().pixelSize() >= 30 && overview->font().pixelSize() <= 33);
         QCOMPARE(child<QLabel>("Image3")->size(), client * 2);  // the background fills
+        // The pictures are drawn for their new boxes, the title's lettering twice as high.
+        auto* ivy = child<QLabel>("Image1");
+        QCOMPARE(ivy->pixmap().deviceIndependentSize().toSize(), ivy->size());
+        auto* title = child<app::artwork::Lettering>("RxLabel1");
+        QVERIFY(std::abs(title->letteringRect().height() - 2 * designTitle.height()) < 3);
         m_form->resize(m_form->size() - client);
         QTRY_COMPARE(overview->geometry(), design);
         QCOMPARE(overview->font().pixelSize(), 16);
