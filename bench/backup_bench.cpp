@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -32,6 +33,7 @@
 #include "backup/archive.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
+#include "figures.h"
 #include "store/session.h"
 
 namespace {
@@ -160,11 +162,14 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     store::Session::closeAll();
     QFile::remove(store::Session::aliasFile());
+    benchfig::Figure figure{"backup_zip", 1.2, 3};
     if (!g.error.empty()) {
-        std::printf("backup_zip not measured: %s\n", g.error.c_str());
-        return 1;
+        figure.fail(g.error);
+    } else if (!std::isfinite(g.project) || !std::isfinite(g.floor)) {
+        figure.error = "left out by the filter";
+    } else {
+        figure.project = g.project;
+        figure.floor = g.floor;
     }
-    std::printf("FIGURE backup_zip project=%.3f floor=%.3f ratio=%.3f goal<=1.2\n", g.project,
-                g.floor, g.project / g.floor);
-    return 0;
+    return benchfig::printFigures({figure});
 }

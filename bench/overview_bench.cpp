@@ -19,7 +19,6 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDate>
@@ -30,7 +29,6 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -39,6 +37,7 @@
 
 #include "data/datafolder.h"
 #include "data/dm.h"
+#include "figures.h"
 #include "overview/easyfind.h"
 #include "overview/oversigtform.h"
 #include "store/format.h"
@@ -287,48 +286,6 @@ void floorOpen(benchmark::State& state) {
     }
 }
 
-class FigureReporter final : public benchmark::ConsoleReporter {
-public:
-    using ConsoleReporter::ConsoleReporter;
-    struct Total {
-        double seconds = 0;
-        double iterations = 0;
-        std::string error;
-    };
-    std::map<std::string, Total> totals;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            Total& t = totals[r.run_name.function_name];
-            if (r.error_occurred) {
-                t.error = r.error_message;
-            } else {
-                t.seconds += r.real_accumulated_time;
-                t.iterations += double(r.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    // Seconds per iteration; false with the reason when there is none.
-    bool perIteration(const std::string& name, double& value, std::string& why) const {
-        const auto it = totals.find(name);
-        if (it == totals.end()) {
-            why = name + " was not run";
-            return false;
-        }
-        if (!it->second.error.empty() || it->second.iterations <= 0) {
-            why = name + ": " + (it->second.error.empty() ? "no iterations" : it->second.error);
-            return false;
-        }
-        value = it->second.seconds / it->second.iterations;
-        return true;
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -379,41 +336,29 @@ int main(int argc, char** argv) {
     for (const auto& b : timed) {
         benchmark::RegisterBenchmark(b.name, b.fn)->Unit(b.unit)->UseRealTime();
     }
-    FigureReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
-                                                  : benchmark::ConsoleReporter::OO_None);
+    benchfig::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    const struct {
-        const char* name;
-        double goal;
-    } figures[] = {{"find_keystroke", 2.0}, {"select_family", 1.5}, {"overview_open", 3.0}};
+    std::vector<benchfig::Figure> figures = {
+        {"find_keystroke", 2.0}, {"select_family", 1.5}, {"overview_open", 3.0}};
+    for (benchfig::Figure& f : figures) {
+        f.take(reporter);
+    }
     store::Session::closeAll();
     QFile::remove(store::Session::aliasFile());
-    int failed = 0;
-    for (const auto& f : figures) {
-        double project = 0;
-        double floor = 0;
-        std::string why;
-        if (!reporter.perIteration(std::string(f.name) + "/project", project, why) ||
-            !reporter.perIteration(std::string(f.name) + "/floor", floor, why)) {
-            std::printf("%s not measured: %s\n", f.name, why.c_str());
-            failed += why.find("was not run") == std::string::npos ? 1 : 0;
-            continue;
-        }
-        std::printf("FIGURE %s project=%.9f floor=%.9f ratio=%.3f goal<=%g\n", f.name, project,
-                    floor, project / floor, f.goal);
-    }
+    const int status = benchfig::printFigures(figures);
     // Not a figure of its own: typing on, answered from the names already read.
     double first = 0;
     double floor = 0;
     std::string why;
-    if (reporter.perIteration("find_typing_on/project", first, why) &&
-        reporter.perIteration("find_keystroke/floor", floor, why)) {
+    using Outcome = benchfig::FigureReporter::Outcome;
+    if (reporter.perIteration("find_typing_on/project", first, why) == Outcome::Measured &&
+        reporter.perIteration("find_keystroke/floor", floor, why) == Outcome::Measured) {
         std::printf(
             "find_keystroke, a keystroke typed on: project=%.9f floor=%.9f "
             "ratio=%.3f\n",
             first, floor, first / floor);
     }
-    return failed > 0 ? 1 : 0;
+    return status;
 }

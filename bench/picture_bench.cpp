@@ -32,6 +32,7 @@
 
 #include "data/datafolder.h"
 #include "data/dm.h"
+#include "figures.h"
 #include "plants/pictures.h"
 #include "plants/regform.h"
 #include "store/session.h"
@@ -191,18 +192,15 @@ int main(int argc, char** argv) {
     // The alias would point at the temporary folder, which is gone after the run.
     QFile::remove(store::Session::aliasFile());
 
+    benchfig::Figure figure{"picture_load", 1.2, 6};
     if (g.failed) {
-        std::printf("picture_load not measured: a load failed\n");
-        return 1;
+        figure.fail("a load failed");
+    } else if (g.project.empty() || g.floor.empty()) {
+        figure.error = "left out by the filter";
+    } else {
+        figure.project = median(g.project);
+        figure.floor = median(g.floor);
     }
-    if (g.project.empty() || g.floor.empty()) {
-        std::printf("picture_load not measured: left out by the filter\n");
-        return 0;
-    }
-    const double project = median(g.project);
-    const double floor = median(g.floor);
-    std::printf("Units: thread processor seconds per load of one 4000 x 3000 JPEG (median)\n");
-    std::printf("FIGURE picture_load project=%.6f floor=%.6f ratio=%.3f goal<=1.2\n", project,
-                floor, project / floor);
-    return 0;
+    return benchfig::printFigures(
+        {figure}, "thread processor seconds per load of one 4000 x 3000 JPEG (median)");
 }

@@ -14,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDate>
@@ -24,12 +23,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
+#include "figures.h"
 #include "plants/qrform.h"
 #include "report/output.h"
 #include "store/format.h"
@@ -135,29 +134,6 @@ void floorPlantList(benchmark::State& state) {
     }
 }
 
-// Collects the time per iteration of every benchmark while printing as usual.
-class Reporter final : public benchmark::ConsoleReporter {
-public:
-    using benchmark::ConsoleReporter::ConsoleReporter;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred && r.iterations > 0) {
-                auto& t = totals[r.run_name.function_name];
-                t.first += r.real_accumulated_time;
-                t.second += double(r.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double perIteration(const std::string& name) const {
-        const auto it = totals.find(name);
-        return it == totals.end() ? 0.0 : it->second.first / it->second.second;
-    }
-
-private:
-    std::map<std::string, std::pair<double, double>> totals;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -216,21 +192,15 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(3);
-        Reporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
-                                                : benchmark::ConsoleReporter::OO_None);
+        benchfig::FigureReporter reporter;
         benchmark::RunSpecifiedBenchmarks(&reporter);
         benchmark::Shutdown();
 
-        const double project = reporter.perIteration("plant_list_pdf/project");
-        const double floor = reporter.perIteration("plant_list_pdf/floor");
-        if (project > 0 && floor > 0) {
-            std::printf("Units: seconds per report of %d plants\n", PlantCount);
-            std::printf("FIGURE plant_list_pdf project=%.6f floor=%.6f ratio=%.3f goal<=%g\n",
-                        project, floor, project / floor, Goal);
-        } else {
-            std::printf("plant_list_pdf not measured\n");
-            status = 1;
-        }
+        benchfig::Figure figure{"plant_list_pdf", Goal, 6};
+        figure.take(reporter);
+        char units[64];
+        std::snprintf(units, sizeof units, "seconds per report of %d plants", PlantCount);
+        status = benchfig::printFigures({figure}, units);
     }
     store::Session::closeAll();
     QFile::remove(store::Session::aliasFile());

@@ -33,7 +33,6 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cstdio>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -41,11 +40,16 @@
 
 #include "data/datafolder.h"
 #include "data/dm.h"
+#include "figures.h"
+#include "rawsqlite.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "store/table.h"
 
 namespace {
+
+using benchfig::RawDb;
+using benchfig::RawStmt;
 
 constexpr int PlantCount = 100000;
 constexpr int PostBatch = 1000;
@@ -100,82 +104,6 @@ struct Fixture {
     int nextRegnr = PlantCount + 1;  // fresh keys for the post figures
 };
 Fixture g;
-
-// ---- raw SQLite for the floors and the generator --------------------------------------------
-
-[[noreturn]] void fail(sqlite3* db, const char* what) {
-    throw std::runtime_error(std::string(what) + ": " +
-                             (db ? sqlite3_errmsg(db) : "no connection"));
-}
-
-class RawDb {
-public:
-    // The same settings as the store's own connection, so the floor pays for the same
-    // durability.
-    explicit RawDb(const QByteArray& path) {
-        if (sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            fail(m_db, "open");
-        }
-        exec("PRAGMA journal_mode=WAL");
-        exec("PRAGMA synchronous=FULL");
-        sqlite3_busy_timeout(m_db, 5000);
-    }
-    ~RawDb() { sqlite3_close_v2(m_db); }
-    RawDb(const RawDb&) = delete;
-    RawDb& operator=(const RawDb&) = delete;
-
-    sqlite3* handle() const { return m_db; }
-    void exec(const char* sql) {
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-            fail(m_db, sql);
-        }
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
-
-class RawStmt {
-public:
-    RawStmt(RawDb& db, const char* sql) : m_db(db.handle()) {
-        if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_st, nullptr) !=
-            SQLITE_OK) {
-            fail(m_db, sql);
-        }
-    }
-    ~RawStmt() { sqlite3_finalize(m_st); }
-    RawStmt(const RawStmt&) = delete;
-    RawStmt& operator=(const RawStmt&) = delete;
-
-    sqlite3_stmt* get() const { return m_st; }
-    void text(int i, const QByteArray& utf8) {
-        sqlite3_bind_text(m_st, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void text(int i, const QString& s) { text(i, s.toUtf8()); }
-    void integer(int i, qint64 v) { sqlite3_bind_int64(m_st, i, v); }
-    void real(int i, double v) { sqlite3_bind_double(m_st, i, v); }
-    void null(int i) { sqlite3_bind_null(m_st, i); }
-    bool step() {
-        const int rc = sqlite3_step(m_st);
-        if (rc == SQLITE_ROW) {
-            return true;
-        }
-        if (rc != SQLITE_DONE) {
-            sqlite3_reset(m_st);
-            fail(m_db, "step");
-        }
-        return false;
-    }
-    void reset() { sqlite3_reset(m_st); }
-    void run() {
-        step();
-        reset();
-    }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_st = nullptr;
-};
 
 qint64 rawCount(RawDb& db, const char* sql) {
     RawStmt st(db, sql);
@@ -543,67 +471,6 @@ qint64 databaseBytes() {
     return size;
 }
 
-// ---- reporting ------------------------------------------------------------------------------
-
-class FigureReporter final : public benchmark::ConsoleReporter {
-public:
-    using ConsoleReporter::ConsoleReporter;
-
-    struct Total {
-        double seconds = 0;
-        double iterations = 0;
-        std::string error;
-    };
-    std::map<std::string, Total> totals;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            Total& t = totals[r.run_name.function_name];
-            if (r.error_occurred) {
-                t.error = r.error_message;
-            } else {
-                t.seconds += r.real_accumulated_time;
-                t.iterations += double(r.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    // Seconds per iteration over every repetition.
-    enum class Outcome { Measured, NotRun, Failed };
-    Outcome perIteration(const std::string& name, double& value, std::string& why) const {
-        const auto it = totals.find(name);
-        if (it == totals.end()) {
-            why = name + " was not run";
-            return Outcome::NotRun;
-        }
-        if (!it->second.error.empty()) {
-            why = name + ": " + it->second.error;
-            return Outcome::Failed;
-        }
-        if (it->second.iterations <= 0) {
-            why = name + " ran no iterations";
-            return Outcome::Failed;
-        }
-        value = it->second.seconds / it->second.iterations;
-        return Outcome::Measured;
-    }
-};
-
-struct Figure {
-    Figure(std::string n, double g, bool b) : name(std::move(n)), goal(g), bytes(b) {}
-    std::string name;
-    double goal;
-    bool bytes;
-    double project = 0;
-    double floor = 0;
-    std::string error;
-    bool failed = false;  // an error, not merely left out by --benchmark_filter
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -636,10 +503,13 @@ int main(int argc, char** argv) {
     store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), g.folder);
     std::printf("Data folder with %d plants: %s\n", g.rows, qPrintable(g.folder));
 
-    Figure memory{"open_memory", 2.0, true};
+    benchfig::Figure memory{"open_memory", 2.0, 0};
     memory.floor = double(databaseBytes());
-    memory.project = double(measureOpenMemory(memory.error));
-    memory.failed = !memory.error.empty();
+    std::string memoryError;
+    memory.project = double(measureOpenMemory(memoryError));
+    if (!memoryError.empty()) {
+        memory.fail(memoryError);
+    }
 
     const struct {
         const char* name;
@@ -661,27 +531,14 @@ int main(int argc, char** argv) {
             r->Iterations(b.iterations);
         }
     }
-    FigureReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
-                                                  : benchmark::ConsoleReporter::OO_None);
+    benchfig::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::vector<Figure> figures = {
-        {"filter_count", 3.0, false}, {"cursor_walk", 3.0, false}, {"post_1000", 1.5, false}};
-    using Outcome = FigureReporter::Outcome;
-    for (Figure& f : figures) {
-        std::string why;
-        for (const auto& [side, value] :
-             {std::pair{"/project", &f.project}, std::pair{"/floor", &f.floor}}) {
-            const Outcome o = reporter.perIteration(f.name + side, *value, why);
-            // An error says more than a side left out by the filter.
-            if (o == Outcome::Failed && !f.failed) {
-                f.error = why;
-                f.failed = true;
-            } else if (o == Outcome::NotRun && f.error.empty()) {
-                f.error = why;
-            }
-        }
+    std::vector<benchfig::Figure> figures = {
+        {"filter_count", 3.0}, {"cursor_walk", 3.0}, {"post_1000", 1.5}};
+    for (benchfig::Figure& f : figures) {
+        f.take(reporter);
     }
     figures.push_back(memory);
 
@@ -689,28 +546,10 @@ int main(int argc, char** argv) {
     // The alias would point at the temporary folder, which is gone after the run.
     QFile::remove(store::Session::aliasFile());
 
-    int failed = 0;
-    for (const Figure& f : figures) {
-        if (!f.error.empty()) {
-            std::printf("%s not measured: %s\n", f.name.c_str(), f.error.c_str());
-            failed += f.failed ? 1 : 0;
-        }
-    }
-    std::printf(
-        "Units: filter_count, cursor_walk, post_1000 in seconds per operation (a filter change "
-        "with its count; a walk over all rows; %d posts); open_memory in bytes\n",
-        PostBatch);
-    for (const Figure& f : figures) {
-        if (!f.error.empty()) {
-            continue;
-        }
-        if (f.bytes) {
-            std::printf("FIGURE %s project=%.0f floor=%.0f ratio=%.3f goal<=%g\n", f.name.c_str(),
-                        f.project, f.floor, f.project / f.floor, f.goal);
-        } else {
-            std::printf("FIGURE %s project=%.9f floor=%.9f ratio=%.3f goal<=%g\n", f.name.c_str(),
-                        f.project, f.floor, f.project / f.floor, f.goal);
-        }
-    }
-    return failed > 0 ? 1 : 0;
+    char units[256];
+    std::snprintf(units, sizeof units,
+                  "filter_count, cursor_walk, post_1000 in seconds per operation (a filter "
+                  "change with its count; a walk over all rows; %d posts); open_memory in bytes",
+                  PostBatch);
+    return benchfig::printFigures(figures, units);
 }

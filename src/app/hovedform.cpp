@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QUrl>
 
@@ -15,17 +16,20 @@
 
 #include "artwork.h"
 #include "backup/functions.h"
+#include "costs/udgiftform.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "garden/haveform.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "lists/defform.h"
 #include "lists/navneform.h"
 #include "overview/oversigtform.h"
 #include "plants/regform.h"
 #include "resize/formresizer.h"
+#include "store/session.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/form.h"
@@ -74,6 +78,7 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->Afslut1, &QAction::triggered, this, &THovedForm::AfslutClick);
     connect(ui->Definitioner1, &QAction::triggered, this, &THovedForm::Definitioner1Click);
     connect(ui->Navne1, &QAction::triggered, this, &THovedForm::Navne1Click);
+    connect(ui->Udgifter1, &QAction::triggered, this, &THovedForm::Udgifter1Click);
     connect(ui->Dataplacering1, &QAction::triggered, this, &THovedForm::Dataplacering1Click);
     connect(ui->Sikkerhedskopi1, &QAction::triggered, this, &THovedForm::Sikkerhedskopi1Click);
     connect(ui->Gendan1, &QAction::triggered, this, &THovedForm::Gendan1Click);
@@ -149,10 +154,15 @@ QString THovedForm::helpPage() const {
 }
 
 void THovedForm::FormShow() {
+    if (!findDataFolder()) {
+        return;  // the user chose no folder: the window stays open without tables
+    }
     DM->ConfigTable->Open();
     setMinimumSize(0, 0);
-    setOuterSize(data::readSetting(QStringLiteral("W_Main")),
-                 data::readSetting(QStringLiteral("H_Main")));
+    const int storedWidth = data::readSetting(QStringLiteral("W_Main"));
+    const int storedHeight = data::readSetting(QStringLiteral("H_Main"));
+    m_sizeRead = true;
+    setOuterSize(storedWidth, storedHeight);
     if (QScreen* s = screen()) {
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
@@ -165,6 +175,115 @@ void THovedForm::FormShow() {
     ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
     buildLanguageMenu();
     applyStoredLanguage();
+    announceReadOnly();
+}
+
+// Before the settings are read, the user's language is only known from the desktop.
+int THovedForm::desktopLanguage() {
+    switch (QLocale::system().language()) {
+        case QLocale::English:
+            return 0;
+        case QLocale::NorwegianBokmal:
+        case QLocale::NorwegianNynorsk:
+            return 1;
+        case QLocale::Swedish:
+            return 2;
+        case QLocale::German:
+            return 3;
+        default:
+            return -1;
+    }
+}
+
+QString THovedForm::dataFolderProblemText(const data::DataFolderProblem& p, int language) {
+    const QString br = data::messageBreak();
+    const QString choose =
+        i18n::textFor(language, u"HovedFormTexts", u"ChooseDataFolder",
+                      QStringLiteral("Vælg den mappe, dine data ligger i (den med filen %1)."))
+            .arg(QString::fromLatin1(store::Database::FileName));
+    QString problem;
+    switch (p.kind) {
+        case data::DataFolderProblem::AliasMissing:
+            problem = i18n::textFor(language, u"HovedFormTexts", u"AliasMissing",
+                                    QStringLiteral("Verdamo kan ikke finde dine data: aliasfilen "
+                                                   "%1 nævner ikke datamappen »%2«."))
+                          .arg(p.aliasFile, QString::fromLatin1(data::TDM::Alias));
+            problem += br + br +
+                       i18n::textFor(language, u"HovedFormTexts", u"AliasFileSays",
+                                     QStringLiteral("Filen siger:")) +
+                       br + (p.says.isEmpty() ? QStringLiteral("—") : p.says);
+            break;
+        case data::DataFolderProblem::FolderMissing:
+            problem = i18n::textFor(language, u"HovedFormTexts", u"FolderMissing",
+                                    QStringLiteral("Verdamo kan ikke finde dine data: aliasfilen "
+                                                   "%1 peger på mappen %2, som ikke findes."))
+                          .arg(p.aliasFile, p.folder);
+            break;
+        case data::DataFolderProblem::DatabaseMissing:
+            problem = i18n::textFor(language, u"HovedFormTexts", u"DatabaseMissing",
+                                    QStringLiteral("Verdamo kan ikke finde dine data: mappen %2, "
+                                                   "som aliasfilen %1 peger på, indeholder "
+                                                   "ingen database."))
+                          .arg(p.aliasFile, p.folder);
+            break;
+        case data::DataFolderProblem::None:
+            return QString();
+    }
+    return problem + br + br + choose;
+}
+
+// A mistyped alias file must never look like lost data: the gardener is told what the file
+// says and chooses the folder; only a first start, without any alias file, makes a new
+// database unasked.
+bool THovedForm::findDataFolder() {
+    const int language = desktopLanguage();
+    for (;;) {
+        const data::DataFolderProblem problem = data::checkDataFolder();
+        if (problem.kind == data::DataFolderProblem::None) {
+            return true;
+        }
+        if (toolkit::dialogs().MessageDlg(
+                dataFolderProblemText(problem, language), toolkit::MsgType::Warning,
+                toolkit::Button::OK | toolkit::Button::Cancel) != toolkit::mrOk) {
+            return false;
+        }
+        QString start = problem.folder;
+        while (!start.isEmpty() && !QFileInfo(start).isDir()) {
+            start = QFileInfo(start).absolutePath() == start ? QString()
+                                                             : QFileInfo(start).absolutePath();
+        }
+        const QString folder =
+            toolkit::dialogs().ChooseFolder(start.isEmpty() ? QDir::homePath() : start);
+        if (folder.isEmpty()) {
+            return false;
+        }
+        if (data::holdsDatabase(folder)) {
+            data::useDataFolder(folder, false);
+            continue;  // checked again: the folder is read as the alias now names it
+        }
+        const QString question =
+            i18n::textFor(language, u"HovedFormTexts", u"NoDatabaseThere",
+                          QStringLiteral("Mappen %1 indeholder ingen Verdamo-database.\n\rVil "
+                                         "du oprette en ny, tom database i den?"))
+                .arg(folder);
+        if (toolkit::dialogs().MessageDlg(question, toolkit::MsgType::Confirmation,
+                                          toolkit::Button::Yes | toolkit::Button::No) ==
+            toolkit::mrYes) {
+            data::useDataFolder(folder, true);
+        }
+    }
+}
+
+void THovedForm::announceReadOnly() {
+    if (!DM->ConfigTable->readOnly()) {
+        return;
+    }
+    toolkit::dialogs().MessageDlg(
+        i18n::text(u"HovedFormTexts", u"ReadOnlyFolder",
+                   QStringLiteral("Datamappen %1 er skrivebeskyttet.\n\rDu kan se dine data, "
+                                  "men intet kan gemmes, før der igen kan skrives i mappen."))
+            .arg(data::dataFolder()),
+        toolkit::MsgType::Information, toolkit::Button::OK);
 }
 
 void THovedForm::setHelpPage(const QString& page) {
@@ -204,7 +323,9 @@ void THovedForm::buildLanguageMenu() {
 
 void THovedForm::applyStoredLanguage() {
     // A stored index out of range is refused here; what follows is then left as it was.
-    QLanguageSource1->SetActiveLanguage(data::readSetting(QStringLiteral("Sprog")));
+    const int stored = data::readSetting(QStringLiteral("Sprog"));
+    m_languageRead = true;
+    QLanguageSource1->SetActiveLanguage(stored);
     showLanguage();
     if (QAction* entry = m_generated.value(ActiveLanguage() + 1)) {
         entry->setChecked(true);
@@ -241,6 +362,7 @@ void THovedForm::LanguageItemClick() {
     }
     showLanguage();
     data::writeSettings({{QStringLiteral("Sprog"), QString::number(ActiveLanguage())}});
+    m_languageRead = true;  // chosen now: closing keeps it
     setHelpPage(helpPageOf(ActiveLanguage()));
     ui->Help->setText(QString::fromUtf8(captions[ActiveLanguage() + 1]));
 }
@@ -248,6 +370,7 @@ void THovedForm::LanguageItemClick() {
 // The design entries change the language and the label only; the rest waits for closing.
 void THovedForm::designLanguage(int index, const char* name) {
     QLanguageSource1->SetActiveLanguage(index);
+    m_languageRead = true;  // stored when the window closes
     followInQtDialogs();
     ui->Sproget->setText(QString::fromLatin1(name));
     ui->Sproget->adjustSize();
@@ -308,10 +431,16 @@ void THovedForm::FormClose() {
     if (!DM || !DM->ConfigTable->Active()) {
         return;
     }
+    // Only what was read at start, or chosen since, is written back: a start that failed
+    // half-way must not put its defaults over the stored language or size.
     const QSize size = outerSize();
-    data::writeSettings({{QStringLiteral("Sprog"), ActiveLanguage()},
-                         {QStringLiteral("H_Main"), size.height()},
-                         {QStringLiteral("W_Main"), size.width()}});
+    if (m_languageRead) {
+        data::writeSettings({{QStringLiteral("Sprog"), ActiveLanguage()}});
+    }
+    if (m_sizeRead) {
+        data::writeSettings(
+            {{QStringLiteral("H_Main"), size.height()}, {QStringLiteral("W_Main"), size.width()}});
+    }
     // The data-location notice asks for a backup every day; most users never make one.
     backup::dailyBackupAtClose(ActiveLanguage());
 }
@@ -372,6 +501,10 @@ void THovedForm::Definitioner1Click() {
 
 void THovedForm::Navne1Click() {
     toolkit::showModal<lists::TNavneForm>(QLanguageSource1);
+}
+
+void THovedForm::Udgifter1Click() {
+    toolkit::showModal<costs::TUdgiftForm>(QLanguageSource1);
 }
 
 void THovedForm::Dataplacering1Click() {

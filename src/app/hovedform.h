@@ -20,6 +20,9 @@ namespace widgets {
 class TAboutBox;
 class TJustOne;
 }  // namespace widgets
+namespace data {
+struct DataFolderProblem;
+}
 
 namespace app {
 
@@ -42,6 +45,10 @@ public:
     QString helpPage() const;
 
     static QString screenSizeNotice();
+    // What is wrong with the data folder, and what the user may do, in a language.
+    static QString dataFolderProblemText(const data::DataFolderProblem& problem, int language);
+    // The language index of the desktop's own language; -1 when it is none of the program's.
+    static int desktopLanguage();
     static QString programFolder();
     static QString helpPageOf(int language);
 
@@ -55,6 +62,7 @@ public Q_SLOTS:
     void AfslutClick();
     void Definitioner1Click();
     void Navne1Click();
+    void Udgifter1Click();
     void Dataplacering1Click();
     void Sikkerhedskopi1Click();
     void Gendan1Click();
@@ -79,6 +87,8 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    bool findDataFolder();
+    void announceReadOnly();
     void hideChooser();
     void buildLanguageMenu();
     void applyStoredLanguage();
@@ -91,6 +101,8 @@ private:
 
     std::unique_ptr<Ui::THovedForm> ui;
     bool m_shown = false;
+    bool m_sizeRead = false;
+    bool m_languageRead = false;
     i18n::TQLanguageSource* QLanguageSource1 = nullptr;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
                        "found, and end."));
     options.addOption(checkOption);
     options.process(app);
-    data::registerDefaultDataFolder();
+    data::registerDataFolder();
 
     app::THovedForm HovedForm;
     // The installation check runs beside a copy the user may have open.

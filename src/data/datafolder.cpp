@@ -1,8 +1,10 @@
 #include "datafolder.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -73,18 +75,31 @@ QList<TableDef> tableDefs() {
          {QStringLiteral("Regnr")},
          false},
         {QStringLiteral("Planter.db"),
-         {{QStringLiteral("Regnr"), I},          {QStringLiteral("Plantenavn"), S, 60},
-          {QStringLiteral("Latin"), S, 60},      {QStringLiteral("Antal"), I},
-          {QStringLiteral("Plantetype"), S, 40}, {QStringLiteral("Familie"), S, 40},
-          {QStringLiteral("Lysforhold"), S, 60}, {QStringLiteral("Jordbund"), S, 60},
-          {QStringLiteral("Stoerrelse"), S, 40}, {QStringLiteral("Blomster"), S, 60},
-          {QStringLiteral("Blomstring"), S, 60}, {QStringLiteral("Plantning"), S, 100},
-          {QStringLiteral("Vanding"), S, 100},   {QStringLiteral("Goedning"), S, 100},
-          {QStringLiteral("Placering"), S, 100}, {QStringLiteral("Plantet"), D},
-          {QStringLiteral("Omplantning_1"), D},  {QStringLiteral("Omplantning_2"), D},
-          {QStringLiteral("Omplantning_3"), D},  {QStringLiteral("Omplantning_4"), D},
-          {QStringLiteral("Fjernet"), D},        {QStringLiteral("Erhvervet_fra"), S, 100},
-          {QStringLiteral("Pris"), C},           {QStringLiteral("Notater"), M}},
+         {{QStringLiteral("Regnr"), I},
+          {QStringLiteral("Plantenavn"), S, 60},
+          {QStringLiteral("Latin"), S, 60},
+          {QStringLiteral("Antal"), I},
+          // Family and type as wide as the lists they are chosen from.
+          {QStringLiteral("Plantetype"), S, 60},
+          {QStringLiteral("Familie"), S, 60},
+          {QStringLiteral("Lysforhold"), S, 60},
+          {QStringLiteral("Jordbund"), S, 60},
+          {QStringLiteral("Stoerrelse"), S, 40},
+          {QStringLiteral("Blomster"), S, 60},
+          {QStringLiteral("Blomstring"), S, 60},
+          {QStringLiteral("Plantning"), S, 100},
+          {QStringLiteral("Vanding"), S, 100},
+          {QStringLiteral("Goedning"), S, 100},
+          {QStringLiteral("Placering"), S, 100},
+          {QStringLiteral("Plantet"), D},
+          {QStringLiteral("Omplantning_1"), D},
+          {QStringLiteral("Omplantning_2"), D},
+          {QStringLiteral("Omplantning_3"), D},
+          {QStringLiteral("Omplantning_4"), D},
+          {QStringLiteral("Fjernet"), D},
+          {QStringLiteral("Erhvervet_fra"), S, 100},
+          {QStringLiteral("Pris"), C},
+          {QStringLiteral("Notater"), M}},
          {QStringLiteral("Regnr")},
          true},
         {QStringLiteral("Vexmo.DB"),
@@ -157,10 +172,76 @@ static void createTablesNow(store::Database& db) {
     }
 }
 
-void registerDefaultDataFolder() {
-    store::Session::setDefault(QString::fromLatin1(TDM::Alias),
-                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-                               createTables);
+void registerDataFolder() {
+    const QString alias = QString::fromLatin1(TDM::Alias);
+    store::Session::setDefault(
+        alias, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), createTables);
+    store::Session::setUpgrade(alias, upgradeDataFolder);
+}
+
+void upgradeDataFolder(store::Database& db) {
+    const QList<TableDef> defs = tableDefs();
+    if (db.readOnly() || db.narrowerThan(defs).isEmpty()) {
+        return;
+    }
+    const QDir folder(db.folder());
+    const QString stem =
+        QStringLiteral("Verdamo-før-opdatering-") + QDate::currentDate().toString(Qt::ISODate);
+    QString copy = folder.filePath(stem + QStringLiteral(".sqlite"));
+    for (int n = 2; QFileInfo::exists(copy); ++n) {
+        copy = folder.filePath(stem + QStringLiteral("-%1.sqlite").arg(n));
+    }
+    try {
+        db.backupTo(copy);
+    } catch (const store::Error&) {
+        // No copy, no change: the fields keep their widths until a start that can make one.
+        return;
+    }
+    try {
+        db.widenTextFields(defs);
+    } catch (const store::Error&) {
+        // Rolled back whole; the data is as it was and the copy stays beside it.
+    }
+}
+
+DataFolderProblem checkDataFolder() {
+    DataFolderProblem p;
+    p.aliasFile = store::Session::aliasFile();
+    QFile file(p.aliasFile);
+    if (!file.exists()) {
+        return p;
+    }
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        p.says = QString::fromUtf8(file.readAll()).trimmed();
+    }
+    store::Session::reloadConfiguration();
+    const QString alias = QString::fromLatin1(TDM::Alias);
+    const QStringList params =
+        store::Session::isConfigured(alias) ? store::Session::GetAliasParams(alias) : QStringList();
+    const QString first = params.value(0);
+    if (!first.startsWith(QLatin1String("PATH="), Qt::CaseInsensitive) || first.size() <= 5) {
+        p.kind = DataFolderProblem::AliasMissing;
+        return p;
+    }
+    p.folder = first.mid(5);
+    if (!QFileInfo(p.folder).isDir()) {
+        p.kind = DataFolderProblem::FolderMissing;
+    } else if (!holdsDatabase(p.folder)) {
+        p.kind = DataFolderProblem::DatabaseMissing;
+    }
+    return p;
+}
+
+bool holdsDatabase(const QString& folder) {
+    return QFileInfo(QDir(folder).filePath(QString::fromLatin1(store::Database::FileName)))
+        .isFile();
+}
+
+void useDataFolder(const QString& folder, bool create) {
+    if (create) {
+        store::Session::createDatabase(folder, createTables);
+    }
+    store::Session::setAliasPath(QString::fromLatin1(TDM::Alias), folder);
 }
 
 QString dataFolder() {

@@ -11,8 +11,29 @@ struct TableDef;
 
 namespace data {
 
-// Lets the store set up the default data folder when the alias is not configured yet.
-void registerDefaultDataFolder();
+// Lets the store set up the default data folder on a first start, and bring a data folder
+// of an earlier version up to date when it is opened.
+void registerDataFolder();
+// Brings the tables of an earlier version up to today's field widths, keeping every row,
+// after a copy of the database file beside it ("Verdamo-før-opdatering-<date>.sqlite").
+// A read-only folder, or one where the copy cannot be made, is left as it is.
+void upgradeDataFolder(store::Database& db);
+
+// What stands between the program and the data folder, found before anything is opened: an
+// alias file that lacks the alias, or names a folder that is not there or holds no database.
+// No alias file at all is a first start, not a problem.
+struct DataFolderProblem {
+    enum Kind { None, AliasMissing, FolderMissing, DatabaseMissing };
+    Kind kind = None;
+    QString aliasFile;  // where the alias file is
+    QString says;       // what it says: its lines as they stand
+    QString folder;     // the folder it names
+};
+DataFolderProblem checkDataFolder();
+bool holdsDatabase(const QString& folder);
+// Points the alias at a folder the user chose; with create, a new database is made there
+// first when it holds none.
+void useDataFolder(const QString& folder, bool create);
 // The nine tables as a new data folder gets them.
 QList<store::TableDef> tableDefs();
 // Creates the nine tables, the settings record with its first values and the starter

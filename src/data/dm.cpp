@@ -1,5 +1,7 @@
 #include "dm.h"
 
+#include "i18n/texts.h"
+#include "store/session.h"
 #include "toolkit/dialogs.h"
 
 namespace data {
@@ -12,21 +14,40 @@ QString duplicateWarningText() {
 
 namespace {
 
-// Takes the next number from a counter table and gives it to the new row.
-void issueNumber(store::Table& counter, store::Table& table) {
-    counter.Last();
-    const int n = counter.FieldByName(QStringLiteral("Regnr")).AsInteger() + 1;
-    counter.Insert();
-    try {
-        counter.FieldByName(QStringLiteral("Regnr")).setAsInteger(n);
-        counter.Post();
-    } catch (...) {
-        // A refused counter row must not stay pending, or the next move would post it again.
-        if (counter.State() == store::DataSetState::Insert) {
-            counter.Cancel();
-        }
-        throw;
+// Takes the next number from a counter table and gives it to the new row. A counter that has
+// fallen behind the data (an old-data import, a restored backup, a hand edit) would hand out
+// numbers in use: the number is above both the counter and every number the tables that
+// carry it hold, and the counter catches up in the same transaction.
+void issueNumber(store::Table& counter, store::Table& table, const QStringList& numbered) {
+    store::Database* db = counter.database();
+    if (!db) {
+        throw store::Error(QStringLiteral("%1: Cannot perform this operation on a closed dataset")
+                               .arg(counter.TableName()));
     }
+    int n = 0;
+    db->inTransaction([&] {
+        counter.Last();
+        // The whole counter, whatever filter a window has left on it.
+        qint64 last =
+            std::max<qint64>(counter.FieldByName(QStringLiteral("Regnr")).AsInteger(),
+                             db->maxInteger(counter.TableName(), QStringLiteral("Regnr")));
+        for (const QString& t : numbered) {
+            last = std::max(last, db->maxInteger(t, QStringLiteral("Regnr")));
+        }
+        n = int(last + 1);
+        counter.Insert();
+        try {
+            counter.FieldByName(QStringLiteral("Regnr")).setAsInteger(n);
+            counter.Post();
+        } catch (...) {
+            // A refused counter row must not stay pending, or the next move would post it
+            // again.
+            if (counter.State() == store::DataSetState::Insert) {
+                counter.Cancel();
+            }
+            throw;
+        }
+    });
     table.FieldByName(QStringLiteral("Regnr")).setAsInteger(n);
 }
 
@@ -94,9 +115,26 @@ TDM::TDM(QObject* parent) : QObject(parent) {
     MaterialeTable->setMasterSource(HaveSource->DataSet());
     MaterialeTable->setMasterFields(QStringLiteral("Regnr;Arbejdet"));
     MaterialeTable->setIndexFieldNames(QStringLiteral("Regnr;Arbejdet"));
+    // Materials belong to their work: a new name reaches them with the work's post, and
+    // they go when the work goes.
+    MaterialeTable->setCascadeUpdates(true);
+    MaterialeTable->setCascadeDeletes(true);
+
+    // Quantities and prices are never below nothing; a planned flag is one of two words.
+    store::FieldRules notNegative;
+    notNegative.minValue = 0.0;
+    for (store::Table* t : {PlanteTable, HaveTable, MaterialeTable}) {
+        t->setFieldRules(QStringLiteral("Pris"), notNegative);
+    }
+    PlanteTable->setFieldRules(QStringLiteral("Antal"), notNegative);
+    MaterialeTable->setFieldRules(QStringLiteral("Antal"), notNegative);
+    store::FieldRules jaNej;
+    jaNej.allowed = {QStringLiteral("Ja"), QStringLiteral("Nej")};
+    HaveTable->setFieldRules(QStringLiteral("Planlagt"), jaNej);
 
     PlanteTable->AfterInsert = [this](store::Table& t) { PlanteTableAfterInsert(t); };
     HaveTable->AfterInsert = [this](store::Table& t) { HaveTableAfterInsert(t); };
+    MaterialeTable->BeforeInsert = [this](store::Table& t) { MaterialeTableBeforeInsert(t); };
     PlanteTable->OnPostError = [this](store::Table& t, const store::StoreError& e) {
         PlanteTablePostError(t, e);
     };
@@ -140,12 +178,29 @@ QList<store::Table*> TDM::tablesInOpeningOrder() const {
 }
 
 void TDM::PlanteTableAfterInsert(store::Table& table) {
-    issueNumber(*RegTable, table);
+    issueNumber(*RegTable, table, {QStringLiteral("Planter.db")});
 }
 
 void TDM::HaveTableAfterInsert(store::Table& table) {
-    issueNumber(*HaveRegTable, table);
+    // Materials left by a work of long ago carry its number too: a new work must not meet
+    // them.
+    issueNumber(*HaveRegTable, table,
+                {QStringLiteral("Vexmo.DB"), QStringLiteral("Materialer.db")});
     table.FieldByName(QStringLiteral("Planlagt")).setAsString(QStringLiteral("Nej"));
+}
+
+QString TDM::noWorkText() {
+    return i18n::text(u"DMTexts", u"NoWork",
+                      QStringLiteral("Der er intet haveanlæg at knytte materialet til.\n\rVælg "
+                                     "et haveanlæg i listen, eller opret et med »Ny "
+                                     "registrering«, før du tilføjer materialer."));
+}
+
+void TDM::MaterialeTableBeforeInsert(store::Table&) {
+    // A material of no work would be stored where no window ever shows it.
+    if (!HaveTable->Active() || HaveTable->IsEmpty()) {
+        throw store::Error(noWorkText());
+    }
 }
 
 void TDM::PlanteTablePostError(store::Table&, const store::StoreError& e) {

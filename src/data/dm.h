@@ -51,6 +51,7 @@ public:
     // The order the main window opens them in, after the settings table.
     QList<store::Table*> tablesInOpeningOrder() const;
 
+    void MaterialeTableBeforeInsert(store::Table& table);
     void PlanteTableAfterInsert(store::Table& table);
     void HaveTableAfterInsert(store::Table& table);
     void PlanteTablePostError(store::Table& table, const store::StoreError& e);
@@ -61,6 +62,9 @@ public:
     void MaterialeTablePostError(store::Table& table, const store::StoreError& e);
     void NavneTablePostError(store::Table& table, const store::StoreError& e);
     void MaterialeTableCalcFields(store::Table& table);
+
+    // The refusal of a material when no garden work is current, in the active language.
+    static QString noWorkText();
 
 private:
     store::Table* makeTable(const char* objectName, const char* tableName);

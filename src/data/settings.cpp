@@ -1,5 +1,9 @@
 #include "settings.h"
 
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
 #include "dm.h"
 
 namespace data {
@@ -10,6 +14,11 @@ int readSetting(const QString& field) {
 
 void writeSettings(std::initializer_list<std::pair<QString, QVariant>> values) {
     store::Table& t = *DM->ConfigTable;
+    // A read-only data folder was announced at start; sizes and language are then kept for
+    // this run only, and no window is kept from closing over it.
+    if (t.readOnly()) {
+        return;
+    }
     t.Edit();
     try {
         for (const auto& [field, value] : values) {
@@ -21,6 +30,32 @@ void writeSettings(std::initializer_list<std::pair<QString, QVariant>> values) {
         t.Cancel();
         throw;
     }
+}
+
+namespace {
+
+// Beside the alias configuration, as plain lines a user can read: [UdgiftForm] Width=… Height=…
+QString windowsFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("windows.ini"));
+}
+
+}  // namespace
+
+QSize readWindowSize(const QString& window) {
+    const QSettings s(windowsFile(), QSettings::IniFormat);
+    bool w = false;
+    bool h = false;
+    const QSize size(s.value(window + QStringLiteral("/Width")).toInt(&w),
+                     s.value(window + QStringLiteral("/Height")).toInt(&h));
+    return w && h ? size : QSize();
+}
+
+void writeWindowSize(const QString& window, const QSize& outerSize) {
+    QSettings s(windowsFile(), QSettings::IniFormat);
+    s.setValue(window + QStringLiteral("/Width"), outerSize.width());
+    s.setValue(window + QStringLiteral("/Height"), outerSize.height());
+    s.sync();
 }
 
 }  // namespace data

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QVariant>
 #include <initializer_list>
@@ -7,8 +8,14 @@
 
 namespace data {
 
-// The settings record: read a field as an integer; write fields in one edit and post.
+// The settings record: read a field as an integer; write fields in one edit and post (in a
+// read-only data folder, nothing).
 int readSetting(const QString& field);
 void writeSettings(std::initializer_list<std::pair<QString, QVariant>> values);
+
+// The outer size of a window the settings record has no field for, kept per user in the
+// program's configuration folder; an invalid size when none is kept yet.
+QSize readWindowSize(const QString& window);
+void writeWindowSize(const QString& window, const QSize& outerSize);
 
 }  // namespace data

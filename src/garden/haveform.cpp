@@ -10,10 +10,12 @@
 #include "garden/qrform2.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "plants/pictures.h"
 #include "resize/formresizer.h"
 #include "store/format.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/grid.h"
 #include "ui_haveform.h"
 
 namespace garden {
@@ -149,6 +151,8 @@ void THaveForm::FormCreate() {
     ui->DBCheckBox1->setValues(QStringLiteral("Ja"), QStringLiteral("Nej"));
     bind(ui->DBText1, DM->HaveSource, "Regnr");
     ui->DBGrid1->setDataSource(DM->HaveSource);
+    ui->DBGrid1->setDeleteQuestion(
+        [this] { return toolkit::DBGrid::defaultDeleteQuestion() + materialsGoneText(); });
     // Widths that let the eight columns share the grid's design width.
     ui->DBGrid1->setColumns({{QStringLiteral("Regnr"), QStringLiteral("Regnr."), 52},
                              {QStringLiteral("Arbejdet"), QStringLiteral("Betegnelse"), 100},
@@ -156,7 +160,10 @@ void THaveForm::FormCreate() {
                              {QStringLiteral("Kategori"), QStringLiteral("Kategori"), 62},
                              {QStringLiteral("Datostart"), QStringLiteral("Startdato"), 74},
                              {QStringLiteral("Datoslut"), QStringLiteral("Slutdato"), 74},
-                             {QStringLiteral("Planlagt"), QStringLiteral("Planlagt"), 50},
+                             {QStringLiteral("Planlagt"),
+                              QStringLiteral("Planlagt"),
+                              50,
+                              {QStringLiteral("Ja"), QStringLiteral("Nej")}},
                              {QStringLiteral("Pris"), QStringLiteral("Pris"), 60}});
 
     bind(ui->DBEdit3, DM->MaterialeSource, "Materialer");
@@ -286,15 +293,28 @@ void THaveForm::Button2Click() {
     }
 }
 
+// A work's materials go with it; the question says so, and how many.
+QString THaveForm::materialsGoneText() const {
+    store::Table& materials = *DM->MaterialeTable;
+    const int count = materials.Active() ? materials.RecordCount() : 0;
+    if (count == 0) {
+        return QString();
+    }
+    return data::messageBreak() +
+           i18n::countText(u"HaveFormTexts", u"MaterialsGoToo", count,
+                           QStringLiteral("Haveanlæggets ene materiale bliver også slettet."),
+                           QStringLiteral("Haveanlæggets %1 materialer bliver også slettet."));
+}
+
 void THaveForm::Button3Click() {
     store::Table& have = *DM->HaveTable;
     const QString text = deletePrefix(ActiveLanguage()) +
                          have.FieldByName(QStringLiteral("Arbejdet")).AsString() +
-                         QStringLiteral(" ?");
+                         QStringLiteral(" ?") + materialsGoneText();
     if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
                                       toolkit::Button::Yes | toolkit::Button::No) ==
         toolkit::mrYes) {
-        have.Delete();  // the materials stay in their table
+        have.Delete();  // its materials in the same step
     }
 }
 
@@ -378,6 +398,12 @@ void THaveForm::Button6Click() {
 }
 
 void THaveForm::Button7Click() {
+    // With no work there is nothing a material could be saved under.
+    if (DM->HaveTable->IsEmpty()) {
+        toolkit::dialogs().MessageDlg(data::TDM::noWorkText(), toolkit::MsgType::Information,
+                                      toolkit::Button::OK);
+        return;
+    }
     saveMaterial();
     computeTotal();
 }

@@ -74,6 +74,7 @@ private:
     void FormCreate();
     void FormShow() override;
     void computeTotal();
+    QString materialsGoneText() const;
     void placeTotal();
     void saveMaterial();
     void closePendingMaterial(bool workDiscarded);

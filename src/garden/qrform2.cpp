@@ -10,6 +10,10 @@ namespace {
 
 const QColor Navy(0x00, 0x00, 0x80);
 const QColor Silver(0xc0, 0xc0, 0xc0);
+// The totals stand right of the unit price, inside the printable width.
+constexpr double TotalLeft = 166.0;
+constexpr double TotalWidth = 22.0;
+const QString SumMask = QStringLiteral("###,##0.00");
 
 QString field(store::Table* table, const char* name) {
     return table->FieldByName(QString::fromLatin1(name)).DisplayText();
@@ -103,7 +107,10 @@ report::Document TQRForm2::build() {
     r.data = {[works] { works->First(); }, [works] { return works->Eof(); },
               [works] { works->Next(); }};
 
-    // The unit price, not the line total; the list has no sums.
+    // The unit price as it always stood, then the line total at the right, under which
+    // the work's total and, at the end, the total of everything listed add up.
+    report::RunningSum* workSum = r.addSum([] { return data::DM->MaterialeTableIalt->AsFloat(); });
+    report::RunningSum* listSum = r.addSum([] { return data::DM->MaterialeTableIalt->AsFloat(); });
     report::SubDetail lines;
     lines.band.height = 6.6;
     addFields(lines.band, materials,
@@ -111,10 +118,50 @@ report::Document TQRForm2::build() {
                {"QRDBText6", "Materialer", 19.8, 54.5, Qt::AlignLeft},
                {"QRDBText7", "Forhandler", 79.4, 63.8, Qt::AlignLeft},
                {"QRDBText8", "Pris", 146.8, 17.5, Qt::AlignRight}});
-    lines.data = {[materials] { materials->First(); }, [materials] { return materials->Eof(); },
-                  [materials] { materials->Next(); }};
+    // A material without a price has no line total to show, though it counts as 0.
+    lines.band
+        .field(QStringLiteral("QRDBText9"),
+               [] {
+                   return data::DM->MaterialeTablePris->IsNull()
+                              ? QString()
+                              : data::DM->MaterialeTableIalt->DisplayText();
+               })
+        .at(TotalLeft, 1.3)
+        .sized(TotalWidth)
+        .aligned(Qt::AlignRight);
+    lines.band.sums = {workSum, listSum};
+    lines.data = {[materials, workSum] {
+                      workSum->reset();
+                      materials->First();
+                  },
+                  [materials] { return materials->Eof(); }, [materials] { materials->Next(); }};
     lines.printIfEmpty = true;
     r.subDetails.append(lines);
+
+    report::SubDetail workTotal;
+    workTotal.band.height = 6.6;
+    workTotal.band.label(QStringLiteral("QRLabel7"), QStringLiteral("Anlægget i alt"))
+        .at(79.4, 1.3)
+        .sized(63.8)
+        .withFont(report::arial(8.0, true));
+    workTotal.band.sumOf(QStringLiteral("QRExpr1"), workSum, SumMask)
+        .at(TotalLeft, 1.3)
+        .sized(TotalWidth)
+        .withFont(report::arial(8.0, true))
+        .aligned(Qt::AlignRight);
+    r.subDetails.append(workTotal);
+
+    r.summary.height = 8.0;
+    r.summary.box(79.4, 0.6, TotalLeft + TotalWidth - 79.4, 0.3, Qt::black);
+    r.summary.label(QStringLiteral("QRLabel8"), QStringLiteral("I alt"))
+        .at(79.4, 1.9)
+        .sized(63.8)
+        .withFont(report::arial(8.0, true));
+    r.summary.sumOf(QStringLiteral("QRExpr2"), listSum, SumMask)
+        .at(TotalLeft, 1.9)
+        .sized(TotalWidth)
+        .withFont(report::arial(8.0, true))
+        .aligned(Qt::AlignRight);
 
     return r.layout();
 }

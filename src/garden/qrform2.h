@@ -7,7 +7,8 @@
 namespace garden {
 
 // The garden works list: one line per work of the shared garden-works table as it presents
-// itself (the window's filter in force), and under each work one line per material.
+// itself (the window's filter in force), under each work one line per material with its line
+// total and then the work's total, and at the end the total of everything listed.
 class TQRForm2 final {
 public:
     TQRForm2();

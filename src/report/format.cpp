@@ -3,8 +3,8 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
-#include <QRegularExpression>
 #include <QTextLayout>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -104,7 +104,9 @@ QString formatMask(double value, const QString& mask, const QLocale& locale) {
     while (intDigits.size() < minInt) {
         intDigits.prepend(u'0');
     }
-    const bool zero = !plain.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    // Asked for every amount of a long list: a plain scan, not a pattern.
+    const bool zero =
+        std::none_of(plain.cbegin(), plain.cend(), [](QChar c) { return c >= u'1' && c <= u'9'; });
 
     QString out = group ? grouped(intDigits, locale.groupSeparator()) : intDigits;
     if (!decDigits.isEmpty()) {

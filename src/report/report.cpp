@@ -38,6 +38,11 @@ Element& Band::sumOf(const QString& name, const RunningSum* sum, const QString& 
     return field(name, [sum, mask] { return formatMask(sum->value(), mask); });
 }
 
+Box& Band::box(double left, double top, double width, double height, const QColor& fill) {
+    boxes.append({left, top, width, height, fill});
+    return boxes.last();
+}
+
 Report::Report() = default;
 Report::~Report() = default;
 
@@ -61,13 +66,14 @@ public:
 
     void begin() { newPage(); }
 
-    // A body band: a new page first when it does not fit below what the page holds. A band
-    // taller than a whole page still prints, alone, rather than paging for ever.
-    void body(const Band& band, bool withTexts = true) {
+    // A body band: a new page first when it does not fit below what the page holds, together
+    // with what must stay with it. A band taller than a whole page still prints, alone, rather
+    // than paging for ever.
+    void body(const Band& band, bool withTexts = true, double keepWith = 0.0) {
         if (band.height <= 0.0) {
             return;
         }
-        if (m_bodyBands > 0 && m_y + band.height > m_footerTop + 1e-9) {
+        if (m_bodyBands > 0 && m_y + band.height + keepWith > m_footerTop + 1e-9) {
             finishPage();
             newPage();
         }
@@ -101,6 +107,10 @@ private:
             page.boxes.append({QRectF(m_left, m_y, m_width, band.height), band.color});
         }
         if (withTexts) {
+            for (const Box& b : band.boxes) {
+                page.boxes.append(
+                    {QRectF(m_left + b.left, m_y + b.top, b.width, b.height), b.fill});
+            }
             for (const Element& e : band.elements) {
                 placeElement(page, e);
             }
@@ -159,11 +169,21 @@ Document Report::layout() {
     Placer placer(doc, *this);
     placer.begin();
 
+    // The height a heading keeps free below itself: the band printed next.
+    auto following = [&](qsizetype sub) {
+        for (qsizetype i = sub + 1; i < subDetails.size(); ++i) {
+            if (subDetails.at(i).band.height > 0.0) {
+                return subDetails.at(i).band.height;
+            }
+        }
+        return summary.height;
+    };
     auto printRow = [&] {
-        placer.body(detail);
-        for (const SubDetail& sub : subDetails) {
+        placer.body(detail, true, detail.keepWithNext ? following(-1) : 0.0);
+        for (qsizetype i = 0; i < subDetails.size(); ++i) {
+            const SubDetail& sub = subDetails.at(i);
             if (!sub.data.first) {
-                placer.body(sub.band);
+                placer.body(sub.band, true, sub.band.keepWithNext ? following(i) : 0.0);
                 continue;
             }
             sub.data.first();
@@ -186,6 +206,7 @@ Document Report::layout() {
     } else {
         printRow();
     }
+    placer.body(summary);
     placer.finishPage();
     return doc;
 }

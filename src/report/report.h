@@ -73,17 +73,32 @@ struct Element {
     }
 };
 
+// A filled box on a band (a bar of a chart, a rule), in millimetres from the band's top left
+// corner; painted under the band's texts.
+struct Box {
+    double left = 0.0;
+    double top = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+    QColor fill;
+};
+
 // A band spans the printable width. Its elements print together or not at all.
 struct Band {
     double height = 0.0;       // mm; a band of height 0 is not printed
     QColor color = Qt::white;  // background; invalid: none
     QList<Element> elements;
+    QList<Box> boxes;
     QList<RunningSum*> sums;  // added to each time this band prints
+    // A heading: begins a new page rather than stand at the foot of one without the band
+    // that follows it.
+    bool keepWithNext = false;
 
     Element& label(const QString& name, const QString& text);
     Element& field(const QString& name, std::function<QString()> expression);
     // The sum formatted with a mask such as "###,##0.00" in the regional separators.
     Element& sumOf(const QString& name, const RunningSum* sum, const QString& mask);
+    Box& box(double left, double top, double width, double height, const QColor& fill);
 };
 
 // How a band walks its rows; first() positions on the first row.
@@ -102,9 +117,9 @@ struct SubDetail {
 };
 
 // A banded report: the title band on the first page, the column header on top of every page,
-// one detail band per row with its sub-detail bands, and the page footer at the bottom of
-// every page, the last included. A band that does not fit below the ones already on the page
-// begins a new page.
+// one detail band per row with its sub-detail bands, the summary once after the last row, and
+// the page footer at the bottom of every page, the last included. A band that does not fit
+// below the ones already on the page begins a new page.
 class Report {
 public:
     Report();
@@ -120,6 +135,7 @@ public:
     Band detail;
     DataLoop data;  // without it the detail band prints once
     QList<SubDetail> subDetails;
+    Band summary;
     Band pageFooter;
 
     // A sum owned by the report; attach it to the band whose rows it adds up.

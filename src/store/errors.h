@@ -3,20 +3,62 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <exception>
 
 namespace store {
 
 // Base of every error the program raises with a message meant for the user.
+//
+// The store speaks no language of the user's: an error it raises carries a kind and the
+// values its text is made of, and the layer that shows it composes the text in the active
+// language from those (toolkit::errorText). message() is the built-in English text, for
+// errors of kind Other the only one.
 class Error : public std::exception {
 public:
-    explicit Error(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
+    enum class Kind {
+        Other,
+        // Field errors (FieldError): %1 the field, then
+        TooLong,       // %2 the length of the text, %3 the field's width
+        BelowMinimum,  // %2 the value, %3 the smallest value the field takes
+        NotAllowed,    // %2 the value, %3 the values the field takes, separated by ", "
+        // Store errors (StoreError)
+        ReadOnly,  // %1 the data folder
+    };
+
+    explicit Error(QString message) : Error(Kind::Other, std::move(message), {}) {}
+    Error(Kind kind, QString message, QStringList args)
+        : m_kind(kind),
+          m_message(std::move(message)),
+          m_args(std::move(args)),
+          m_what(m_message.toUtf8()) {}
     const char* what() const noexcept override { return m_what.constData(); }
     const QString& message() const noexcept { return m_message; }
+    Kind kind() const noexcept { return m_kind; }
+    // The values the text is composed from, in the order of its %1, %2 ...
+    const QStringList& args() const noexcept { return m_args; }
 
 private:
+    Kind m_kind;
     QString m_message;
+    QStringList m_args;
     QByteArray m_what;
+};
+
+// A value a field refuses. The first argument is the field's name; the control that wrote
+// the value may add the caption the user knows the field by.
+class FieldError : public Error {
+public:
+    FieldError(Kind kind, QString message, QString table, QStringList args)
+        : Error(kind, std::move(message), std::move(args)), m_table(std::move(table)) {}
+    const QString& table() const noexcept { return m_table; }
+    QString field() const { return args().value(0); }
+    const QString& caption() const noexcept { return m_caption; }
+    void setCaption(const QString& caption) { m_caption = caption; }
+
+private:
+    QString m_table;
+    QString m_caption;
 };
 
 // An error of the table engine itself; callers look at the code of the first entry.
@@ -33,7 +75,9 @@ public:
         QString message;
     };
 
-    StoreError(int code, const QString& message) : Error(message), m_entries{{code, message}} {}
+    StoreError(int code, const QString& message) : StoreError(code, Kind::Other, message, {}) {}
+    StoreError(int code, Kind kind, const QString& message, QStringList args)
+        : Error(kind, message, std::move(args)), m_entries{{code, message}} {}
     const QList<Entry>& entries() const noexcept { return m_entries; }
     int errorCode() const noexcept { return m_entries.isEmpty() ? 0 : m_entries.first().code; }
 

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "errors.h"
 #include "format.h"
 #include "table.h"
 #include "values_p.h"
@@ -45,6 +46,43 @@ bool Field::IsNull() const {
 
 void Field::setValue(const QVariant& v) {
     m_table->writeValue(m_index, v);
+}
+
+void Field::check(const QVariant& value) const {
+    if (!value.isValid() || value.isNull() || m_calculated) {
+        return;
+    }
+    const QString table = m_table->TableName();
+    if (m_type == FieldType::String && m_size > 0 && value.toString().size() > m_size) {
+        const QString length = QString::number(value.toString().size());
+        const QString width = QString::number(m_size);
+        throw FieldError(
+            Error::Kind::TooLong,
+            QStringLiteral("The text for field '%1' is %2 characters long; the field holds at "
+                           "most %3.")
+                .arg(m_name, length, width),
+            table, {m_name, length, width});
+    }
+    const bool number =
+        m_type == FieldType::Integer || m_type == FieldType::Float || m_type == FieldType::Currency;
+    if (number && m_rules.minValue && value.toDouble() < *m_rules.minValue) {
+        const QLocale locale;
+        const QString shown = m_type == FieldType::Integer
+                                  ? locale.toString(value.toLongLong())
+                                  : locale.toString(value.toDouble(), 'g', 15);
+        const QString least = locale.toString(*m_rules.minValue, 'g', 15);
+        throw FieldError(Error::Kind::BelowMinimum,
+                         QStringLiteral("%2 is less than %3, the smallest value field '%1' takes.")
+                             .arg(m_name, shown, least),
+                         table, {m_name, shown, least});
+    }
+    if (!m_rules.allowed.isEmpty() && !m_rules.allowed.contains(value.toString())) {
+        const QString values = m_rules.allowed.join(QStringLiteral(", "));
+        throw FieldError(Error::Kind::NotAllowed,
+                         QStringLiteral("'%2' is not a value field '%1' takes (%3).")
+                             .arg(m_name, value.toString(), values),
+                         table, {m_name, value.toString(), values});
+    }
 }
 
 QVariant Field::parse(const QString& text) const {

@@ -2,7 +2,9 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <optional>
 
 namespace store {
 
@@ -11,6 +13,12 @@ class Table;
 enum class FieldType { Integer, String, Date, Currency, Float, Memo };
 
 QString fieldTypeName(FieldType t);
+
+// What a field takes beyond its type and width: the smallest number, or the only texts.
+struct FieldRules {
+    std::optional<double> minValue;
+    QStringList allowed;  // empty: any text; null is always taken
+};
 
 // One field of a table's current row. Values are read from and written to the row the
 // table has current (or the row being calculated, while calculated fields are filled).
@@ -21,10 +29,16 @@ public:
     const QString& FieldName() const { return m_name; }
     FieldType DataType() const { return m_type; }
     int Size() const { return m_size; }
+    void setSize(int size) { m_size = size; }
     int Index() const { return m_index; }
     bool Calculated() const { return m_calculated; }
     QString DisplayLabel() const { return m_label.isEmpty() ? m_name : m_label; }
     void setDisplayLabel(const QString& label) { m_label = label; }
+    const FieldRules& Rules() const { return m_rules; }
+    void setRules(const FieldRules& rules) { m_rules = rules; }
+    // Raises the FieldError a value would meet when written: too long for the width, below
+    // the minimum, not one of the allowed texts. The value is of the field's own type.
+    void check(const QVariant& value) const;
     Table& DataSet() const { return *m_table; }
 
     bool IsNull() const;
@@ -58,6 +72,7 @@ private:
     int m_size;
     bool m_calculated;
     QString m_label;
+    FieldRules m_rules;
 };
 
 }  // namespace store

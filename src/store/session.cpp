@@ -138,6 +138,134 @@ qint64 Database::rowCount(const QString& tableName) {
     return st.step() ? st.int64(0) : 0;
 }
 
+qint64 Database::maxInteger(const QString& tableName, const QString& field) {
+    detail::Statement st(
+        m_conn->handle(),
+        QStringLiteral("SELECT max(%1) FROM %2").arg(quoted(field), quoted(sqlName(tableName))));
+    return st.step() && !st.isNull(0) ? st.int64(0) : 0;
+}
+
+namespace {
+
+struct StoredColumn {
+    QString name;
+    QString declared;
+    bool notNull;
+    QString defaultValue;  // as SQL, empty for none
+    bool key;
+};
+
+QList<StoredColumn> storedColumns(detail::Connection& conn, const QString& sqlTable) {
+    QList<StoredColumn> out;
+    detail::Statement st(conn.handle(),
+                         QStringLiteral("PRAGMA table_info(%1)").arg(quoted(sqlTable)));
+    while (st.step()) {
+        out.append({st.text(1), st.text(2), st.int64(3) != 0, st.isNull(4) ? QString() : st.text(4),
+                    st.int64(5) != 0});
+    }
+    return out;
+}
+
+// The declared types a table's columns get under a definition: a text field narrower than
+// the definition's is widened; everything else stays as stored. Empty when nothing changes.
+QStringList widenedTypes(const QList<StoredColumn>& columns, const TableDef& def) {
+    QStringList types;
+    bool changed = false;
+    for (const StoredColumn& c : columns) {
+        int size = 0;
+        QString type = c.declared;
+        if (detail::typeFromDeclared(c.declared, &size) == FieldType::String && size > 0) {
+            for (const FieldDef& f : def.fields) {
+                if (f.name.compare(c.name, Qt::CaseInsensitive) == 0 &&
+                    f.type == FieldType::String && (f.size == 0 || f.size > size)) {
+                    type = detail::declaredType(f.type, f.size);
+                    changed = true;
+                }
+            }
+        }
+        types << type;
+    }
+    return changed ? types : QStringList();
+}
+
+}  // namespace
+
+QList<TableDef> Database::narrowerThan(const QList<TableDef>& defs) const {
+    QList<TableDef> out;
+    for (const TableDef& def : defs) {
+        const QList<StoredColumn> columns = storedColumns(*m_conn, sqlName(def.name));
+        bool keyed = false;
+        for (const StoredColumn& c : columns) {
+            keyed = keyed || c.key;
+        }
+        // A table with a declared primary key is none of this program's making.
+        if (!keyed && !widenedTypes(columns, def).isEmpty()) {
+            out.append(def);
+        }
+    }
+    return out;
+}
+
+// SQLite cannot change a column's declared type in place: each table is made anew beside the
+// old one, filled with its rows under their own row numbers, and put in its place; then its
+// indexes and triggers are made again.
+void Database::widenTextFields(const QList<TableDef>& defs) {
+    aboutToWrite();
+    detail::Transaction tx(*m_conn);
+    for (const TableDef& def : narrowerThan(defs)) {
+        const QString name = sqlName(def.name);
+        const QList<StoredColumn> columns = storedColumns(*m_conn, name);
+        const QStringList types = widenedTypes(columns, def);
+        QStringList schema;
+        {
+            detail::Statement st(
+                m_conn->handle(),
+                QStringLiteral("SELECT sql FROM sqlite_master WHERE tbl_name = ? AND type IN "
+                               "('index', 'trigger') AND sql IS NOT NULL ORDER BY type, name"));
+            st.bind(1, name);
+            while (st.step()) {
+                schema << st.text(0);
+            }
+        }
+        QStringList defsSql, names;
+        for (int i = 0; i < columns.size(); ++i) {
+            const StoredColumn& c = columns.at(i);
+            QString col = quoted(c.name) + QLatin1Char(' ') + types.at(i);
+            if (c.notNull) {
+                col += QStringLiteral(" NOT NULL");
+            }
+            if (!c.defaultValue.isEmpty()) {
+                col += QStringLiteral(" DEFAULT ") + c.defaultValue;
+            }
+            defsSql << col;
+            names << quoted(c.name);
+        }
+        const QString aside = name + QStringLiteral("_widened");
+        const qint64 before = rowCount(name);
+        m_conn->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(aside)));
+        m_conn->exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                         .arg(quoted(aside), defsSql.join(QLatin1Char(','))));
+        const QString list = names.join(QLatin1Char(','));
+        m_conn->exec(QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3")
+                         .arg(quoted(aside), list, quoted(name)));
+        m_conn->exec(QStringLiteral("DROP TABLE %1").arg(quoted(name)));
+        m_conn->exec(
+            QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(aside), quoted(name)));
+        for (const QString& sql : std::as_const(schema)) {
+            m_conn->exec(sql);
+        }
+        if (rowCount(name) != before) {
+            throw StoreError(StoreError::General,
+                             QStringLiteral("Table %1 lost rows while it was widened.").arg(name));
+        }
+    }
+    if (!integrityOk()) {
+        throw StoreError(StoreError::Corrupt,
+                         QStringLiteral("The database is damaged after widening its fields."));
+    }
+    tx.commit();
+}
+
 namespace {
 
 // A database file opened only to be read, closed when it goes out of scope.
@@ -287,6 +415,11 @@ QHash<QString, Default>& defaults() {
     return d;
 }
 
+QHash<QString, Initializer>& upgrades() {
+    static QHash<QString, Initializer> u;
+    return u;
+}
+
 QHash<QString, std::shared_ptr<Database>>& open() {
     static QHash<QString, std::shared_ptr<Database>> d;
     return d;
@@ -370,38 +503,42 @@ void configureDefault(const QString& alias) {
     if (it == defaults().constEnd()) {
         return;
     }
-    const QString folder = it->folder;
+    createDatabase(it->folder, it->init);
+    setAliasPath(alias, it->folder);
+}
+
+}  // namespace
+
+void createDatabase(const QString& folder, const Initializer& init) {
     if (!QDir().mkpath(folder)) {
         throw StoreError(StoreError::General,
                          QStringLiteral("Cannot create the data folder %1.").arg(folder));
     }
     const QString path = QDir(folder).filePath(QString::fromLatin1(Database::FileName));
-    if (!QFileInfo::exists(path)) {
-        // Built aside and moved in whole, so a failure leaves no half-made database behind.
-        QDir staging(QDir(folder).filePath(QStringLiteral(".new-database")));
-        staging.removeRecursively();
-        QDir().mkpath(staging.path());
-        try {
-            {
-                Database db(staging.path(), true);
-                if (it->init) {
-                    it->init(db);
-                }
-            }
-            if (!QFile::rename(staging.filePath(QString::fromLatin1(Database::FileName)), path)) {
-                throw StoreError(StoreError::General,
-                                 QStringLiteral("Cannot create the database in %1.").arg(folder));
-            }
-        } catch (...) {
-            staging.removeRecursively();
-            throw;
-        }
-        staging.removeRecursively();
+    if (QFileInfo::exists(path)) {
+        return;
     }
-    setAliasPath(alias, folder);
+    // Built aside and moved in whole, so a failure leaves no half-made database behind.
+    QDir staging(QDir(folder).filePath(QStringLiteral(".new-database")));
+    staging.removeRecursively();
+    QDir().mkpath(staging.path());
+    try {
+        {
+            Database db(staging.path(), true);
+            if (init) {
+                init(db);
+            }
+        }
+        if (!QFile::rename(staging.filePath(QString::fromLatin1(Database::FileName)), path)) {
+            throw StoreError(StoreError::General,
+                             QStringLiteral("Cannot create the database in %1.").arg(folder));
+        }
+    } catch (...) {
+        staging.removeRecursively();
+        throw;
+    }
+    staging.removeRecursively();
 }
-
-}  // namespace
 
 QString aliasFile() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
@@ -410,7 +547,9 @@ QString aliasFile() {
 
 QStringList GetAliasParams(const QString& alias) {
     auto lines = findAlias(alias);
-    if (!lines) {
+    // Only a first start makes a database unasked: with an alias file of the user's own, a
+    // missing alias is a mistake to show, not a reason to start afresh elsewhere.
+    if (!lines && !QFileInfo::exists(aliasFile())) {
         configureDefault(alias);
         lines = findAlias(alias);
     }
@@ -452,6 +591,10 @@ void setDefault(const QString& alias, const QString& folder, Initializer init) {
     defaults().insert(alias, {folder, std::move(init)});
 }
 
+void setUpgrade(const QString& alias, Initializer upgrade) {
+    upgrades().insert(alias.toLower(), std::move(upgrade));
+}
+
 QString folderOf(const QString& alias) {
     const QStringList params = GetAliasParams(alias);
     return params.isEmpty() ? QString() : params.first().mid(5);
@@ -463,6 +606,9 @@ std::shared_ptr<Database> database(const QString& alias) {
     auto it = dbs.find(key);
     if (it == dbs.end()) {
         auto db = std::make_shared<Database>(folderOf(alias), false);
+        if (const auto up = upgrades().constFind(key); up != upgrades().constEnd() && *up) {
+            (*up)(*db);
+        }
         it = dbs.insert(key, db);
     }
     return *it;

@@ -51,6 +51,15 @@ public:
     void insertRow(const QString& tableName, const QStringList& columns,
                    const QVariantList& values);
     qint64 rowCount(const QString& tableName);
+    // The highest value of an integer field over every row of a table; 0 when it has none.
+    qint64 maxInteger(const QString& tableName, const QString& field);
+
+    // The tables whose stored text fields are narrower than the definitions make them.
+    QList<TableDef> narrowerThan(const QList<TableDef>& defs) const;
+    // Rebuilds those tables with their text fields as wide as the definitions make them,
+    // keeping every row, its place, its values and the table's indexes; all in one
+    // transaction, so a failure leaves every table as it was.
+    void widenTextFields(const QList<TableDef>& defs);
 
     // A consistent copy of the database as last posted, written to a new file while the
     // tables stay open.
@@ -95,10 +104,17 @@ bool isConfigured(const QString& alias);
 // The configuration is read once; this reads the file again on next use.
 void reloadConfiguration();
 void setAliasPath(const QString& alias, const QString& folder);
-// When the alias is not configured on first use: point it at the folder, creating the
-// folder and, through init, a new database there.
+// On a first start, when there is no alias file at all: point the alias at the folder,
+// creating the folder and, through init, a new database there. An alias file that lacks the
+// alias is the user's own configuration and is never replaced.
 void setDefault(const QString& alias, const QString& folder, Initializer init);
+// Runs on the alias's database each time it is opened, before any table reads it: the place
+// to bring a data folder of an earlier version up to date.
+void setUpgrade(const QString& alias, Initializer upgrade);
 QString folderOf(const QString& alias);
+// Makes a new database in a folder (created when missing) through init, unless the folder
+// holds one already; built aside and moved in whole.
+void createDatabase(const QString& folder, const Initializer& init);
 // Tables keep the database they opened alive, even once the alias is pointed elsewhere.
 std::shared_ptr<Database> database(const QString& alias);
 // Drops every open database; the tables on them must be closed first.

@@ -18,8 +18,12 @@ void throwSqlite(sqlite3* db, int rc, const QString& context) {
         throw StoreError(StoreError::KeyViolation, QStringLiteral("Key violation."));
     }
     if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
-        throw StoreError(StoreError::ReadOnly,
-                         QStringLiteral("The data cannot be saved: the data folder is read-only."));
+        const QString folder =
+            db ? QFileInfo(QString::fromUtf8(sqlite3_db_filename(db, "main"))).absolutePath()
+               : QString();
+        throw StoreError(StoreError::ReadOnly, Error::Kind::ReadOnly,
+                         QStringLiteral("The data cannot be saved: the data folder is read-only."),
+                         {folder});
     }
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
         throw StoreError(

@@ -55,6 +55,7 @@ Field* Table::declareField(const QString& name, FieldType type, int size) {
     m_declared = true;
     m_fields.push_back(
         std::make_unique<Field>(this, int(m_fields.size()), name, type, size, false));
+    m_fields.back()->setRules(m_rules.value(name.toLower()));
     return m_fields.back().get();
 }
 
@@ -62,6 +63,13 @@ Field* Table::declareCalcField(const QString& name, FieldType type) {
     m_hasCalc = true;
     m_fields.push_back(std::make_unique<Field>(this, int(m_fields.size()), name, type, 0, true));
     return m_fields.back().get();
+}
+
+void Table::setFieldRules(const QString& field, const FieldRules& rules) {
+    m_rules.insert(field.toLower(), rules);
+    if (Field* f = FindField(field)) {
+        f->setRules(rules);
+    }
 }
 
 void Table::setMasterSource(Table* master) {
@@ -88,6 +96,16 @@ void Table::checkActive() const {
 
 bool Table::readOnly() const {
     return m_db && m_db->readOnly();
+}
+
+void Table::checkWritable() const {
+    if (readOnly()) {
+        throw StoreError(StoreError::ReadOnly, Error::Kind::ReadOnly,
+                         QStringLiteral("The data cannot be changed: the data folder %1 is "
+                                        "read-only.")
+                             .arg(m_db->folder()),
+                         {m_db->folder()});
+    }
 }
 
 Field* Table::FindField(const QString& name) const {
@@ -162,6 +180,11 @@ void Table::Open() {
                     QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
                         .arg(f->FieldName(), fieldTypeName(f->DataType()), fieldTypeName(s->type)));
             }
+            // A declared width never exceeds what the stored field holds.
+            if (f->DataType() == FieldType::String && s->size > 0 &&
+                (f->Size() == 0 || f->Size() > s->size)) {
+                f->setSize(s->size);
+            }
             columns << s->name;
         }
     } else {
@@ -169,6 +192,7 @@ void Table::Open() {
         for (const Stored& s : stored) {
             m_fields.push_back(
                 std::make_unique<Field>(this, int(m_fields.size()), s.name, s.type, s.size, false));
+            m_fields.back()->setRules(m_rules.value(s.name.toLower()));
             columns << s.name;
         }
     }
@@ -232,6 +256,8 @@ void Table::Close() {
     m_state = DataSetState::Inactive;
     m_hasRow = false;
     m_modified = false;
+    m_originValid = false;
+    m_detailsPosted = false;
     m_count = -1;
     m_index.clear();
     m_indexValid = false;
@@ -373,11 +399,9 @@ void Table::writeValue(int field, const QVariant& v) {
     } else if (m_state != DataSetState::Edit && m_state != DataSetState::Insert) {
         throw Error(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_tableName));
     }
-    QVariant value = detail::coerce(f.DataType(), f.FieldName(), v);
-    if (f.DataType() == FieldType::String && f.Size() > 0 && value.isValid() &&
-        value.toString().size() > f.Size()) {
-        value = value.toString().left(f.Size());
-    }
+    const QVariant value = detail::coerce(f.DataType(), f.FieldName(), v);
+    // Refused whole, never cut to fit: the user must see what is kept.
+    f.check(value);
     Buffer& b = *m_active;
     b.values[field] = value;
     b.loaded[field] = 1;
@@ -393,6 +417,90 @@ void Table::writeValue(int field, const QVariant& v) {
                 notifyField(c.get());
             }
         }
+    }
+}
+
+// ---- details that belong to their master row ------------------------------------------------
+
+// The value a detail links to: while the row is being edited or is new, the one it had when
+// that began, so the details stay with the row until it is posted.
+QVariant Table::linkValue(const Field& f) const {
+    if (m_originValid && (m_state == DataSetState::Edit || m_state == DataSetState::Insert)) {
+        return m_origin.values.value(f.Index());
+    }
+    return f.Value();
+}
+
+bool Table::followsOrigin(const Table& detail) const {
+    return detail.m_cascadeUpdates && m_originValid &&
+           (m_state == DataSetState::Edit || m_state == DataSetState::Insert);
+}
+
+// The rows of a detail that belong to a row of this table. Written from the names alone, so it
+// holds whether the detail is open or not.
+QString Table::detailCondition(const Table& detail, const Buffer& row, QVariantList& params) {
+    const QStringList mine = splitNames(detail.m_masterFieldNames);
+    const QStringList theirs = splitNames(detail.m_indexFieldNames);
+    QStringList conds;
+    for (int i = 0; i < mine.size() && i < theirs.size(); ++i) {
+        const Field& f = FieldByName(mine.at(i));
+        conds << detail::keyExpr(f.DataType(), theirs.at(i)) + QStringLiteral(" = ?");
+        params << keySql(f.DataType(), row.values.value(f.Index()));
+    }
+    return conds.join(QStringLiteral(" AND "));
+}
+
+void Table::cascadeUpdates() {
+    // A new row can only have detail rows that were posted while it was new.
+    if (!m_originValid || (m_state == DataSetState::Insert && !m_detailsPosted)) {
+        return;
+    }
+    auto& conn = db().connection();
+    for (Table* d : std::as_const(m_details)) {
+        if (!d->m_cascadeUpdates) {
+            continue;
+        }
+        const QStringList mine = splitNames(d->m_masterFieldNames);
+        const QStringList theirs = splitNames(d->m_indexFieldNames);
+        QStringList sets;
+        QVariantList values;
+        bool changed = false;
+        for (int i = 0; i < mine.size() && i < theirs.size(); ++i) {
+            const Field& f = FieldByName(mine.at(i));
+            const QVariant now = m_cur.values.value(f.Index());
+            changed = changed || keySql(f.DataType(), now) !=
+                                     keySql(f.DataType(), m_origin.values.value(f.Index()));
+            if (const Field* own = d->FindField(theirs.at(i))) {
+                own->check(detail::coerce(own->DataType(), own->FieldName(), now));
+            }
+            sets << quoted(theirs.at(i)) + QStringLiteral(" = ?");
+            values << detail::toSql(f.DataType(), now);
+        }
+        if (!changed) {
+            continue;
+        }
+        QVariantList params;
+        const QString where = detailCondition(*d, m_origin, params);
+        Statement st(conn.handle(), QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                        .arg(quoted(Database::sqlName(d->m_tableName)),
+                                             sets.join(QLatin1Char(',')), where));
+        st.bindAll(values + params);
+        st.exec();
+    }
+}
+
+void Table::cascadeDeletes(const Buffer& row) {
+    auto& conn = db().connection();
+    for (Table* d : std::as_const(m_details)) {
+        if (!d->m_cascadeDeletes) {
+            continue;
+        }
+        QVariantList params;
+        const QString where = detailCondition(*d, row, params);
+        Statement st(conn.handle(), QStringLiteral("DELETE FROM %1 WHERE %2")
+                                        .arg(quoted(Database::sqlName(d->m_tableName)), where));
+        st.bindAll(params);
+        st.exec();
     }
 }
 
@@ -418,7 +526,8 @@ void Table::rebuildRange() {
     if (!m_master || m_rangeFields.isEmpty()) {
         return;
     }
-    if (!m_master->Active()) {
+    // No master row, no detail rows: nothing is anyone's.
+    if (!m_master->Active() || (!m_master->m_hasRow && m_master->m_state == DataSetState::Browse)) {
         m_rangeSql = QStringLiteral("0");
         return;
     }
@@ -428,8 +537,8 @@ void Table::rebuildRange() {
         const Field& own = *m_fields[m_rangeFields[i]];
         const Field& theirs = m_master->FieldByName(masterNames.value(i));
         conds << detail::keyExpr(own.DataType(), own.FieldName()) + QStringLiteral(" = ?");
-        m_rangeParams << keySql(own.DataType(),
-                                detail::coerce(own.DataType(), own.FieldName(), theirs.Value()));
+        m_rangeParams << keySql(own.DataType(), detail::coerce(own.DataType(), own.FieldName(),
+                                                               m_master->linkValue(theirs)));
     }
     m_rangeSql = conds.join(QStringLiteral(" AND "));
 }
@@ -876,6 +985,10 @@ void Table::Append() {
 
 void Table::doInsert(bool atEnd) {
     checkActive();
+    checkWritable();
+    if (BeforeInsert) {
+        BeforeInsert(*this);
+    }
     CheckBrowseMode();
     releaseScan();
     m_insertPos = -1;
@@ -889,22 +1002,39 @@ void Table::doInsert(bool atEnd) {
     }
     m_cur = emptyBuffer();
     m_modified = false;
+    m_originValid = false;
+    m_detailsPosted = false;
     setState(DataSetState::Insert);
     const QStringList masterNames = splitNames(m_masterFieldNames);
     if (m_master && m_master->Active()) {
         for (int i = 0; i < m_rangeFields.size(); ++i) {
             Field& own = *m_fields[m_rangeFields[i]];
-            own.setValue(m_master->FieldByName(masterNames.value(i)).Value());
+            own.setValue(m_master->linkValue(m_master->FieldByName(masterNames.value(i))));
         }
     }
     notifyDataSet();
     notifyScroll();
     if (AfterInsert) {
-        AfterInsert(*this);
+        try {
+            AfterInsert(*this);
+        } catch (...) {
+            // A new row its rules could not complete (no number, say) is not left behind.
+            Cancel();
+            throw;
+        }
     }
     // What the rules filled in is not a change of the user's: an untouched new row can
     // still be dropped.
     m_modified = false;
+    if (!m_details.isEmpty()) {
+        m_origin = m_cur;
+        m_originValid = true;
+        for (Table* d : std::as_const(m_details)) {
+            if (followsOrigin(*d)) {
+                d->masterChanged();
+            }
+        }
+    }
 }
 
 // Worked out only when asked: counting rows on every insert would cost a pass over them.
@@ -933,9 +1063,12 @@ void Table::Edit() {
         Insert();
         return;
     }
+    checkWritable();
     releaseScan();
     loadRow(m_cur, m_cur.rowid);
     m_modified = false;
+    m_origin = m_cur;
+    m_originValid = true;
     setState(DataSetState::Edit);
 }
 
@@ -1023,6 +1156,7 @@ void Table::Post() {
             st.bindAll(values);
             st.exec();
         }
+        cascadeUpdates();
         tx.commit();
     } catch (const StoreError& e) {
         if (OnPostError) {
@@ -1030,6 +1164,13 @@ void Table::Post() {
         }
         throw;
     }
+    if (m_master && m_master->m_state == DataSetState::Insert) {
+        // The new master row now has rows of its own: it is no longer an untouched one.
+        m_master->m_modified = true;
+        m_master->m_detailsPosted = true;
+    }
+    m_originValid = false;
+    m_detailsPosted = false;
     m_modified = false;
     m_insertPos = -1;
     m_count = -1;
@@ -1044,6 +1185,15 @@ void Table::Post() {
 
 void Table::Cancel() {
     checkActive();
+    if (m_state == DataSetState::Insert && m_detailsPosted && m_originValid) {
+        // The rows posted under a new row that is never stored would belong to nothing.
+        db().aboutToWrite();
+        detail::Transaction tx(db().connection());
+        cascadeDeletes(m_origin);
+        tx.commit();
+    }
+    m_originValid = false;
+    m_detailsPosted = false;
     if (m_state == DataSetState::Insert) {
         m_state = DataSetState::Browse;
         m_modified = false;
@@ -1081,11 +1231,17 @@ void Table::Delete() {
     if (!m_hasRow) {
         throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
     }
+    checkWritable();
     detailsCheckBrowseMode();
     auto& conn = db().connection();
     m_db->aboutToWrite();
     for (int k : m_keyFields) {
         ensureLoaded(m_cur, k);
+    }
+    for (int i = 0; i < FieldCount(); ++i) {
+        if (!m_fields[i]->Calculated()) {
+            ensureLoaded(m_cur, i);
+        }
     }
     const Buffer at = m_cur;
     {
@@ -1094,8 +1250,11 @@ void Table::Delete() {
             conn.cached(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_sqlName)));
         st.bind(1, at.rowid);
         st.exec();
+        // A row deleted while being edited takes the details of the values it was stored with.
+        cascadeDeletes(m_state == DataSetState::Edit && m_originValid ? m_origin : at);
         tx.commit();
     }
+    m_originValid = false;
     m_state = DataSetState::Browse;
     m_modified = false;
     m_count = -1;
@@ -1286,7 +1445,8 @@ void Table::notifyField(Field* f) {
         Q_EMIT fieldChanged(f);
     }
     for (Table* d : std::as_const(m_details)) {
-        if (splitNames(d->m_masterFieldNames).contains(f->FieldName(), Qt::CaseInsensitive)) {
+        if (splitNames(d->m_masterFieldNames).contains(f->FieldName(), Qt::CaseInsensitive) &&
+            !followsOrigin(*d)) {
             d->masterChanged();
         }
     }

@@ -49,8 +49,20 @@ public:
     Table* MasterSource() const { return m_master; }
     void setMasterFields(const QString& fields) { m_masterFieldNames = fields; }
     void setIndexFieldNames(const QString& fields) { m_indexFieldNames = fields; }
+    // The rows of a detail belong to their master row. With cascading updates, a master
+    // row posted with other link values takes its detail rows along in the same
+    // transaction; while it is being edited or is new, its details stay linked to the values
+    // it had when the edit began. With cascading deletes, deleting the master row deletes its
+    // detail rows in the same transaction, and a new master row that is dropped takes the
+    // detail rows posted under it along.
+    void setCascadeUpdates(bool on) { m_cascadeUpdates = on; }
+    void setCascadeDeletes(bool on) { m_cascadeDeletes = on; }
+    // What a field takes beyond its type and width; kept for the field across openings.
+    void setFieldRules(const QString& field, const FieldRules& rules);
 
-    // Rules attached by the data module.
+    // Rules attached by the data module. A failing before-insert rule refuses the insert; a
+    // failing after-insert rule drops the new row again.
+    std::function<void(Table&)> BeforeInsert;
     std::function<void(Table&)> AfterInsert;
     std::function<void(Table&)> OnCalcFields;
     // Called with the refusal; returning lets the error go on to the caller.
@@ -61,6 +73,8 @@ public:
     bool Active() const { return m_state != DataSetState::Inactive; }
     DataSetState State() const { return m_state; }
     bool readOnly() const;
+    // The database the open table reads; null while closed.
+    Database* database() const { return m_db.get(); }
 
     int FieldCount() const { return int(m_fields.size()); }
     Field& Fields(int i) { return *m_fields.at(i); }
@@ -184,6 +198,12 @@ private:
     void notifyField(Field* f);
     void masterChanged();
     void detailsCheckBrowseMode();
+    void checkWritable() const;
+    QVariant linkValue(const Field& f) const;
+    bool followsOrigin(const Table& detail) const;
+    QString detailCondition(const Table& detail, const Buffer& row, QVariantList& params);
+    void cascadeUpdates();
+    void cascadeDeletes(const Buffer& row);
     void setState(DataSetState s);
     void checkActive() const;
 
@@ -204,6 +224,13 @@ private:
     QString m_indexFieldNames;
     QVector<int> m_rangeFields;
     QVector<Field*> m_rangeMasterFields;
+    bool m_cascadeUpdates = false;
+    bool m_cascadeDeletes = false;
+    QHash<QString, FieldRules> m_rules;  // by field name in lower case
+    // The row as it was when its edit or insert began; details stay linked to it.
+    Buffer m_origin;
+    bool m_originValid = false;
+    bool m_detailsPosted = false;  // detail rows were posted under this unposted new row
 
     DataSetState m_state = DataSetState::Inactive;
     Buffer m_cur;

@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "dialogs.h"
+#include "errortext.h"
 #include "store/errors.h"
 
 namespace toolkit {
@@ -17,10 +18,8 @@ void reportErrors(const std::function<void()>& work) {
     try {
         work();
     } catch (const store::SilentAbort&) {
-    } catch (const store::Error& e) {
-        dialogs().ShowError(e.message());
     } catch (const std::exception& e) {
-        dialogs().ShowError(QString::fromUtf8(e.what()));
+        dialogs().ShowError(errorText(e));
     }
 }
 

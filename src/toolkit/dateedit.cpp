@@ -97,7 +97,8 @@ void DateEdit::showCalendar() {
 DBDateEdit::DBDateEdit(QWidget* parent)
     : DateEdit(parent),
       m_binding(
-          this, [this] { return Text(); }, [this](const QString& t) { setText(t); }) {
+          this, [this] { return Text(); }, [this](const QString& t) { setText(t); },
+          [this](const store::Field*, int, bool locked) { QLineEdit::setReadOnly(locked); }) {
     connect(this, &QLineEdit::textEdited, this, [this] { m_binding.changed(); });
 }
 

@@ -4,16 +4,25 @@
 #include <QTimer>
 
 #include "dialogs.h"
+#include "errortext.h"
 #include "store/errors.h"
 
 namespace toolkit {
 
+int maxLengthFor(const store::Field* field, int shownLength) {
+    if (!field || field->DataType() != store::FieldType::String || field->Size() <= 0) {
+        return 0;
+    }
+    return std::max(field->Size(), shownLength);
+}
+
 TextBinding::TextBinding(QWidget* control, std::function<QString()> text,
-                         std::function<void(const QString&)> setText)
+                         std::function<void(const QString&)> setText, Prepare prepare)
     : m_control(control),
       m_link(new FieldLink(control)),
       m_text(std::move(text)),
-      m_setText(std::move(setText)) {
+      m_setText(std::move(setText)),
+      m_prepare(std::move(prepare)) {
     m_link->onRefresh = [this] { refresh(); };
     m_link->onUpdate = [this] { commit(); };
 }
@@ -34,6 +43,11 @@ void TextBinding::refresh() {
         return;
     }
     const QString t = fieldText();
+    if (m_prepare) {
+        store::Table* table = m_link->table();
+        const bool locked = readOnly || (table && table->Active() && table->readOnly());
+        m_prepare(m_link->field(), int(t.size()), locked);
+    }
     // Setting the same text again would move the caret under the user's fingers.
     if (t != m_text()) {
         m_setText(t);
@@ -72,7 +86,15 @@ void TextBinding::commit() {
     if (!m_link->editing()) {
         m_link->edit();
     }
-    f->setAsString(m_text());  // raises on refusal; the text stays
+    try {
+        f->setAsString(m_text());  // raises on refusal; the text stays
+    } catch (store::FieldError& e) {
+        // The refusal names the field as the user knows it, wherever it is shown.
+        if (e.caption().isEmpty()) {
+            e.setCaption(captionOf(m_control));
+        }
+        throw;
+    }
     m_pending = false;
     refresh();
 }
@@ -81,7 +103,7 @@ void TextBinding::leave() {
     try {
         commit();
     } catch (const store::Error& e) {
-        dialogs().ShowError(e.message());
+        dialogs().ShowError(errorText(e));
         QTimer::singleShot(0, m_control, [c = m_control] { c->setFocus(); });
     }
 }
@@ -94,7 +116,13 @@ void TextBinding::revert() {
 DBEdit::DBEdit(QWidget* parent)
     : QLineEdit(parent),
       m_binding(
-          this, [this] { return text(); }, [this](const QString& t) { setText(t); }) {
+          this, [this] { return text(); }, [this](const QString& t) { setText(t); },
+          [this](const store::Field* f, int shown, bool locked) {
+              // Typing stops at the field's width, so nothing is cut when it is saved.
+              const int limit = maxLengthFor(f, shown);
+              setMaxLength(limit > 0 ? limit : 32767);
+              QLineEdit::setReadOnly(locked);
+          }) {
     connect(this, &QLineEdit::textEdited, this, [this] { m_binding.changed(); });
 }
 
@@ -130,7 +158,8 @@ DBMemo::DBMemo(QWidget* parent)
               m_setting = true;
               setPlainText(t);
               m_setting = false;
-          }) {
+          },
+          [this](const store::Field*, int, bool locked) { QPlainTextEdit::setReadOnly(locked); }) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(false);  // Tab types a tab in notes
     connect(this, &QPlainTextEdit::textChanged, this, [this] {

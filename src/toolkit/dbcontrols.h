@@ -14,8 +14,12 @@ namespace toolkit {
 // and the typed text reaches the row when the control is left or the row is posted.
 class TextBinding {
 public:
+    // Before the field is shown, prepare hears the field (null when there is none), the
+    // length of the text about to be shown, and whether the control is to take no typing
+    // (set read-only, or a table in a read-only data folder).
+    using Prepare = std::function<void(const store::Field*, int shownLength, bool locked)>;
     TextBinding(QWidget* control, std::function<QString()> text,
-                std::function<void(const QString&)> setText);
+                std::function<void(const QString&)> setText, Prepare prepare = {});
 
     FieldLink* link() const { return m_link; }
     bool pending() const { return m_pending; }
@@ -37,8 +41,13 @@ private:
     FieldLink* m_link;
     std::function<QString()> m_text;
     std::function<void(const QString&)> m_setText;
+    Prepare m_prepare;
     bool m_pending = false;
 };
+
+// The longest text a line edit for the field should take: the field's width, or what it holds
+// already where stored text is longer, so nothing shown is cut; 0 for no limit.
+int maxLengthFor(const store::Field* field, int shownLength);
 
 // Common surface of the bound controls: the data source and field they show.
 #define VERDAMO_BOUND_CONTROL                    \

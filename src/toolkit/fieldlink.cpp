@@ -41,7 +41,8 @@ bool FieldLink::editing() const {
 
 bool FieldLink::edit() {
     store::Table* t = table();
-    if (!t || !t->Active() || !field() || (m_source && !m_source->Enabled())) {
+    // A read-only data folder takes no typing; it was announced when the program started.
+    if (!t || !t->Active() || !field() || (m_source && !m_source->Enabled()) || t->readOnly()) {
         return false;
     }
     t->Edit();

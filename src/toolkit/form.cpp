@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dialogs.h"
+#include "errortext.h"
 #include "store/errors.h"
 
 namespace toolkit {
@@ -29,12 +30,8 @@ void Form::closeEvent(QCloseEvent* e) {
     } catch (const store::SilentAbort&) {
         e->ignore();
         return;
-    } catch (const store::Error& err) {
-        dialogs().ShowError(err.message());
-        e->ignore();
-        return;
     } catch (const std::exception& err) {
-        dialogs().ShowError(QString::fromUtf8(err.what()));
+        dialogs().ShowError(errorText(err));
         e->ignore();
         return;
     }

@@ -3,11 +3,40 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 
+#include "dbcontrols.h"
 #include "dialogs.h"
+#include "errortext.h"
 #include "store/errors.h"
 
 namespace toolkit {
+
+namespace {
+
+// Cell editors stop at the field's width, as the bound edit boxes do.
+class CellDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        const auto* model = qobject_cast<const TableModel*>(index.model());
+        if (line && model) {
+            const int limit = maxLengthFor(model->fieldOf(index.column()),
+                                           int(index.data(Qt::EditRole).toString().size()));
+            if (limit > 0) {
+                line->setMaxLength(limit);
+            }
+        }
+        return editor;
+    }
+};
+
+}  // namespace
 
 TableModel::TableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -109,6 +138,10 @@ store::Field* TableModel::fieldOf(int column) const {
     return t->FindField(m_shown.at(column).field);
 }
 
+bool TableModel::isCheckColumn(int column) const {
+    return column >= 0 && column < m_shown.size() && m_shown.at(column).checkValues.size() == 2;
+}
+
 int TableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rows;
 }
@@ -133,11 +166,17 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(Qt::Alignment(number ? Qt::AlignRight : Qt::AlignLeft) |
                                    Qt::AlignVCenter);
     }
-    if (role != Qt::DisplayRole && role != Qt::EditRole) {
+    const bool check = isCheckColumn(index.column());
+    if (check ? role != Qt::CheckStateRole : role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
     int row = index.row();
-    auto text = [&] {
+    auto text = [&]() -> QVariant {
+        if (check) {
+            const bool on = f->AsString().compare(m_shown.at(index.column()).checkValues.at(0),
+                                                  Qt::CaseInsensitive) == 0;
+            return on ? Qt::Checked : Qt::Unchecked;
+        }
         if (role == Qt::EditRole) {
             return f->EditText();
         }
@@ -198,8 +237,10 @@ QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const 
 Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     store::Field* field = fieldOf(index.column());
-    if (!m_readOnly && field && !field->Calculated()) {
-        f |= Qt::ItemIsEditable;
+    store::Table* t = table();
+    // A read-only data folder takes no typing; it was announced when the program started.
+    if (!m_readOnly && field && !field->Calculated() && t && !t->readOnly()) {
+        f |= isCheckColumn(index.column()) ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
     }
     return f;
 }
@@ -207,22 +248,32 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
 bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     store::Table* t = table();
     store::Field* f = fieldOf(index.column());
-    if (role != Qt::EditRole || !t || !f || m_readOnly) {
+    const bool check = isCheckColumn(index.column());
+    if (role != (check ? Qt::CheckStateRole : Qt::EditRole) || !t || !f || m_readOnly) {
         return false;
+    }
+    QString text = value.toString();
+    if (check) {
+        const QStringList& values = m_shown.at(index.column()).checkValues;
+        text = value.toInt() == Qt::Checked ? values.at(0) : values.at(1);
     }
     try {
         if (index.row() != currentRow()) {
             t->MoveTo(index.row());
         }
-        if (f->EditText() == value.toString() && t->State() == store::DataSetState::Browse) {
+        const QString now = check ? f->AsString() : f->EditText();
+        if (now == text && t->State() == store::DataSetState::Browse) {
             return true;
         }
         t->Edit();
-        f->setAsString(value.toString());
+        f->setAsString(text);
         return true;
     } catch (const store::SilentAbort&) {
+    } catch (store::FieldError& e) {
+        e.setCaption(headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString());
+        dialogs().ShowError(errorText(e));
     } catch (const store::Error& e) {
-        dialogs().ShowError(e.message());
+        dialogs().ShowError(errorText(e));
     }
     return false;
 }
@@ -236,7 +287,12 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
     horizontalHeader()->setHighlightSections(false);
+    setItemDelegate(new CellDelegate(this));
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
+}
+
+QString DBGrid::defaultDeleteQuestion() {
+    return QStringLiteral("Slet denne post?");
 }
 
 DBGrid::~DBGrid() {
@@ -357,8 +413,8 @@ void DBGrid::keyPressEvent(QKeyEvent* e) {
     store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
     if (t && t->Active() && e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
         if (!t->IsEmpty() &&
-            dialogs().MessageDlg(QStringLiteral("Slet denne post?"), MsgType::Confirmation,
-                                 Button::OK | Button::Cancel) == mrOk) {
+            dialogs().MessageDlg(m_deleteQuestion ? m_deleteQuestion() : defaultDeleteQuestion(),
+                                 MsgType::Confirmation, Button::OK | Button::Cancel) == mrOk) {
             t->Delete();
         }
         return;

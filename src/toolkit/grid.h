@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 
 #include "datasource.h"
 
@@ -12,6 +13,9 @@ struct GridColumn {
     QString field;
     QString title;  // empty: the field's display label
     int width = -1;
+    // The texts stored when ticked and when clear: the field is shown and set as a check box,
+    // and takes no typing.
+    QStringList checkValues = {};
 };
 
 // The rows a table shows, read on demand, so a grid stays quick at any size; an unposted
@@ -29,6 +33,7 @@ public:
     const QList<GridColumn>& columns() const { return m_columns; }
     void setColumnTitle(int column, const QString& title);
     store::Field* fieldOf(int column) const;
+    bool isCheckColumn(int column) const;
     int currentRow() const;  // the table's current row as a model row, or -1
     void setReadOnly(bool on) { m_readOnly = on; }
 
@@ -79,6 +84,12 @@ public:
     void setColumnTitles(const QStringList& titles);
     // Without editing the grid only browses, as the overview and catalogue lists do.
     void setEditing(bool on);
+    // The question Ctrl+Delete asks before deleting the current row; a window whose rows take
+    // others along says so here.
+    void setDeleteQuestion(std::function<QString()> question) {
+        m_deleteQuestion = std::move(question);
+    }
+    static QString defaultDeleteQuestion();
     bool editing() const { return m_editing; }
     TableModel* tableModel() const { return m_model; }
     // Hands the text of an open cell editor to the row. Every post of the grid's table does
@@ -105,6 +116,7 @@ private:
     QMetaObject::Connection m_replaced;
     bool m_editing = true;
     bool m_following = false;
+    std::function<QString()> m_deleteQuestion;
 };
 
 }  // namespace toolkit

@@ -1,7 +1,12 @@
+#include <unistd.h>
+
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 #include <memory>
 
@@ -11,10 +16,12 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "data/settings.h"
+#include "garden/haveform.h"
 #include "i18n/langsource.h"
 #include "plants/regform.h"
 #include "store/session.h"
 #include "testsupport.h"
+#include "toolkit/application.h"
 #include "toolkit/lookup.h"
 #include "toolkit/speedbutton.h"
 #include "widgets/aboutbox.h"
@@ -57,6 +64,19 @@ private:
     }
 
     QAction* action(const char* name) { return child<QAction>(name); }
+
+    void writeAliases(const QString& text) {
+        QFile out(store::Session::aliasFile());
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(text.toUtf8());
+        out.close();
+        store::Session::reloadConfiguration();
+        store::Session::closeAll();
+    }
+    QString readAliases() {
+        QFile in(store::Session::aliasFile());
+        return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
+    }
 
     void addPlant(const QString& name, const QString& family) {
         data::TDM dm;
@@ -152,14 +172,37 @@ private Q_SLOTS:
         QCOMPARE(
             texts("Funktioner"),
             (QStringList{QStringLiteral("Definitioner"), QStringLiteral("Navne"),
-                         QStringLiteral("Dataplacering"), QStringLiteral("-"),
-                         QStringLiteral("Sikkerhedskopi"), QStringLiteral("Gendan sikkerhedskopi"),
+                         QStringLiteral("Udgifter"), QStringLiteral("Dataplacering"),
+                         QStringLiteral("-"), QStringLiteral("Sikkerhedskopi"),
+                         QStringLiteral("Gendan sikkerhedskopi"),
                          QStringLiteral("Eksportér til CSV"), QStringLiteral("Importér gamle data"),
                          QStringLiteral("-"), QStringLiteral("Afslut")}));
         QCOMPARE(texts("Emner"),
                  (QStringList{QStringLiteral("Hjælp"), QStringLiteral("Om skærmstørrelser"),
                               QStringLiteral("Info")}));
         QVERIFY(texts("Sprog1").endsWith(QStringLiteral("Deutsch")));
+    }
+
+    // "Udgifter" opens the cost overview modally, in the language of the moment.
+    void theCostsItemOpensTheCostOverview() {
+        start();
+        m_form->languageSource()->SetActiveLanguage(0);
+        QCOMPARE(action("Udgifter1")->text(), QStringLiteral("Garden costs"));
+        QString opened;
+        QString title;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                title = w->windowTitle();
+                w->close();
+            }
+        });
+        closer.start(10);
+        action("Udgifter1")->trigger();
+        closer.stop();
+        QCOMPARE(opened, QStringLiteral("TUdgiftForm"));
+        QCOMPARE(title, QStringLiteral("Garden costs"));
     }
 
     void closingMakesTheDailyBackupOnce() {
@@ -320,6 +363,164 @@ private Q_SLOTS:
         QVERIFY(m_form->isVisible());
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
         QVERIFY(m_form->chooserShown());  // the window still works
+    }
+
+    // A start that stopped before the language was read keeps the stored one.
+    void settingsNeverReadAreNeverWrittenBack() {
+        QTemporaryDir dir;
+        {
+            store::Database db(dir.path(), true);
+            for (const store::TableDef& def : data::tableDefs()) {
+                if (def.name != QLatin1String("Navne.db")) {
+                    db.createTable(def);
+                }
+            }
+            db.insertRow(QStringLiteral("Config.DB"),
+                         {3, 600, 800, 772, 1032, 770, 1032, 770, 1032});
+        }
+        store::Session::setAliasPath(QStringLiteral("Vexmo"), dir.path());
+        start();
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")).size(), 1);
+        QCOMPARE(m_form->ActiveLanguage(), -1);  // not applied: the start stopped before
+        m_form->resize(500, 400);
+        const QSize outer = m_form->frameGeometry().size();
+        m_form->close();
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 3);
+        // The size was read and applied, so the one the user gave it is kept.
+        QCOMPARE(data::readSetting(QStringLiteral("W_Main")), outer.width());
+    }
+
+    void aWrongAliasIsShownAndNothingIsMadeUnasked_data() {
+        QTest::addColumn<QString>("aliases");  // %1: the data folder of the test
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("a mistyped section") << "[Vexmoo]\nPATH=%1\n"
+                                            << "[Vexmoo]\nPATH=%1";
+        QTest::newRow("a folder that is not there") << "[Vexmo]\nPATH=%1/flyttet\n"
+                                                    << "%1/flyttet";
+        QTest::newRow("a folder without the database") << "[Vexmo]\nPATH=%1/Billeder\n"
+                                                       << "%1/Billeder";
+    }
+
+    void aWrongAliasIsShownAndNothingIsMadeUnasked() {
+        QFETCH(QString, aliases);
+        QFETCH(QString, shows);
+        QDir(m_folder->path()).mkdir(QStringLiteral("Billeder"));
+        const QString file = store::Session::aliasFile();
+        const QString text = aliases.arg(m_folder->path());
+        writeAliases(text);
+        // Cancelled: the window stays open without tables, and nothing is made or changed.
+        m_dialogs->answers = {toolkit::mrCancel};
+        start();
+        QCOMPARE(m_dialogs->shown.size(), 1);
+        const auto& asked = m_dialogs->shown.first();
+        QCOMPARE(asked.type, toolkit::MsgType::Warning);
+        QCOMPARE(asked.buttons, toolkit::Button::OK | toolkit::Button::Cancel);
+        QVERIFY2(asked.text.contains(file), qPrintable(asked.text));
+        QVERIFY2(asked.text.contains(shows.arg(m_folder->path())), qPrintable(asked.text));
+        QVERIFY(!m_dm->ConfigTable->Active());
+        QVERIFY(!m_dm->PlanteTable->Active());
+        QVERIFY(m_form->isVisible());
+        m_form->close();
+        QCOMPARE(readAliases(), text);
+        QVERIFY(
+            !QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+
+        // Chosen: the folder with the data is written to the alias and opened.
+        m_form.reset();
+        m_dm.reset();
+        m_dialogs->shown.clear();
+        m_dialogs->answers = {toolkit::mrOk};
+        m_dialogs->files = {m_folder->path()};
+        start();
+        QCOMPARE(m_dialogs->texts(QStringLiteral("folder")).size(), 1);
+        QVERIFY(m_dm->NavneTable->Active());
+        QCOMPARE(data::dataFolder(), m_folder->path());
+        QVERIFY(readAliases().contains(QStringLiteral("[Vexmo]\nPATH=") + m_folder->path()));
+    }
+
+    void aChosenFolderWithoutDataIsMadeOnlyWhenAsked() {
+        writeAliases(QStringLiteral("[Vexmo]\nPATH=/no/such/place\n"));
+        QTemporaryDir empty;
+        // Declined: asked again; then cancelled.
+        m_dialogs->answers = {toolkit::mrOk, toolkit::mrNo, toolkit::mrCancel};
+        m_dialogs->files = {empty.path()};
+        start();
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).size(), 3);
+        QVERIFY(m_dialogs->texts(QStringLiteral("message")).at(1).contains(empty.path()));
+        QCOMPARE(m_dialogs->shown.at(2).buttons, toolkit::Button::Yes | toolkit::Button::No);
+        QVERIFY(!data::holdsDatabase(empty.path()));
+        QVERIFY(!m_dm->ConfigTable->Active());
+        m_form.reset();
+        m_dm.reset();
+        // Accepted: a new, empty database there, and the alias names it.
+        m_dialogs->shown.clear();
+        m_dialogs->answers = {toolkit::mrOk, toolkit::mrYes};
+        m_dialogs->files = {empty.path()};
+        start();
+        QVERIFY(data::holdsDatabase(empty.path()));
+        QCOMPARE(data::dataFolder(), empty.path());
+        QVERIFY(m_dm->NavneTable->Active());
+        QCOMPARE(m_dm->PlanteTable->RecordCount(), 0);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")), QStringList{});
+    }
+
+    void aFirstStartMakesTheDataFolderUnasked() {
+        data::registerDataFolder();  // as the program does before its first window
+        QFile::remove(store::Session::aliasFile());
+        store::Session::reloadConfiguration();
+        store::Session::closeAll();
+        start();
+        QVERIFY(m_dialogs->shown.isEmpty());
+        QVERIFY(m_dm->NavneTable->Active());
+        QCOMPARE(data::dataFolder(),
+                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        m_form.reset();
+        m_dm.reset();
+        store::Session::closeAll();
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+    }
+
+    // Root may write anywhere, so the program runs as an unprivileged user in a child.
+    void aReadOnlyDataFolderIsAnnouncedAndEveryWindowCloses() {
+        QTemporaryDir home;
+        QVERIFY(QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ExeOwner | QFile::ReadOther |
+                                                       QFile::ExeOther));
+        const QString folder = home.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(folder));
+        {
+            store::Database db(folder, true);
+            data::createTables(db);
+            db.insertRow(QStringLiteral("Haveregnr.db"), {1});
+            db.insertRow(QStringLiteral("Vexmo.DB"),
+                         {QStringLiteral("Regnr"), QStringLiteral("Arbejdet")},
+                         {1, QStringLiteral("Dam")});
+        }
+        const QByteArray ownHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        store::Session::setAliasPath(QStringLiteral("Vexmo"), folder);
+        qputenv("HOME", ownHome);
+        store::Session::reloadConfiguration();
+        const QString file = QDir(folder).filePath(QString::fromLatin1(store::Database::FileName));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(
+            folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+        });
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        child.setProcessEnvironment(env);
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({QStringLiteral("--read-only-start"), folder});
+        child.start();
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAllStandardError().constData());
     }
 
     void theLanguageMenuHoldsEachLanguageTwice() {
@@ -523,5 +724,73 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(HovedFormTest)
+namespace {
+
+// The child of the read-only test: the program on a data folder it may only read.
+int readOnlyStart(const QString& folder) {
+    testsupport::ScriptedDialogs dialogs;
+    int failed = 0;
+    auto check = [&](bool ok, int code, const char* what) {
+        if (!ok && !failed) {
+            failed = code;
+            std::fprintf(stderr, "read-only start: %s\n", what);
+        }
+    };
+    {
+        app::THovedForm form;
+        data::TDM dm;
+        form.show();
+        QTest::qWaitForWindowExposed(&form);
+        const QStringList told = dialogs.texts(QStringLiteral("message"));
+        check(told.size() == 1 && told.value(0).contains(folder) &&
+                  told.value(0).contains(QStringLiteral("skrivebeskyttet")),
+              11, "the folder is announced once");
+        check(dialogs.shown.value(0).type == toolkit::MsgType::Information, 12, "as a notice");
+        check(dm.NavneTable->Active() && dm.PlanteTable->readOnly(), 13, "the tables open");
+        // "Ny plante" is refused before any row is started.
+        QTest::mouseClick(form.findChild<QToolButton*>(QStringLiteral("SpeedButton1")),
+                          Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QToolButton*>(QStringLiteral("SpeedButton3")),
+                          Qt::LeftButton);
+        check(dialogs.texts(QStringLiteral("error")).size() == 1 &&
+                  dialogs.texts(QStringLiteral("error")).value(0).contains(folder),
+              14, "a new plant is refused with the reason");
+        check(dm.PlanteTable->State() == DataSetState::Browse, 15, "no plant left pending");
+        // A window shows the data, takes no typing, and closes.
+        {
+            garden::THaveForm have(form.languageSource());
+            have.show();
+            QTest::qWaitForWindowExposed(&have);
+            auto* name = have.findChild<QLineEdit*>(QStringLiteral("DBEdit1"));
+            check(name->text() == QStringLiteral("Dam") && name->isReadOnly(), 16,
+                  "the work is shown read-only");
+            name->setFocus();
+            QTest::keyClicks(name, QStringLiteral("x"));
+            check(dm.HaveTable->State() == DataSetState::Browse, 17, "typing starts no edit");
+            have.close();
+            check(!have.isVisible(), 18, "the garden works window closes");
+        }
+        form.close();
+        check(!form.isVisible(), 19, "the main window closes");
+    }
+    check(dialogs.texts(QStringLiteral("error")).size() == 1, 20, "no further errors");
+    return failed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool readOnlyChild = argc > 2 && qstrcmp(argv[1], "--read-only-start") == 0;
+    if (readOnlyChild && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+        return 10;
+    }
+    toolkit::Application app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (readOnlyChild) {
+        QStandardPaths::setTestModeEnabled(true);
+        return readOnlyStart(QString::fromLocal8Bit(argv[2]));
+    }
+    HovedFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_hovedform.moc"

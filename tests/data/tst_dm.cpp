@@ -1,6 +1,8 @@
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QtTest>
 #include <memory>
 
@@ -153,23 +155,158 @@ private Q_SLOTS:
         QCOMPARE(counterRows(counter), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     }
 
-    void aRefusedCounterRowLeavesTheNewRowWithoutANumber() {
-        // A filter on the counter hides its highest numbers, so the next one is taken.
+    // A new row whose number cannot be issued is not left behind without one.
+    void aRefusedCounterRowDropsTheNewRow() {
         Table& counter = *m_dm->HaveRegTable;
         addCounterRows(counter, 5);
-        counter.setFilter(QStringLiteral("Regnr < 3"));
-        counter.setFiltered(true);
+        store::FieldRules fewer;
+        fewer.minValue = 100.0;  // the counter now refuses the next number
+        counter.setFieldRules(QStringLiteral("Regnr"), fewer);
         Table& works = *m_dm->HaveTable;
-        QVERIFY_THROWS_EXCEPTION(store::SilentAbort, works.Insert());
-        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
-                 QStringList{data::duplicateWarningText()});
-        QCOMPARE(works.State(), DataSetState::Insert);
-        QVERIFY(works.FieldByName(QStringLiteral("Regnr")).IsNull());
-        QVERIFY(works.FieldByName(QStringLiteral("Planlagt")).IsNull());  // the rest is skipped
+        QVERIFY_THROWS_EXCEPTION(store::FieldError, works.Insert());
+        QCOMPARE(works.State(), DataSetState::Browse);
+        QVERIFY(works.IsEmpty());
         QCOMPARE(counter.State(), DataSetState::Browse);  // the refused row is not left pending
-        counter.setFiltered(false);
         QCOMPARE(counterRows(counter), (QList<int>{1, 2, 3, 4, 5}));
-        works.Cancel();
+        counter.setFieldRules(QStringLiteral("Regnr"), {});
+    }
+
+    void aCounterBehindTheDataIsCaughtUp_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("counter");
+        QTest::addColumn<int>("highestInUse");
+        QTest::addColumn<bool>("orphanedMaterial");
+        QTest::newRow("plants") << "PlanteTable"
+                                << "RegTable" << 40 << false;
+        QTest::newRow("garden works") << "HaveTable"
+                                      << "HaveRegTable" << 12 << false;
+        // Materials of a work deleted long ago still carry its number.
+        QTest::newRow("garden works, a material's number higher") << "HaveTable"
+                                                                  << "HaveRegTable" << 12 << true;
+    }
+
+    // After an old-data import, a restored backup or a hand edit the counter may lag behind
+    // the numbers in use; a new row must never collide with one of them.
+    void aCounterBehindTheDataIsCaughtUp() {
+        QFETCH(QString, table);
+        QFETCH(QString, counter);
+        QFETCH(int, highestInUse);
+        QFETCH(bool, orphanedMaterial);
+        auto db = store::Session::database(QStringLiteral("Vexmo"));
+        const bool plants = table == QLatin1String("PlanteTable");
+        const QString nameField =
+            plants ? QStringLiteral("Plantenavn") : QStringLiteral("Arbejdet");
+        db->insertRow(plants ? QStringLiteral("Planter.db") : QStringLiteral("Vexmo.DB"),
+                      {QStringLiteral("Regnr"), nameField},
+                      {highestInUse, QStringLiteral("Gammel")});
+        if (orphanedMaterial) {
+            db->insertRow(
+                QStringLiteral("Materialer.db"),
+                {QStringLiteral("Regnr"), QStringLiteral("Arbejdet"), QStringLiteral("Materialer")},
+                {30, QStringLiteral("Slettet"), QStringLiteral("Sten")});
+        }
+        Table& t = *m_dm->findChild<Table*>(table);
+        Table& c = *m_dm->findChild<Table*>(counter);
+        addCounterRows(c, 3);
+        t.Refresh();
+        const int expected = (orphanedMaterial ? 30 : highestInUse) + 1;
+        t.Insert();
+        QCOMPARE(regnr(t), expected);
+        QCOMPARE(counterRows(c), (QList<int>{1, 2, 3, expected}));
+        t.FieldByName(nameField).setAsString(QStringLiteral("Ny"));
+        t.Post();
+        QVERIFY(m_dialogs->shown.isEmpty());
+        if (orphanedMaterial) {
+            QCOMPARE(m_dm->MaterialeTable->RecordCount(), 0);  // not the old work's stones
+        }
+    }
+
+    void valuesAFieldCannotHoldAreRefused_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");  // -1: taken
+        const int below = int(store::Error::Kind::BelowMinimum);
+        const int tooLong = int(store::Error::Kind::TooLong);
+        const int notAllowed = int(store::Error::Kind::NotAllowed);
+        QTest::newRow("negative number of plants") << "PlanteTable"
+                                                   << "Antal"
+                                                   << "-1" << below;
+        QTest::newRow("negative plant price") << "PlanteTable"
+                                              << "Pris"
+                                              << "-0,01" << below;
+        QTest::newRow("free plant") << "PlanteTable"
+                                    << "Pris"
+                                    << "0" << -1;
+        QTest::newRow("negative work price") << "HaveTable"
+                                             << "Pris"
+                                             << "-100" << below;
+        QTest::newRow("negative quantity") << "MaterialeTable"
+                                           << "Antal"
+                                           << "-2" << below;
+        QTest::newRow("negative unit price") << "MaterialeTable"
+                                             << "Pris"
+                                             << "-1,25" << below;
+        QTest::newRow("planned x") << "HaveTable"
+                                   << "Planlagt"
+                                   << "x" << notAllowed;
+        QTest::newRow("planned Ja") << "HaveTable"
+                                    << "Planlagt"
+                                    << "Ja" << -1;
+        QTest::newRow("a family as long as the list holds")
+            << "PlanteTable"
+            << "Familie" << QString(60, QLatin1Char('f')) << -1;
+        QTest::newRow("a family longer") << "PlanteTable"
+                                         << "Familie" << QString(61, QLatin1Char('f')) << tooLong;
+        QTest::newRow("a work name longer")
+            << "HaveTable"
+            << "Arbejdet" << QString(110, QLatin1Char('a')) << tooLong;
+        QTest::newRow("a Latin name longer")
+            << "PlanteTable"
+            << "Latin" << QString(200, QLatin1Char('l')) << tooLong;
+        QTest::newRow("a material longer")
+            << "MaterialeTable"
+            << "Materialer" << QString(41, QLatin1Char('m')) << tooLong;
+    }
+
+    void valuesAFieldCannotHoldAreRefused() {
+        QFETCH(QString, table);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        addWork(*m_dm, QStringLiteral("Bed"));
+        Table& t = *m_dm->findChild<Table*>(table);
+        t.Insert();
+        try {
+            t.FieldByName(field).setAsString(text);
+            QCOMPARE(kind, -1);
+            QCOMPARE(t.FieldByName(field).AsString(),
+                     text.startsWith(QLatin1Char('0')) ? QStringLiteral("0") : text);
+        } catch (const store::FieldError& e) {
+            QCOMPARE(int(e.kind()), kind);
+            QCOMPARE(e.field(), field);
+            QVERIFY(t.FieldByName(field).AsString() != text);
+        }
+        t.Cancel();
+    }
+
+    void aMaterialNeedsAWork() {
+        // An empty register, and a filter that hides every work.
+        QVERIFY_THROWS_EXCEPTION(store::Error, m_dm->MaterialeTable->Insert());
+        addWork(*m_dm, QStringLiteral("Bed"));
+        m_dm->HaveTable->setFilter(QStringLiteral("Planlagt = 'Ja'"));
+        m_dm->HaveTable->setFiltered(true);
+        try {
+            m_dm->MaterialeTable->Insert();
+            QFAIL("inserted");
+        } catch (const store::Error& e) {
+            QCOMPARE(e.message(), data::TDM::noWorkText());
+            QVERIFY(e.message().startsWith(QStringLiteral("Der er intet haveanlæg")));
+        }
+        QCOMPARE(m_dm->MaterialeTable->State(), DataSetState::Browse);
+        m_dm->HaveTable->setFiltered(false);
+        addMaterial(*m_dm, QStringLiteral("Sten"), QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_dm->MaterialeTable->RecordCount(), 1);
     }
 
     void aNewGardenWorkIsNotPlanned() {
@@ -242,8 +379,6 @@ private Q_SLOTS:
                                         << "12,50" << 0.0;
         QTest::newRow("not rounded to cents") << "3"
                                               << "0,333" << 0.999;
-        QTest::newRow("negative") << "-2"
-                                  << "1,25" << -2.5;
     }
 
     void lineTotals() {
@@ -292,24 +427,22 @@ private Q_SLOTS:
         QCOMPARE(m_dm->MaterialeTable->RecordCount(), 2);
         QCOMPARE(m_dm->MaterialeTableMaterialer->AsString(), QStringLiteral("Grus"));
 
-        // Renamed after its materials were added, the work no longer shows them.
+        // Renamed after its materials were added, the work keeps them: they take its name.
         works.Edit();
         works.FieldByName(QStringLiteral("Arbejdet")).setAsString(QStringLiteral("Nyt navn"));
         works.Post();
-        QCOMPARE(m_dm->MaterialeTable->RecordCount(), 0);
-        works.Edit();
-        works.FieldByName(QStringLiteral("Arbejdet")).setAsString(QStringLiteral("Arbejde 12"));
-        works.Post();
         QCOMPARE(m_dm->MaterialeTable->RecordCount(), 2);
+        QCOMPARE(m_dm->MaterialeTableArbejdet->AsString(), QStringLiteral("Nyt navn"));
 
-        // Deleting a work leaves its materials in the table.
+        // Deleting a work deletes its materials, and only its.
         works.Delete();
         QCOMPARE(regnr(works), 11);
-        m_dm->MaterialeTable->setMasterSource(nullptr);
-        m_dm->MaterialeTable->Close();
-        m_dm->MaterialeTable->Open();
-        QCOMPARE(m_dm->MaterialeTable->RecordCount(), 3);
-        m_dm->MaterialeTable->setMasterSource(&works);
+        Table all;
+        all.setDatabaseName(QStringLiteral("Vexmo"));
+        all.setTableName(QStringLiteral("Materialer.db"));
+        all.Open();
+        QCOMPARE(all.RecordCount(), 1);
+        QCOMPARE(all.FieldByName(QStringLiteral("Materialer")).AsString(), QStringLiteral("Pæle"));
     }
 
     void aWorkCanHaveAnyNumberOfMaterials() {
@@ -445,12 +578,214 @@ private Q_SLOTS:
                                                       QStringLiteral("\n\r")));
     }
 
+    void aWrongDataFolderIsFoundBeforeOpening_data() {
+        QTest::addColumn<QString>("aliases");  // %1: the data folder; empty: no alias file
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("folder");  // %1 as above
+        using P = data::DataFolderProblem;
+        QTest::newRow("a first start") << QString() << int(P::None) << QString();
+        QTest::newRow("the alias") << "[Vexmo]\nPATH=%1\n" << int(P::None) << "%1";
+        QTest::newRow("a mistyped section") << "[Vexmoo]\nPATH=%1\n"
+                                            << int(P::AliasMissing) << QString();
+        QTest::newRow("no folder line") << "[Vexmo]\nSTI=%1\n" << int(P::AliasMissing) << QString();
+        QTest::newRow("an empty file") << "\n" << int(P::AliasMissing) << QString();
+        QTest::newRow("a folder that is not there") << "[Vexmo]\nPATH=%1/flyttet\n"
+                                                    << int(P::FolderMissing) << "%1/flyttet";
+        QTest::newRow("a folder without the database") << "[Vexmo]\nPATH=%1/Billeder\n"
+                                                       << int(P::DatabaseMissing) << "%1/Billeder";
+    }
+
+    void aWrongDataFolderIsFoundBeforeOpening() {
+        QFETCH(QString, aliases);
+        QFETCH(int, kind);
+        QFETCH(QString, folder);
+        m_dm.reset();
+        store::Session::closeAll();
+        QDir(m_folder->path()).mkdir(QStringLiteral("Billeder"));
+        const QString file = store::Session::aliasFile();
+        QFile::remove(file);
+        const QString text = aliases.arg(m_folder->path());
+        if (!aliases.isEmpty()) {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(text.toUtf8());
+        }
+        store::Session::reloadConfiguration();
+        const data::DataFolderProblem p = data::checkDataFolder();
+        QCOMPARE(int(p.kind), kind);
+        QCOMPARE(p.aliasFile, file);
+        QCOMPARE(p.says, text.trimmed());
+        if (kind != data::DataFolderProblem::AliasMissing) {
+            QCOMPARE(p.folder, folder.arg(m_folder->path()));
+        }
+        // Looking never makes anything: no new database, no changed alias file.
+        const QString defaultFolder =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QVERIFY(!QFileInfo::exists(defaultFolder));
+        if (!aliases.isEmpty()) {
+            QFile in(file);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(in.readAll()), text);
+            if (kind != data::DataFolderProblem::None) {
+                QVERIFY_THROWS_EXCEPTION(store::StoreError,
+                                         store::Session::database(QStringLiteral("Vexmo")));
+                QVERIFY(!QFileInfo::exists(defaultFolder));
+            }
+        }
+    }
+
+    void aChosenDataFolderIsWrittenToTheAlias() {
+        m_dm.reset();
+        store::Session::closeAll();
+        QTemporaryDir empty;
+        QVERIFY(!data::holdsDatabase(empty.path()));
+        data::useDataFolder(empty.path(), true);
+        QVERIFY(data::holdsDatabase(empty.path()));
+        QCOMPARE(data::dataFolder(), empty.path());
+        QCOMPARE(data::checkDataFolder().kind, data::DataFolderProblem::None);
+        data::TDM dm;
+        testsupport::openAll(dm);
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
+        QVERIFY(dm.NavneTable->RecordCount() >= 150);
+        // Choosing the old folder again takes it as it is.
+        for (store::Table* t : dm.tablesInOpeningOrder()) {
+            t->Close();
+        }
+        dm.ConfigTable->Close();
+        store::Session::closeAll();
+        data::useDataFolder(m_folder->path(), false);
+        QCOMPARE(data::dataFolder(), m_folder->path());
+    }
+
+    // A data folder made by the program before family and type were widened.
+    void anOlderDataFolderIsWidenedKeepingEveryRow() {
+        m_dm.reset();
+        store::Session::closeAll();
+        QTemporaryDir dir;
+        QList<store::TableDef> old = data::tableDefs();
+        for (store::TableDef& def : old) {
+            for (store::FieldDef& f : def.fields) {
+                if (def.name == QLatin1String("Planter.db") &&
+                    (f.name == QLatin1String("Familie") || f.name == QLatin1String("Plantetype"))) {
+                    f.size = 40;
+                }
+            }
+        }
+        {
+            store::Database db(dir.path(), true);
+            for (const store::TableDef& def : old) {
+                db.createTable(def);
+            }
+            // In one transaction, as an import would, so the test stays quick.
+            db.inTransaction([&] {
+                db.insertRow(QStringLiteral("Config.DB"),
+                             {3, 700, 900, 772, 1032, 770, 1032, 600, 800});
+                for (int n = 1; n <= 30; ++n) {
+                    db.insertRow(QStringLiteral("Regnr.db"), {n});
+                    db.insertRow(
+                        QStringLiteral("Planter.db"),
+                        {QStringLiteral("Regnr"), QStringLiteral("Plantenavn"),
+                         QStringLiteral("Familie"), QStringLiteral("Plantetype"),
+                         QStringLiteral("Plantet"), QStringLiteral("Pris"),
+                         QStringLiteral("Notater")},
+                        {n, QStringLiteral("Plante %1 æøå").arg(n), QString(40, QChar(u'ø')),
+                         QStringLiteral("Staude"),
+                         QStringLiteral("2020-05-%1").arg(n % 28 + 1, 2, 10, QLatin1Char('0')),
+                         n * 1.25, QStringLiteral("Linje 1\nLinje 2")});
+                }
+                for (int n = 1; n <= 4; ++n) {
+                    db.insertRow(QStringLiteral("Haveregnr.db"), {n});
+                    db.insertRow(QStringLiteral("Vexmo.DB"),
+                                 {QStringLiteral("Regnr"), QStringLiteral("Arbejdet"),
+                                  QStringLiteral("Planlagt")},
+                                 {n, QStringLiteral("Anlæg %1").arg(n), QStringLiteral("Nej")});
+                    for (int m = 0; m < 3; ++m) {
+                        db.insertRow(QStringLiteral("Materialer.db"),
+                                     {QStringLiteral("Regnr"), QStringLiteral("Arbejdet"),
+                                      QStringLiteral("Materialer"), QStringLiteral("Antal")},
+                                     {n, QStringLiteral("Anlæg %1").arg(n),
+                                      QStringLiteral("Ting %1").arg(m), m});
+                    }
+                }
+                // Materials of a work renamed by the program of today, reachable from nowhere.
+                db.insertRow(QStringLiteral("Materialer.db"),
+                             {QStringLiteral("Regnr"), QStringLiteral("Arbejdet"),
+                              QStringLiteral("Materialer")},
+                             {2, QStringLiteral("Gammelt navn"), QStringLiteral("Sand")});
+                db.insertRow(QStringLiteral("Familie.db"), {QString(60, QChar(u'f'))});
+                db.insertRow(QStringLiteral("Plantetype.db"), {QStringLiteral("Staude")});
+                db.insertRow(QStringLiteral("Navne.db"),
+                             {QStringLiteral("Løvefod"), QStringLiteral("Alchemilla mollis")});
+            });
+        }
+        store::Session::setAliasPath(QStringLiteral("Vexmo"), dir.path());
+        auto dump = [] {
+            QStringList out;
+            for (const store::TableDef& def : data::tableDefs()) {
+                Table t;
+                t.setDatabaseName(QStringLiteral("Vexmo"));
+                t.setTableName(def.name);
+                t.Open();
+                for (t.First(); !t.Eof(); t.Next()) {
+                    QStringList row{def.name};
+                    for (int i = 0; i < t.FieldCount(); ++i) {
+                        row << t.Fields(i).AsString();
+                    }
+                    out << row.join(QLatin1Char('|'));
+                }
+            }
+            return out;
+        };
+        const QStringList before = dump();
+        QCOMPARE(before.size(), 1 + 30 + 30 + 4 + 4 + 13 + 1 + 1 + 1);
+        store::Session::closeAll();
+
+        data::registerDataFolder();
+        auto restore = qScopeGuard([] { store::Session::setUpgrade(QStringLiteral("Vexmo"), {}); });
+        m_dm = std::make_unique<data::TDM>();
+        testsupport::openAll(*m_dm);
+        QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Familie")).Size(), 60);
+        QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Plantetype")).Size(), 60);
+        QCOMPARE(dump(), before);
+        QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 3);
+        // The family the list holds can now be stored whole.
+        m_dm->PlanteTable->First();
+        m_dm->PlanteTable->Edit();
+        m_dm->PlanteTable->FieldByName(QStringLiteral("Familie")).setAsString(QString(60, u'f'));
+        m_dm->PlanteTable->Post();
+        QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Familie")).AsString().size(), 60);
+
+        // The copy beside the database is the folder as it was.
+        const QString copyName = QStringLiteral("Verdamo-før-opdatering-%1.sqlite")
+                                     .arg(QDate::currentDate().toString(Qt::ISODate));
+        const QStringList copies =
+            QDir(dir.path()).entryList({QStringLiteral("Verdamo-før-opdatering-*")});
+        QCOMPARE(copies, QStringList{copyName});
+        QTemporaryDir look;
+        QVERIFY(QFile::copy(QDir(dir.path()).filePath(copyName),
+                            QDir(look.path()).filePath(QStringLiteral("Verdamo.sqlite"))));
+        {
+            store::Database copy(look.path(), false);
+            QCOMPARE(copy.narrowerThan(data::tableDefs()).size(), 1);
+            QCOMPARE(copy.rowCount(QStringLiteral("Materialer.db")), 13);
+        }
+        // Opened again, nothing is left to do and no second copy is made.
+        m_dm.reset();
+        store::Session::closeAll();
+        m_dm = std::make_unique<data::TDM>();
+        testsupport::openAll(*m_dm);
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("Verdamo-før-opdatering-*")}).size(),
+                 1);
+        m_dm.reset();
+        store::Session::closeAll();
+    }
+
     void theFirstStartMakesTheDefaultDataFolder() {
         m_dm.reset();
         store::Session::closeAll();
         QFile::remove(store::Session::aliasFile());
         store::Session::reloadConfiguration();
-        data::registerDefaultDataFolder();
+        data::registerDataFolder();
         data::TDM dm;
         testsupport::openAll(dm);
         QCOMPARE(data::dataFolder(),

@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -8,8 +9,10 @@
 #include "data/settings.h"
 #include "garden/haveform.h"
 #include "i18n/langsource.h"
+#include "i18n/texts.h"
 #include "plants/pictures.h"
 #include "store/format.h"
+#include "store/session.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
 #include "toolkit/dateedit.h"
@@ -34,7 +37,10 @@ private:
     std::unique_ptr<testsupport::DataFolder> m_folder;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<data::TDM> m_dm;
-    std::unique_ptr<i18n::TQLanguageSource> m_source;
+    // The language source sits on a window of its own as on the main window, so texts from
+    // the language files follow it too.
+    std::unique_ptr<QWidget> m_main;
+    i18n::TQLanguageSource* m_source = nullptr;
     std::unique_ptr<garden::THaveForm> m_form;
 
     store::Table& have() { return *m_dm->HaveTable; }
@@ -55,7 +61,7 @@ private:
     }
 
     void open() {
-        m_form = std::make_unique<garden::THaveForm>(m_source.get());
+        m_form = std::make_unique<garden::THaveForm>(m_source);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         m_form->activateWindow();
@@ -114,7 +120,9 @@ private Q_SLOTS:
         m_dialogs = std::make_unique<ScriptedDialogs>();
         m_dm = std::make_unique<data::TDM>();
         testsupport::openAll(*m_dm);
-        m_source = std::make_unique<i18n::TQLanguageSource>();
+        m_main = std::make_unique<QWidget>();
+        m_source = new i18n::TQLanguageSource(m_main.get());
+        m_source->setObjectName(QStringLiteral("QLanguageSource1"));
         m_source->SetOriginalName(QStringLiteral("Dansk"));
         m_source->SetLanguages(
             {QStringLiteral("English=English.lng"), QStringLiteral("Norsk=Norsk.lng"),
@@ -123,7 +131,8 @@ private Q_SLOTS:
 
     void cleanup() {
         m_form.reset();
-        m_source.reset();
+        m_main.reset();
+        m_source = nullptr;
         m_dm.reset();
         m_dialogs.reset();
         m_folder.reset();
@@ -158,7 +167,7 @@ private Q_SLOTS:
     void theControlsStandAtTheirDesignPlaces() {
         QFETCH(QString, name);
         QFETCH(QRect, place);
-        garden::THaveForm form(m_source.get());  // not shown: the design layout as created
+        garden::THaveForm form(m_source);  // not shown: the design layout as created
         QWidget* w = form.findChild<QWidget*>(name);
         QVERIFY(w);
         QCOMPARE(w->geometry(), place);
@@ -326,13 +335,16 @@ private Q_SLOTS:
 
     void aRefusedSaveKeepsTheWindowOpenAndTheSizeUnstored() {
         addWork(QStringLiteral("Dam"));
-        // Number 1 handed out again: saving the new work collides with the first.
-        m_dm->HaveRegTable->Last();
-        m_dm->HaveRegTable->Delete();
         const int storedWidth = data::readSetting(QStringLiteral("W_Have"));
         open();
         m_form->resize(700, 500);
         click("Button1");
+        // A row with the new work's number written behind the window's back: saving collides.
+        store::Session::database(QStringLiteral("Vexmo"))
+            ->insertRow(QStringLiteral("Vexmo.DB"),
+                        {QStringLiteral("Regnr"), QStringLiteral("Arbejdet")},
+                        {have().FieldByName(QStringLiteral("Regnr")).AsInteger(),
+                         QStringLiteral("Skjult")});
         QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Bed"));
         click("Button4");
         QVERIFY(m_form->isVisible());
@@ -418,35 +430,74 @@ private Q_SLOTS:
     void theDeleteConfirmation_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("materialsGone");
         const QString danish = QStringLiteral("Er du sikker på, at du vil slette ");
-        QTest::newRow("Danish") << -1 << danish;
-        QTest::newRow("English asked in Danish") << 0 << danish;
-        QTest::newRow("Norwegian") << 1 << danish;
-        QTest::newRow("Swedish") << 2 << danish;
+        QTest::newRow("Danish") << -1 << danish
+                                << "Haveanlæggets 2 materialer bliver også slettet.";
+        QTest::newRow("English asked in Danish")
+            << 0 << danish << "The 2 materials of this garden work will be deleted too.";
+        QTest::newRow("Norwegian")
+            << 1 << danish << "Hageanleggets 2 materialer blir også slettet.";
+        QTest::newRow("Swedish") << 2 << danish << "Anläggningens 2 material raderas också.";
         QTest::newRow("German") << 3
                                 << QStringLiteral(
-                                       "Sind Sie sicher, dass Sie dieser Anlage löschen möchten ");
+                                       "Sind Sie sicher, dass Sie dieser Anlage löschen möchten ")
+                                << "Die 2 Materialien der Anlage werden ebenfalls gelöscht.";
     }
 
+    // A work's materials go with it, and the question says so.
     void theDeleteConfirmation() {
         QFETCH(int, language);
         QFETCH(QString, prefix);
+        QFETCH(QString, materialsGone);
         addWork(QStringLiteral("Bed"));
         addMaterial(QStringLiteral("Sand"), 1, 10.0);
+        addMaterial(QStringLiteral("Sten"), 2, 5.0);
         addWork(QStringLiteral("Dam"));
+        addMaterial(QStringLiteral("Folie"), 1, 300.0);
+        addWork(QStringLiteral("Hæk"));
         have().First();
         setLanguage(language);
         open();
         m_dialogs->answers = {toolkit::mrNo, toolkit::mrYes};
         click("Button3");
-        QCOMPARE(have().RecordCount(), 2);
+        QCOMPARE(have().RecordCount(), 3);
+        QCOMPARE(storedColumn("Materialer.db", "Materialer").size(), 3);
         click("Button3");
-        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
-                 (QStringList{prefix + QStringLiteral("Bed ?"), prefix + QStringLiteral("Bed ?")}));
+        const QString asked = prefix + QStringLiteral("Bed ?") + Sep + materialsGone;
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")), (QStringList{asked, asked}));
         QCOMPARE(m_dialogs->shown.first().buttons, toolkit::Button::Yes | toolkit::Button::No);
-        QCOMPARE(listedWorks(), QStringList{QStringLiteral("Dam")});
-        // The work's materials stay in their table.
-        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Sand")});
+        QCOMPARE(listedWorks(), (QStringList{"Dam", "Hæk"}));
+        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Folie")});
+        // One material is said as one; a work without any is asked as before.
+        have().First();
+        m_dialogs->answers = {toolkit::mrNo};
+        click("Button3");
+        QVERIFY(m_dialogs->texts(QStringLiteral("message"))
+                    .last()
+                    .endsWith(i18n::countText(u"HaveFormTexts", u"MaterialsGoToo", 1, QString(),
+                                              QString())));
+        have().Last();
+        m_dialogs->answers = {toolkit::mrNo};
+        click("Button3");
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).last(),
+                 prefix + QStringLiteral("Hæk ?"));
+    }
+
+    // Ctrl+Delete in the grid takes the materials too, after a question that says so.
+    void theGridDeletesAWorkWithItsMaterials() {
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sand"), 1, 10.0);
+        open();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        grid->setFocus();
+        m_dialogs->answers = {toolkit::mrOk};
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Slet denne post?") + Sep +
+                             QStringLiteral("Haveanlæggets ene materiale bliver også slettet.")});
+        QCOMPARE(have().RecordCount(), 0);
+        QVERIFY(storedColumn("Materialer.db", "Materialer").isEmpty());
     }
 
     void theNameMissingMessagePerLanguage_data() {
@@ -634,7 +685,7 @@ private Q_SLOTS:
         QCOMPARE(garden::THaveForm::materialDeletePrefix(language), prefix);
     }
 
-    void renamingAWorkHidesItsMaterials() {
+    void renamingAWorkKeepsItsMaterials() {
         addWork(QStringLiteral("Bed"));
         addMaterial(QStringLiteral("Sten"), 3, 12.50);
         open();
@@ -643,11 +694,232 @@ private Q_SLOTS:
         auto* box = child<QLineEdit>("DBEdit1");
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral(" ved huset"));
+        QTest::keyClick(box, Qt::Key_Tab);
+        // Still shown while the new name is not saved, and after.
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid2")->model()->rowCount(), 1);
         click("Button2");
         QCOMPARE(have().FieldByName(QStringLiteral("Arbejdet")).AsString(),
                  QStringLiteral("Bed ved huset"));
+        QCOMPARE(materials().RecordCount(), 1);
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid2")->model()->rowCount(), 1);
+        QCOMPARE(storedColumn("Materialer.db", "Arbejdet"),
+                 QStringList{QStringLiteral("Bed ved huset")});
+        click("Button7");
+        QCOMPARE(m_form->totalText(), QStringLiteral("37,5"));
+    }
+
+    // The natural path: a new work, its materials, and only then its name.
+    void materialsAddedBeforeTheNameStayWithTheWork() {
+        addWork(QStringLiteral("Terrasse"));
+        open();
+        click("Button1");
+        const int number = have().FieldByName(QStringLiteral("Regnr")).AsInteger();
+        click("Button5");
+        for (const char* name : {"Fliser", "Grus"}) {
+            click("Button6");
+            QTest::keyClicks(child<QWidget>("DBEdit3"), QString::fromLatin1(name));
+            click("Button7");
+        }
+        QCOMPARE(materials().RecordCount(), 2);
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));
+        QTest::mouseClick(child<QWidget>("DBEdit1"), Qt::LeftButton);
+        QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Bed"));
+        QTest::keyClick(child<QWidget>("DBEdit1"), Qt::Key_Tab);
+        QCOMPARE(materials().RecordCount(), 2);
+        click("Button2");
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(materials().RecordCount(), 2);
+        QCOMPARE(storedColumn("Materialer.db", "Arbejdet"), (QStringList{"Bed", "Bed"}));
+        QCOMPARE(storedColumn("Materialer.db", "Regnr"),
+                 (QStringList{QString::number(number), QString::number(number)}));
+        // Moving away and back shows them still.
+        have().First();
         QCOMPARE(materials().RecordCount(), 0);
-        QCOMPARE(child<toolkit::DBGrid>("DBGrid2")->model()->rowCount(), 0);
+        have().Last();
+        QCOMPARE(materials().RecordCount(), 2);
+    }
+
+    // A new work closed without a name is cancelled with everything entered for it.
+    void aDiscardedNewWorkTakesItsSavedMaterials() {
+        open();
+        click("Button1");
+        click("Button5");
+        click("Button6");
+        QTest::keyClicks(child<QWidget>("DBEdit3"), QStringLiteral("Grus"));
+        click("Button7");
+        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Grus")});
+        QVERIFY(closeWindow());
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).size(), 1);  // name missing
+        QCOMPARE(have().RecordCount(), 0);
+        QCOMPARE(counterRows(), 0);  // the number is given back
+        QVERIFY(storedColumn("Materialer.db", "Materialer").isEmpty());
+        // The next work gets the number and nothing of the discarded one.
+        open();
+        click("Button1");
+        QCOMPARE(have().FieldByName(QStringLiteral("Regnr")).AsInteger(), 1);
+        QCOMPARE(materials().RecordCount(), 0);
+    }
+
+    void noCurrentWorkRefusesMaterials_data() {
+        QTest::addColumn<bool>("filtered");
+        QTest::newRow("an empty register") << false;
+        QTest::newRow("a filter hides every work") << true;
+    }
+
+    void noCurrentWorkRefusesMaterials() {
+        QFETCH(bool, filtered);
+        if (filtered) {
+            addWork(QStringLiteral("Bed"));
+        }
+        setLanguage(0);
+        open();
+        if (filtered) {
+            click("RadioButton1");
+        }
+        QVERIFY(have().IsEmpty());
+        click("Button5");
+        click("Button6");
+        QTest::keyClicks(child<QWidget>("DBEdit3"), QStringLiteral("Grus"));
+        click("Button7");
+        const QString refusal = QStringLiteral(
+            "There is no garden work to add the material to.\n\rChoose a garden work in the "
+            "list, or make one with \"New registration\", before you add materials.");
+        QCOMPARE(data::TDM::noWorkText(), refusal);
+        QVERIFY(m_dialogs->texts(QStringLiteral("error")).contains(refusal));  // Tilføj, typing
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")), QStringList{refusal});  // Gem
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QVERIFY(storedColumn("Materialer.db", "Materialer").isEmpty());
+        QCOMPARE(child<QLineEdit>("DBEdit3")->text(), QString());
+        have().setFiltered(false);
+    }
+
+    void theBoxesTakeNoMoreThanTheirFields_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("width");
+        QTest::newRow("name") << "DBEdit1" << 100;
+        QTest::newRow("place") << "DBEdit5" << 100;
+        QTest::newRow("category") << "DBEdit4" << 60;
+        QTest::newRow("material") << "DBEdit3" << 40;
+        QTest::newRow("dealer") << "DBEdit16" << 50;
+    }
+
+    void theBoxesTakeNoMoreThanTheirFields() {
+        QFETCH(QString, box);
+        QFETCH(int, width);
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sten"), 1, 1.0);
+        open();
+        click("Button5");
+        auto* edit = m_form->findChild<QLineEdit*>(box);
+        QVERIFY(edit);
+        QCOMPARE(edit->maxLength(), width);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString(width + 10, QLatin1Char('x')));
+        QCOMPARE(edit->text().size(), width);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(m_dialogs->shown.isEmpty());
+        click("Button2");
+        click("Button7");
+        QVERIFY(m_dialogs->texts(QStringLiteral("error")).isEmpty());
+    }
+
+    void aGridCellTakesNoMoreThanItsField() {
+        addWork(QStringLiteral("Bed"));
+        open();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QCOMPARE(editor->maxLength(), 100);
+        editor->selectAll();
+        QTest::keyClicks(editor, QString(110, QLatin1Char('a')));
+        QTest::keyClick(editor, Qt::Key_Return);
+        click("Button2");
+        QCOMPARE(have().FieldByName(QStringLiteral("Arbejdet")).AsString(),
+                 QString(100, QLatin1Char('a')));
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    void aNegativeAmountIsRefusedByItsCaption_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("Danish") << -1
+                                << "»Antal« kan ikke være -3.\n\rDet mindste tal, feltet kan "
+                                   "rumme, er 0."
+                                << "»Pris« kan ikke være -1.";
+        QTest::newRow("English") << 0
+                                 << "\"Quantity\" cannot be -3.\n\rThe smallest number the "
+                                    "field takes is 0."
+                                 << "\"Unit price\" cannot be -1.";
+        QTest::newRow("German") << 3
+                                << "„Anzahl“ kann nicht -3 sein.\n\rDie kleinste Zahl, die das "
+                                   "Feld annimmt, ist 0."
+                                << "„Stückpreis“ kann nicht -1 sein.";
+    }
+
+    // The refusal names the field by the caption the user sees, in the user's language.
+    void aNegativeAmountIsRefusedByItsCaption() {
+        QFETCH(int, language);
+        QFETCH(QString, box);
+        QFETCH(QString, cell);
+        addWork(QStringLiteral("Bed"));
+        addMaterial(QStringLiteral("Sten"), 2, 5.0);
+        setLanguage(language);
+        open();
+        click("Button5");
+        auto* quantity = child<QLineEdit>("DBEdit14");
+        quantity->setFocus();
+        quantity->selectAll();
+        QTest::keyClicks(quantity, QStringLiteral("-3"));
+        QTest::keyClick(quantity, Qt::Key_Tab);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")), QStringList{box});
+        QCOMPARE(quantity->text(), QStringLiteral("-3"));  // kept for the user to mend
+        QCOMPARE(m_dm->MaterialeTableAntal->AsInteger(), 2);
+        QTest::keyClick(quantity, Qt::Key_Escape);
+        materials().Cancel();
+        // A grid cell is named by its column.
+        auto* grid = child<toolkit::DBGrid>("DBGrid2");
+        QVERIFY(!grid->model()->setData(grid->model()->index(0, 2), QStringLiteral("-1"),
+                                        Qt::EditRole));
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")).size(), 2);
+        QVERIFY2(m_dialogs->texts(QStringLiteral("error")).last().startsWith(cell),
+                 qPrintable(m_dialogs->texts(QStringLiteral("error")).last()));
+        QCOMPARE(m_dm->MaterialeTablePris->AsFloat(), 5.0);
+        materials().Cancel();
+    }
+
+    // The planned flag is a check box in the grid too: it holds Ja or Nej and takes no typing.
+    void thePlannedColumnIsACheckBox() {
+        addWork(QStringLiteral("Bed"));
+        open();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        QAbstractItemModel* model = grid->model();
+        QAbstractItemModelTester tester(model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QModelIndex planned = model->index(0, 6);
+        QVERIFY(model->flags(planned) & Qt::ItemIsUserCheckable);
+        QVERIFY(!(model->flags(planned) & Qt::ItemIsEditable));
+        QCOMPARE(model->data(planned, Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        grid->setFocus();
+        grid->setCurrentIndex(planned);
+        QTest::keyClicks(grid, QStringLiteral("x"));
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(have().FieldByName(QStringLiteral("Planlagt")).AsString(), QStringLiteral("Ja"));
+        QVERIFY(child<toolkit::DBCheckBox>("DBCheckBox1")->isChecked());
+        click("Button2");
+        QCOMPARE(storedColumn("Vexmo.DB", "Planlagt"), QStringList{QStringLiteral("Ja")});
+        // A click on the box clears it again.
+        const QRect cell = grid->visualRect(planned);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          QPoint(cell.left() + 10, cell.center().y()));
+        QCOMPARE(model->data(planned, Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        click("Button2");
+        QCOMPARE(storedColumn("Vexmo.DB", "Planlagt"), QStringList{QStringLiteral("Nej")});
     }
 
     // A material still in the panel's boxes when the window closes is kept with its work.

@@ -79,6 +79,16 @@ private:
         m_dm->MaterialeTable->Post();
     }
 
+    // A work without materials, and one with three.
+    void hedgeAndTerrace() {
+        addWork(QStringLiteral("Hæk"), QDate(2024, 4, 2), QDate(), QStringLiteral("Skel mod vej"));
+        addWork(QStringLiteral("Terrasse"), QDate(2024, 5, 1), QDate(2024, 6, 30),
+                QStringLiteral("Syd for huset"));
+        addMaterial(QStringLiteral("Fliser"), 40, 12.50, QStringLiteral("Byggemarked"));
+        addMaterial(QStringLiteral("Sand"), 3, 45.0, QStringLiteral("Grusgrav"));
+        addMaterial(QStringLiteral("Kantsten"), 12, 8.25, QString());
+    }
+
 private Q_SLOTS:
     void initTestCase() { testsupport::useDanishFormats(); }
 
@@ -98,12 +108,7 @@ private Q_SLOTS:
     // A work without materials gets one empty line; one with three gets three, each with
     // its unit price.
     void oneLinePerWorkAndPerMaterial() {
-        addWork(QStringLiteral("Hæk"), QDate(2024, 4, 2), QDate(), QStringLiteral("Skel mod vej"));
-        addWork(QStringLiteral("Terrasse"), QDate(2024, 5, 1), QDate(2024, 6, 30),
-                QStringLiteral("Syd for huset"));
-        addMaterial(QStringLiteral("Fliser"), 40, 12.50, QStringLiteral("Byggemarked"));
-        addMaterial(QStringLiteral("Sand"), 3, 45.0, QStringLiteral("Grusgrav"));
-        addMaterial(QStringLiteral("Kantsten"), 12, 8.25, QString());
+        hedgeAndTerrace();
         garden::TQRForm2 report;
         const report::Document doc = report.build();
         QCOMPARE(doc.pageCount(), 1);
@@ -126,13 +131,14 @@ private Q_SLOTS:
                  (QStringList{QLocale().toCurrencyString(12.5), QLocale().toCurrencyString(45.0),
                               QLocale().toCurrencyString(8.25)}));
 
-        // Bands follow each other: work, its (empty) material line, work, three lines.
+        // Bands follow each other: work, its (empty) material line and its total, work, three
+        // lines and the total.
         const auto works = named(page, QStringLiteral("QRDBText1"));
         const auto lines = named(page, QStringLiteral("QRDBText6"));
         QCOMPARE(works.size(), 2);
         QCOMPARE(lines.size(), 3);
         const double band = 6.6;
-        QVERIFY(qAbs(works[1].rect.top() - works[0].rect.top() - 2 * band) < 0.01);
+        QVERIFY(qAbs(works[1].rect.top() - works[0].rect.top() - 3 * band) < 0.01);
         for (int i = 0; i < 3; ++i) {
             QVERIFY(qAbs(lines[i].rect.top() - works[1].rect.top() - (i + 1) * band) < 0.01);
         }
@@ -144,10 +150,20 @@ private Q_SLOTS:
         QVERIFY(qAbs(price.rect.left() - margin - 146.8) < 0.01);
         QVERIFY(price.alignment & Qt::AlignRight);
         QVERIFY(qAbs(lines[0].rect.left() - margin - 19.8) < 0.01);
-        // No sums anywhere.
-        for (const report::PlacedText& t : page.texts) {
-            QVERIFY2(!t.name.startsWith(QLatin1String("QRExpr")), qPrintable(t.name));
-        }
+        // Each material's line total at the right, each work's total under its materials
+        // (nothing for a work without), and the total of the list at its end.
+        QCOMPARE(textsOf(doc, QStringLiteral("QRDBText9")),
+                 (QStringList{QLocale().toCurrencyString(500.0), QLocale().toCurrencyString(135.0),
+                              QLocale().toCurrencyString(99.0)}));
+        QCOMPARE(textsOf(doc, QStringLiteral("QRExpr1")), (QStringList{"0,00", "734,00"}));
+        QCOMPARE(textsOf(doc, QStringLiteral("QRLabel7")).size(), 2);
+        QCOMPARE(textsOf(doc, QStringLiteral("QRExpr2")), QStringList{"734,00"});
+        const auto workTotals = named(page, QStringLiteral("QRExpr1"));
+        QVERIFY(qAbs(workTotals[1].rect.top() - lines[2].rect.top() - band) < 0.01);
+        QVERIFY(named(page, QStringLiteral("QRExpr2")).first().rect.top() >
+                workTotals[1].rect.top());
+        QVERIFY(workTotals[0].alignment & Qt::AlignRight);
+        QVERIFY(qAbs(workTotals[0].rect.right() - margin - 188.0) < 0.01);
         // The last work listed is left current.
         QCOMPARE(have().FieldByName(QStringLiteral("Arbejdet")).AsString(),
                  QStringLiteral("Terrasse"));
@@ -262,6 +278,37 @@ private Q_SLOTS:
         have().setFiltered(false);
     }
 
+    // A material without a price shows no line total and counts as 0; an empty or negative
+    // quantity of old data is taken as it stands.
+    void totalsOfOddMaterials() {
+        addWork(QStringLiteral("Dam"), QDate(2022, 5, 1));
+        addMaterial(QStringLiteral("Folie"), 1, 899.0, QString());
+        m_dm->MaterialeTable->Insert();
+        m_dm->MaterialeTableMaterialer->setAsString(QStringLiteral("Sten"));
+        m_dm->MaterialeTableAntal->setAsInteger(-2);
+        m_dm->MaterialeTablePris->setAsFloat(25.0);
+        m_dm->MaterialeTable->Post();
+        m_dm->MaterialeTable->Insert();
+        m_dm->MaterialeTableMaterialer->setAsString(QStringLiteral("Gave"));
+        m_dm->MaterialeTableAntal->setAsInteger(3);
+        m_dm->MaterialeTable->Post();
+        garden::TQRForm2 report;
+        const report::Document doc = report.build();
+        QCOMPARE(
+            textsOf(doc, QStringLiteral("QRDBText9")),
+            (QStringList{QLocale().toCurrencyString(899.0), QLocale().toCurrencyString(-50.0)}));
+        QCOMPARE(textsOf(doc, QStringLiteral("QRExpr1")), QStringList{"849,00"});
+        QCOMPARE(textsOf(doc, QStringLiteral("QRExpr2")), QStringList{"849,00"});
+    }
+
+    void golden() {
+        hedgeAndTerrace();
+        garden::TQRForm2 report;
+        report.setSelectionLabel(QStringLiteral("Alle haveanlæg"));
+        testsupport::compareGolden(report.build().dump(),
+                                   QStringLiteral(GOLDEN_DIR "/gardenworks.txt"));
+    }
+
     void anEmptyRegisterStillGivesAPage() {
         garden::TQRForm2 report;
         report.setSelectionLabel(QStringLiteral("Planlagte arbejder"));
@@ -269,6 +316,7 @@ private Q_SLOTS:
         QCOMPARE(doc.pageCount(), 1);
         QCOMPARE(textsOf(doc, QStringLiteral("QRLabel3")), QStringList{"Planlagte arbejder"});
         QVERIFY(textsOf(doc, QStringLiteral("QRDBText1")).isEmpty());
+        QCOMPARE(textsOf(doc, QStringLiteral("QRExpr2")), QStringList{"0,00"});
     }
 };
 

@@ -299,6 +299,68 @@ private Q_SLOTS:
         QCOMPARE(r.layout().pageCount(), 2);
     }
 
+    // Boxes of a band stand where the band prints, under its texts; they print with the band
+    // and not with an empty one.
+    void boxesOnABand() {
+        Rows rows;
+        rows.rows = {{QStringLiteral("Bed"), 1, {QStringLiteral("Sten")}},
+                     {QStringLiteral("Sti"), 2, {}}};
+        report::Report r;
+        define(r, rows, true);
+        r.subDetails.first().band.box(9.3, 5.0, 54.5, 0.3, Qt::blue);
+        const report::Document doc = r.layout();
+        QList<QRectF> blue;
+        for (const auto& b : doc.pages[0].boxes) {
+            if (b.fill == QColor(Qt::blue)) {
+                blue << b.rect;
+            }
+        }
+        const double sten = named(doc.pages[0], QStringLiteral("Sub")).first().rect.top() - 1.3;
+        QCOMPARE(blue, (QList<QRectF>{QRectF(10.0 + 9.3, sten + 5.0, 54.5, 0.3)}));
+    }
+
+    // A heading that would stand alone at the foot of a page moves to the next one with the
+    // band after it; the summary prints once, after the last row, above the last footer.
+    void keptWithTheNextAndTheSummary() {
+        Rows rows;
+        for (int i = 1; i <= 36; ++i) {
+            rows.rows.append({QStringLiteral("Række %1").arg(i), 1.0, {}});
+        }
+        report::Report r;
+        define(r, rows, false);
+        report::SubDetail heading;
+        heading.band.height = 6.6;
+        heading.band.keepWithNext = true;
+        heading.band.field(QStringLiteral("Heading"),
+                           [&rows] { return rows.rows.at(rows.cur).name; });
+        report::SubDetail after;
+        after.band.height = 6.6;
+        after.band.label(QStringLiteral("After"), QStringLiteral("efter"));
+        r.subDetails = {heading, after};
+        // Rows, headings and followers take turns; under a lower title 38 bands fit on page 1,
+        // and the 38th would be a heading.
+        r.title.height = 10.1;
+        r.summary.height = 8.0;
+        r.summary.label(QStringLiteral("End"), QStringLiteral("I alt")).at(2.6, 1.0);
+        const report::Document doc = r.layout();
+        for (const auto& page : doc.pages) {
+            const auto headings = named(page, QStringLiteral("Heading"));
+            const auto followers = named(page, QStringLiteral("After"));
+            QCOMPARE(headings.size(), followers.size());
+        }
+        QCOMPARE(textsOf(doc.pages.last(), QStringLiteral("End")),
+                 QStringList{QStringLiteral("I alt")});
+        int ends = 0;
+        for (const auto& page : doc.pages) {
+            ends += int(named(page, QStringLiteral("End")).size());
+        }
+        QCOMPARE(ends, 1);
+        const auto end = named(doc.pages.last(), QStringLiteral("End")).first();
+        const auto lastAfter = named(doc.pages.last(), QStringLiteral("After")).last();
+        QVERIFY(end.rect.top() > lastAfter.rect.top());
+        QVERIFY(end.rect.top() < named(doc.pages.last(), QStringLiteral("Sum")).first().rect.top());
+    }
+
     void golden() {
         Rows rows;
         rows.rows = {{QStringLiteral("Almindelig hestekastanje med lang \"beskrivelse\""),

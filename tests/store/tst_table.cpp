@@ -15,6 +15,7 @@
 #include "testsupport.h"
 
 using store::DataSetState;
+using store::Field;
 using store::FieldType;
 using store::Table;
 
@@ -274,8 +275,18 @@ private Q_SLOTS:
         QCOMPARE(t.FieldByName(QStringLiteral("Planted")).AsDate(), QDate(2010, 3, 7));
         t.FieldByName(QStringLiteral("Regnr")).setAsString(QStringLiteral("-1"));
         QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), -1);
-        // Text wider than its field is cut at the width.
-        t.FieldByName(QStringLiteral("Name")).setAsString(QString(40, QLatin1Char('x')));
+        // Text wider than its field is refused whole, never cut; the field keeps its text.
+        const QString before = t.FieldByName(QStringLiteral("Name")).AsString();
+        try {
+            t.FieldByName(QStringLiteral("Name")).setAsString(QString(40, QLatin1Char('x')));
+            QFAIL("taken");
+        } catch (const store::FieldError& e) {
+            QCOMPARE(e.kind(), store::Error::Kind::TooLong);
+            QCOMPARE(e.args(), (QStringList{"Name", "40", "30"}));
+            QCOMPARE(e.table(), QStringLiteral("Plants.db"));
+        }
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), before);
+        t.FieldByName(QStringLiteral("Name")).setAsString(QString(30, QLatin1Char('x')));
         QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString().size(), 30);
         t.Cancel();
         QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
@@ -656,6 +667,262 @@ private Q_SLOTS:
         QCOMPARE(items->RecordCount(), 2);
     }
 
+    void fieldRulesRefuseWithTheirKind_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");  // -1: taken
+        QTest::addColumn<QStringList>("args");
+        const int below = int(store::Error::Kind::BelowMinimum);
+        const int notAllowed = int(store::Error::Kind::NotAllowed);
+        QTest::newRow("negative amount") << "Price"
+                                         << "-12,50" << below << QStringList{"Price", "-12,5", "0"};
+        QTest::newRow("negative integer") << "Regnr"
+                                          << "-1" << below << QStringList{"Regnr", "-1", "0"};
+        QTest::newRow("zero") << "Price"
+                              << "0" << -1 << QStringList{};
+        QTest::newRow("empty amount") << "Price"
+                                      << "" << -1 << QStringList{};
+        QTest::newRow("allowed text") << "Family"
+                                      << "Ja" << -1 << QStringList{};
+        QTest::newRow("empty text") << "Family"
+                                    << "" << -1 << QStringList{};
+        QTest::newRow("other case") << "Family"
+                                    << "ja" << notAllowed << QStringList{"Family", "ja", "Ja, Nej"};
+        QTest::newRow("any other text")
+            << "Family"
+            << "x" << notAllowed << QStringList{"Family", "x", "Ja, Nej"};
+    }
+
+    // Rules given to a table object hold for fields made when it opens, and every time.
+    void fieldRulesRefuseWithTheirKind() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(QStringList, args);
+        m_plants->Close();
+        store::FieldRules notNegative;
+        notNegative.minValue = 0.0;
+        m_plants->setFieldRules(QStringLiteral("price"), notNegative);
+        m_plants->setFieldRules(QStringLiteral("Regnr"), notNegative);
+        store::FieldRules jaNej;
+        jaNej.allowed = {QStringLiteral("Ja"), QStringLiteral("Nej")};
+        m_plants->setFieldRules(QStringLiteral("Family"), jaNej);
+        for (int round = 0; round < 2; ++round) {
+            m_plants->Open();
+            m_plants->First();
+            m_plants->Edit();
+            Field& f = m_plants->FieldByName(field);
+            const QVariant before = f.Value();
+            try {
+                f.setAsString(text);
+                QCOMPARE(kind, -1);
+                QCOMPARE(f.AsString(), text.isEmpty() ? QString() : f.AsString());
+            } catch (const store::FieldError& e) {
+                QCOMPARE(int(e.kind()), kind);
+                QCOMPARE(e.args(), args);
+                QCOMPARE(f.Value(), before);
+            }
+            m_plants->Cancel();
+            m_plants->Close();
+        }
+        m_plants->Open();
+    }
+
+    // A detail whose rows belong to their master row, as a work's materials belong to it.
+    std::unique_ptr<Table> ownedItems(Table& owners) {
+        auto items = std::make_unique<Table>();
+        items->setDatabaseName(Alias);
+        items->setTableName(QStringLiteral("Items.db"));
+        items->setMasterSource(&owners);
+        items->setMasterFields(QStringLiteral("Nr;Title"));
+        items->setIndexFieldNames(QStringLiteral("Nr;Title"));
+        items->setCascadeUpdates(true);
+        items->setCascadeDeletes(true);
+        items->Open();
+        return items;
+    }
+    // Every stored item as "number title item", past any link.
+    QStringList storedItems() {
+        auto all = open(QStringLiteral("Items.db"));
+        QStringList out;
+        for (all->First(); !all->Eof(); all->Next()) {
+            out << QStringLiteral("%1 %2 %3")
+                       .arg(all->FieldByName(QStringLiteral("Nr")).AsString(),
+                            all->FieldByName(QStringLiteral("Title")).AsString(),
+                            all->FieldByName(QStringLiteral("Item")).AsString());
+        }
+        return out;
+    }
+    void addItem(Table& items, const QString& name) {
+        items.Insert();
+        items.FieldByName(QStringLiteral("Item")).setAsString(name);
+        items.Post();
+    }
+
+    void detailRowsFollowARename() {
+        auto owners = open(QStringLiteral("Owners.db"));
+        auto items = ownedItems(*owners);
+        QCOMPARE(items->RecordCount(), 2);
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Fish pond"));
+        // While the rename is pending the rows stay shown, and a new one joins them.
+        QCOMPARE(items->RecordCount(), 2);
+        addItem(*items, QStringLiteral("Fish"));
+        QCOMPARE(owners->State(), DataSetState::Edit);
+        QCOMPARE(items->FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Pond"));
+        owners->Post();
+        QCOMPARE(items->RecordCount(), 3);
+        // Another work's rows, and the rows of an older name, are left alone.
+        QCOMPARE(storedItems(), (QStringList{"1 Fish pond Liner", "1 Fish pond Stones",
+                                             "1 Fish pond Fish", "1 Old pond Pump", "2 Bed Soil"}));
+        // A rename given up changes nothing.
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Lake"));
+        owners->Cancel();
+        QCOMPARE(items->RecordCount(), 3);
+        QCOMPARE(storedItems().filter(QStringLiteral("Lake")), QStringList{});
+    }
+
+    void aRefusedRenameLeavesTheDetailRows() {
+        auto owners = open(QStringLiteral("Owners.db"));
+        auto items = ownedItems(*owners);
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Nr")).setAsInteger(2);  // taken by the bed
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Fish pond"));
+        try {
+            owners->Post();
+            QFAIL("posted");
+        } catch (const store::StoreError& e) {
+            QCOMPARE(e.errorCode(), store::StoreError::KeyViolation);
+        }
+        QCOMPARE(owners->State(), DataSetState::Edit);
+        owners->Cancel();
+        QCOMPARE(storedItems(),
+                 (QStringList{"1 Old pond Pump", "1 Pond Liner", "1 Pond Stones", "2 Bed Soil"}));
+        QCOMPARE(items->RecordCount(), 2);
+    }
+
+    void detailRowsOfANewMasterRowGoWithIt() {
+        auto owners = open(QStringLiteral("Owners.db"));
+        auto items = ownedItems(*owners);
+        owners->AfterInsert = [](Table& t) { t.FieldByName(QStringLiteral("Nr")).setAsInteger(3); };
+        // Rows added before the new row has its name are the new row's once it is posted.
+        owners->Insert();
+        QVERIFY(items->IsEmpty());
+        addItem(*items, QStringLiteral("Gravel"));
+        addItem(*items, QStringLiteral("Edging"));
+        QCOMPARE(items->RecordCount(), 2);
+        QVERIFY(owners->Modified());  // no longer an untouched new row to drop
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Path"));
+        QCOMPARE(items->RecordCount(), 2);
+        owners->Post();
+        QCOMPARE(items->RecordCount(), 2);
+        QCOMPARE(storedItems().filter(QStringLiteral("3 ")),
+                 (QStringList{"3 Path Gravel", "3 Path Edging"}));
+        // A new row dropped takes the rows posted under it along, and only those.
+        owners->AfterInsert = [](Table& t) { t.FieldByName(QStringLiteral("Nr")).setAsInteger(4); };
+        owners->Insert();
+        addItem(*items, QStringLiteral("Seeds"));
+        owners->Cancel();
+        QCOMPARE(storedItems().filter(QStringLiteral("Seeds")), QStringList{});
+        QCOMPARE(storedItems().size(), 6);
+        owners->Insert();
+        owners->Delete();  // a new row: as dropping it
+        QCOMPARE(storedItems().size(), 6);
+    }
+
+    void deletingAMasterRowDeletesItsDetailRows() {
+        auto owners = open(QStringLiteral("Owners.db"));
+        auto items = ownedItems(*owners);
+        owners->Delete();  // the pond
+        QCOMPARE(owners->FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Bed"));
+        QCOMPARE(items->RecordCount(), 1);
+        // The pump of the old name belonged to no row; it stays for the user to find.
+        QCOMPARE(storedItems(), (QStringList{"1 Old pond Pump", "2 Bed Soil"}));
+        // Deleted in the middle of a rename, the row takes the rows of its stored name.
+        owners->Edit();
+        owners->FieldByName(QStringLiteral("Title")).setAsString(QStringLiteral("Old pond"));
+        owners->Delete();
+        QCOMPARE(storedItems(), QStringList{"1 Old pond Pump"});
+    }
+
+    void noMasterRowShowsNoDetailRows() {
+        auto owners = open(QStringLiteral("Owners.db"));
+        auto items = ownedItems(*owners);
+        owners->setFilter(QStringLiteral("Nr > 5"));
+        owners->setFiltered(true);
+        QVERIFY(owners->IsEmpty());
+        QCOMPARE(items->RecordCount(), 0);
+        QVERIFY(items->IsEmpty());
+    }
+
+    void insertRulesCanRefuseOrFail() {
+        Table& t = *m_plants;
+        const int before = t.RecordCount();
+        t.BeforeInsert = [](Table&) { throw store::Error(QStringLiteral("not now")); };
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.Insert());
+        QCOMPARE(t.State(), DataSetState::Browse);
+        t.BeforeInsert = nullptr;
+        // A row its after-insert rule could not complete is dropped, not left half made.
+        t.AfterInsert = [](Table&) { throw store::Error(QStringLiteral("no number")); };
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.Insert());
+        QCOMPARE(t.State(), DataSetState::Browse);
+        QCOMPARE(t.RecordCount(), before);
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+    }
+
+    void narrowTextFieldsAreWidenedKeepingEveryRow() {
+        m_plants.reset();
+        store::Session::closeAll();
+        const QList<store::TableDef> wider = {
+            {QStringLiteral("Plants.db"),
+             {{QStringLiteral("Name"), FieldType::String, 60},
+              {QStringLiteral("Family"), FieldType::String, 40}},
+             {},
+             false},
+            {QStringLiteral("Owners.db"),
+             {{QStringLiteral("Title"), FieldType::String}},
+             {},
+             false},
+        };
+        auto db = store::Session::database(Alias);
+        QCOMPARE(db->narrowerThan(wider).size(), 1);  // an unlimited field stays as it is
+        QStringList rowsBefore;
+        {
+            auto t = open(QStringLiteral("Plants.db"));
+            for (t->First(); !t->Eof(); t->Next()) {
+                QStringList r;
+                for (int i = 0; i < t->FieldCount(); ++i) {
+                    r << t->Fields(i).AsString();
+                }
+                rowsBefore << r.join(QLatin1Char('|'));
+            }
+        }
+        db->widenTextFields(wider);
+        QVERIFY(db->narrowerThan(wider).isEmpty());
+        auto t = open(QStringLiteral("Plants.db"));
+        QCOMPARE(t->FieldByName(QStringLiteral("Name")).Size(), 60);
+        QCOMPARE(t->FieldByName(QStringLiteral("Family")).Size(), 0);  // never narrowed
+        QStringList rowsAfter;
+        for (t->First(); !t->Eof(); t->Next()) {
+            QStringList r;
+            for (int i = 0; i < t->FieldCount(); ++i) {
+                r << t->Fields(i).AsString();
+            }
+            rowsAfter << r.join(QLatin1Char('|'));
+        }
+        QCOMPARE(rowsAfter, rowsBefore);
+        // The key still refuses a number in use.
+        t->Insert();
+        t->FieldByName(QStringLiteral("Regnr")).setAsInteger(5);
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, t->Post());
+        t->Cancel();
+        t->Edit();
+        t->FieldByName(QStringLiteral("Name")).setAsString(QString(60, QLatin1Char('n')));
+        t->Post();
+        QVERIFY(db->integrityOk());
+    }
+
     void calculatedFieldsFollowTheRow() {
         auto items = std::make_unique<Table>();
         items->setDatabaseName(Alias);
@@ -786,16 +1053,21 @@ private Q_SLOTS:
                     _exit(11);
                 }
                 t->First();
-                t->Edit();
-                t->FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("x"));
-                try {
-                    t->Post();
-                    result = 12;
-                } catch (const store::StoreError& e) {
-                    result = e.errorCode() == store::StoreError::ReadOnly &&
-                                     t->State() == DataSetState::Edit
-                                 ? 0
-                                 : 13;
+                // Refused before anything is pending, so no window is kept from closing.
+                auto refused = [&](const std::function<void()>& change) {
+                    try {
+                        change();
+                    } catch (const store::StoreError& e) {
+                        return e.errorCode() == store::StoreError::ReadOnly &&
+                               e.kind() == store::Error::Kind::ReadOnly &&
+                               e.args() == QStringList{m_dir->path()} &&
+                               t->State() == DataSetState::Browse;
+                    }
+                    return false;
+                };
+                if (!refused([&] { t->Edit(); }) || !refused([&] { t->Insert(); }) ||
+                    !refused([&] { t->Delete(); })) {
+                    result = 13;
                 }
             } catch (...) {
                 result = 14;
@@ -819,7 +1091,17 @@ private Q_SLOTS:
             ++created;
             makeSchema(db);
         });
+        // An alias file of the user's own that lacks the alias is not replaced by a new
+        // database somewhere else.
         QVERIFY(!store::Session::isConfigured(QStringLiteral("Fresh")));
+        QVERIFY_THROWS_EXCEPTION(store::StoreError,
+                                 store::Session::GetAliasParams(QStringLiteral("Fresh")));
+        QCOMPARE(created, 0);
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(store::Session::folderOf(Alias), m_dir->path());
+        // Only a first start, without any alias file, makes one.
+        QVERIFY(QFile::remove(store::Session::aliasFile()));
+        store::Session::reloadConfiguration();
         const QStringList params = store::Session::GetAliasParams(QStringLiteral("Fresh"));
         QCOMPARE(params.value(0), QStringLiteral("PATH=") + folder);
         QCOMPARE(created, 1);
@@ -827,12 +1109,26 @@ private Q_SLOTS:
             QFile::exists(QDir(folder).filePath(QString::fromLatin1(store::Database::FileName))));
         QVERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral(".new-database"))));
         QCOMPARE(store::Session::folderOf(QStringLiteral("Fresh")), folder);
-        // A configured alias is left alone, and the other aliases keep their lines.
+        // A configured alias is left alone.
         store::Session::GetAliasParams(QStringLiteral("Fresh"));
         QCOMPARE(created, 1);
-        QCOMPARE(store::Session::folderOf(Alias), m_dir->path());
         QVERIFY_THROWS_EXCEPTION(store::StoreError,
                                  store::Session::GetAliasParams(QStringLiteral("Unknown")));
+        store::Session::setAliasPath(Alias, m_dir->path());
+    }
+
+    void anUpgradeRunsWhenTheDatabaseIsOpened() {
+        m_plants.reset();
+        store::Session::closeAll();
+        int runs = 0;
+        store::Session::setUpgrade(Alias, [&](store::Database& db) {
+            ++runs;
+            QVERIFY(db.hasTable(QStringLiteral("Plants")));
+        });
+        open(QStringLiteral("Plants.db"));
+        open(QStringLiteral("Owners.db"));
+        QCOMPARE(runs, 1);  // once for the database, before any table reads it
+        store::Session::setUpgrade(Alias, {});
     }
 };
 

@@ -1,5 +1,6 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "testsupport.h"
 #include "toolkit/dateedit.h"
 #include "toolkit/dbcontrols.h"
+#include "toolkit/errortext.h"
 #include "toolkit/form.h"
 #include "toolkit/grid.h"
 #include "toolkit/lookup.h"
@@ -138,6 +140,75 @@ private Q_SLOTS:
         QTest::keyClicks(w.count, QStringLiteral("3"));
         m_dm->PlanteTable->Post();
         QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Antal")).AsInteger(), 3);
+    }
+
+    // A box stops typing at its field's width; a text stored longer is shown whole.
+    void aBoxTakesItsLengthFromItsField() {
+        EditWindow w(*m_dm);
+        QCOMPARE(w.name->maxLength(), 60);
+        QCOMPARE(w.count->maxLength(), 32767);  // a number: no width
+        w.name->setFocus();
+        w.name->selectAll();
+        QTest::keyClicks(w.name, QString(70, QLatin1Char('r')));
+        QCOMPARE(w.name->text().size(), 60);
+        w.other->setFocus();
+        QCOMPARE(field(*m_dm, "Plantenavn").size(), 60);
+        m_dm->PlanteTable->Post();
+        const QString stored(75, QLatin1Char('s'));
+        store::Session::database(QStringLiteral("Vexmo"))
+            ->insertRow(QStringLiteral("Planter.db"),
+                        {QStringLiteral("Regnr"), QStringLiteral("Plantenavn")}, {99, stored});
+        m_dm->PlanteTable->Refresh();
+        m_dm->PlanteTable->Last();
+        QCOMPARE(w.name->text(), stored);
+        QCOMPARE(w.name->maxLength(), 75);
+        m_dm->PlanteTable->First();
+        QCOMPARE(w.name->maxLength(), 60);
+    }
+
+    void aRefusalIsToldInTheUsersLanguageByItsCaption_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("text");
+        using K = store::Error::Kind;
+        QTest::newRow("too long, by its caption")
+            << int(K::TooLong) << "Latinske navn"
+            << "Teksten i »Latinske navn« er for lang: 70 tegn.\n\rFeltet kan højst rumme 60 "
+               "tegn.";
+        QTest::newRow("too long, by the field's name")
+            << int(K::TooLong) << QString()
+            << "Teksten i »Latin« er for lang: 70 tegn.\n\rFeltet kan højst rumme 60 tegn.";
+        QTest::newRow("a value %2 is kept as typed")
+            << int(K::NotAllowed) << "Planlagt"
+            << "»Planlagt« kan ikke være »%2«.\n\rFeltet kan kun rumme: Ja, Nej.";
+    }
+
+    void aRefusalIsToldInTheUsersLanguageByItsCaption() {
+        QFETCH(int, kind);
+        QFETCH(QString, caption);
+        QFETCH(QString, text);
+        const auto k = store::Error::Kind(kind);
+        store::FieldError e(k, QStringLiteral("in English"), QStringLiteral("Planter.db"),
+                            k == store::Error::Kind::TooLong
+                                ? QStringList{"Latin", "70", "60"}
+                                : QStringList{"Planlagt", "%2", "Ja, Nej"});
+        e.setCaption(caption);
+        QCOMPARE(toolkit::errorText(e), text);
+        // Errors that carry no kind give their own text.
+        QCOMPARE(toolkit::errorText(store::Error(QStringLiteral("plain"))),
+                 QStringLiteral("plain"));
+        QCOMPARE(toolkit::errorText(std::runtime_error("what")), QStringLiteral("what"));
+    }
+
+    void aControlIsKnownByTheLabelOfIt() {
+        QWidget window;
+        auto* box = new QLineEdit(&window);
+        auto* label = new QLabel(QStringLiteral("&Antal:"), &window);
+        QCOMPARE(toolkit::captionOf(box), QString());
+        label->setBuddy(box);
+        QCOMPARE(toolkit::captionOf(box), QStringLiteral("Antal"));
+        label->setText(QStringLiteral("Sten && grus"));
+        QCOMPARE(toolkit::captionOf(box), QStringLiteral("Sten & grus"));
     }
 
     void aSpeedButtonLeavesTheTypedTextPending() {

@@ -1,0 +1,63 @@
+#pragma once
+
+// The one way the benchmarks measure and print their figures: every figure is the project's
+// value against a floor measured in the same run, printed as one line
+//     FIGURE <name> project=<value> floor=<value> ratio=<project/floor> goal<=<goal>
+// A side that ran under Google Benchmark is read from the runs "<name>/project" and
+// "<name>/floor" through the reporter; a benchmark that times itself fills the sides itself.
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace benchfig {
+
+// Prints as the console reporter does, and keeps the wall-clock time per iteration of every
+// benchmark run, or the error it ended with.
+class FigureReporter final : public benchmark::ConsoleReporter {
+public:
+    FigureReporter();  // in colour on a terminal
+
+    void ReportRuns(const std::vector<Run>& runs) override;
+
+    enum class Outcome { Measured, NotRun, Failed };
+    // Seconds per iteration over every repetition of a run; else why there are none.
+    Outcome perIteration(const std::string& name, double& seconds, std::string& why) const;
+
+private:
+    struct Total {
+        double seconds = 0;
+        double iterations = 0;
+        std::string error;
+    };
+    std::map<std::string, Total> m_totals;
+};
+
+struct Figure {
+    Figure(std::string name, double goal, int decimals = 9)
+        : name(std::move(name)), goal(goal), decimals(decimals) {}
+
+    std::string name;
+    double goal;
+    int decimals;  // of project and floor as printed
+    double project = 0;
+    double floor = 0;
+    std::string error;    // why it was not measured
+    bool failed = false;  // an error, not merely left out by --benchmark_filter
+
+    // Both sides from the runs "<name>/project" and "<name>/floor".
+    void take(const FigureReporter& reporter);
+    void fail(const std::string& why) {
+        error = why;
+        failed = true;
+    }
+};
+
+// Each figure not measured as "<name> not measured: <why>", then the units (when given and
+// anything was measured), then a FIGURE line per figure measured. Gives the exit status: 1
+// when a figure failed.
+int printFigures(const std::vector<Figure>& figures, const char* units = nullptr);
+
+}  // namespace benchfig
