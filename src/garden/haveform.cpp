@@ -124,6 +124,9 @@ QString THaveForm::generalNumber(double value) {
 THaveForm::THaveForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
     : toolkit::Form(parent), ui(std::make_unique<Ui::THaveForm>()), m_source(source) {
     ui->setupUi(this);
+    // It closes by "Afslut" and the title bar only: Esc in a box must not run the closing
+    // steps that discard a new work.
+    setEscapeCloses(false);
     FormCreate();
 }
 

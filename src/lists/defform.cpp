@@ -26,6 +26,9 @@ TDefForm::TDefForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
         grid->setEditing(true);
         fillWidth(grid);
     }
+    // A blank family or type would show as an empty line in every family and type box.
+    new EmptyEntryGuard(DM->FamilieTable, {QStringLiteral("Familie")}, this);
+    new EmptyEntryGuard(DM->TypeTable, {QStringLiteral("Plantetype")}, this);
     const toolkit::NavButtons shown = NavButton::Insert | NavButton::Delete | NavButton::Post;
     ui->DBNavigator1->setDataSource(DM->FamilieSource);
     ui->DBNavigator1->setVisibleButtons(shown);

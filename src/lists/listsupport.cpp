@@ -27,4 +27,33 @@ void finishPending(toolkit::DBGrid* grid) {
     table->CheckBrowseMode();
 }
 
+EmptyEntryGuard::EmptyEntryGuard(store::Table* table, const QStringList& fields, QObject* owner)
+    : QObject(owner), m_table(table), m_fields(fields) {
+    if (table) {
+        m_hook = table->addUpdateRecordHook([this] { check(); });
+    }
+}
+
+EmptyEntryGuard::~EmptyEntryGuard() {
+    if (m_table && m_hook) {
+        m_table->removeUpdateRecordHook(m_hook);
+    }
+}
+
+// The store reads the state again after the typed text is in: a row cancelled here is not
+// posted.
+void EmptyEntryGuard::check() {
+    store::Table* t = m_table;
+    if (!t || !t->Active() ||
+        (t->State() != store::DataSetState::Edit && t->State() != store::DataSetState::Insert)) {
+        return;
+    }
+    for (const QString& f : std::as_const(m_fields)) {
+        if (!t->FieldByName(f).AsString().trimmed().isEmpty()) {
+            return;
+        }
+    }
+    t->Cancel();
+}
+
 }  // namespace lists

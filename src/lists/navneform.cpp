@@ -50,6 +50,8 @@ TNavneForm::TNavneForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
     }
     ui->DBGrid1->setColumnWidth(0, 200);
     fillWidth(ui->DBGrid1);
+    // An entry without either name would show as a blank line in the registration window.
+    new EmptyEntryGuard(DM->NavneTable, {QStringLiteral("Navn"), QStringLiteral("Latin")}, this);
 
     m_easyFind = new overview::TEasyFind(this);
     m_easyFind->setObjectName(QStringLiteral("EasyFind1"));

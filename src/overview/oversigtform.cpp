@@ -25,7 +25,7 @@ using data::DM;
 
 namespace {
 
-// The date value zero, which an empty or unfinished date field stands for.
+// The date value zero: the lower bound of a range without a start date.
 QString filterDate(const QDate& d) {
     return store::formatDate(d.isValid() ? d : QDate(1899, 12, 30));
 }
@@ -62,6 +62,8 @@ const toolkit::GridColumn Columns[] = {
 TOversigtForm::TOversigtForm(QWidget* parent)
     : toolkit::Form(parent), ui(std::make_unique<Ui::TOversigtForm>()) {
     ui->setupUi(this);
+    // It closes by "Luk oversigt" and the title bar only; Esc belongs to the boxes.
+    setEscapeCloses(false);
     EasyFind1 = new TEasyFind(this);
     EasyFind1->setObjectName(QStringLiteral("EasyFind1"));
     EasyFind1->setSearchField(QStringLiteral("Plantenavn"));
@@ -99,6 +101,10 @@ TOversigtForm::TOversigtForm(QWidget* parent)
         ui->DBLookupComboBox2->setListSource(DM->TypeSource);
         ui->DBLookupComboBox2->setKeyField(QStringLiteral("Plantetype"));
         ui->DBLookupComboBox2->setListField(QStringLiteral("Plantetype"));
+        // The count states the rows shown, also after a delete or a change made in the
+        // registration window.
+        connect(DM->PlanteSource, &toolkit::DataSource::dataSetChanged, this,
+                &TOversigtForm::writeCount);
     }
 
     for (QWidget* w : {static_cast<QWidget*>(ui->Edit1), static_cast<QWidget*>(ui->Edit2),
@@ -125,7 +131,12 @@ TOversigtForm::TOversigtForm(QWidget* parent)
     FormCreate();
 }
 
-TOversigtForm::~TOversigtForm() = default;
+TOversigtForm::~TOversigtForm() {
+    if (DM) {
+        disconnect(DM->PlanteSource, nullptr, this, nullptr);
+    }
+    clearPlantFilter();
+}
 
 void TOversigtForm::FormCreate() {
     FormResizer1 = resize::makeFormResizer(this);
@@ -145,7 +156,8 @@ void TOversigtForm::FormShow() {
     ui->RadioButton1->setChecked(true);
     RadioButton1Click();
     DM->PlanteTable->setFiltered(false);
-    ui->Label6->setText(countText(i18n::mainActiveLanguage(), DM->PlanteTable->RecordCount()));
+    m_countLanguage = i18n::mainActiveLanguage();
+    writeCount();
 }
 
 void TOversigtForm::resizeEvent(QResizeEvent* e) {
@@ -176,8 +188,11 @@ QString TOversigtForm::countText(int language, int count) {
     return QStringLiteral("I alt %1 planter").arg(count);
 }
 
+// In the language of the opening until a selection is made, in Danish after it.
 void TOversigtForm::writeCount() {
-    ui->Label6->setText(countText(-1, DM->PlanteTable->RecordCount()));
+    if (DM && DM->PlanteTable->Active()) {
+        ui->Label6->setText(countText(m_countLanguage, DM->PlanteTable->RecordCount()));
+    }
 }
 
 bool TOversigtForm::eventFilter(QObject* watched, QEvent* e) {
@@ -203,12 +218,13 @@ bool TOversigtForm::eventFilter(QObject* watched, QEvent* e) {
     return toolkit::Form::eventFilter(watched, e);
 }
 
+// A search covers every plant: the selection goes, and the boxes no longer show it.
 void TOversigtForm::Edit1Enter() {
-    DM->PlanteTable->setFiltered(false);
+    showAll();
 }
 
 void TOversigtForm::Edit2Enter() {
-    DM->PlanteTable->setFiltered(false);
+    showAll();
 }
 
 void TOversigtForm::Edit1Change() {
@@ -239,11 +255,16 @@ QString TOversigtForm::quoted(const QString& value) {
     return QLatin1Char('\'') + v + QLatin1Char('\'');
 }
 
-void TOversigtForm::selectBy(const QString& field, const QString& value) {
+void TOversigtForm::selectBy(Selection by, const QString& value) {
     ui->RadioButton1->setChecked(false);
-    (field == QLatin1String("Familie") ? ui->DBLookupComboBox2 : ui->DBLookupComboBox1)
+    (by == Selection::Family ? ui->DBLookupComboBox2 : ui->DBLookupComboBox1)
         ->setKeyValue(QString());
+    const QString field =
+        by == Selection::Family ? QStringLiteral("Familie") : QStringLiteral("Plantetype");
+    m_countLanguage = -1;
     setPlantFilter(field + QStringLiteral(" = ") + quoted(value), true);
+    m_selection = by;
+    m_label = value;
     writeCount();
 }
 
@@ -267,13 +288,11 @@ void TOversigtForm::setPlantFilter(const QString& text, bool on) {
 }
 
 void TOversigtForm::DBLookupComboBox1Click() {
-    toolkit::reportErrors(
-        [this] { selectBy(QStringLiteral("Familie"), ui->DBLookupComboBox1->Text()); });
+    toolkit::reportErrors([this] { selectBy(Selection::Family, ui->DBLookupComboBox1->Text()); });
 }
 
 void TOversigtForm::DBLookupComboBox2Click() {
-    toolkit::reportErrors(
-        [this] { selectBy(QStringLiteral("Plantetype"), ui->DBLookupComboBox2->Text()); });
+    toolkit::reportErrors([this] { selectBy(Selection::Type, ui->DBLookupComboBox2->Text()); });
 }
 
 void TOversigtForm::DateEdit1Exit() {
@@ -290,49 +309,61 @@ void TOversigtForm::DateEdit1Exit() {
     }
 }
 
+// A bound that is no complete date bounds nothing; with neither bound there is no date
+// selection at all.
 void TOversigtForm::DateEdit2Change() {
     if (m_clearingDates) {
         return;
     }
     toolkit::reportErrors([this] {
-        const QString filter = QStringLiteral("Plantet >= '") + filterDate(ui->DateEdit1->Date()) +
-                               QStringLiteral("' and Plantet <='") +
-                               filterDate(ui->DateEdit2->Date()) + QLatin1Char('\'');
+        const QDate start = ui->DateEdit1->Date();
+        const QDate end = ui->DateEdit2->Date();
+        if (!start.isValid() && !end.isValid()) {
+            if (m_selection == Selection::Dates) {
+                showAll();
+            }
+            return;
+        }
+        QString filter = QStringLiteral("Plantet >= '") + filterDate(start) + QLatin1Char('\'');
+        if (end.isValid()) {
+            filter += QStringLiteral(" and Plantet <='") + filterDate(end) + QLatin1Char('\'');
+        }
+        m_countLanguage = -1;
         setPlantFilter(filter, true);
         ui->RadioButton1->setChecked(false);
         ui->DBLookupComboBox1->setKeyValue(QString());
         ui->DBLookupComboBox2->setKeyValue(QString());
+        m_selection = Selection::Dates;
+        m_label = (start.isValid() ? store::formatDate(start) : QString()) +
+                  QStringLiteral("  -  ") + (end.isValid() ? store::formatDate(end) : QString());
         writeCount();
     });
 }
 
 void TOversigtForm::RadioButton1Click() {
+    toolkit::reportErrors([this] { showAll(); });
+}
+
+void TOversigtForm::showAll() {
     ui->RadioButton1->setChecked(true);
-    toolkit::reportErrors([this] {
-        ui->DBLookupComboBox1->setKeyValue(QString());
-        ui->DBLookupComboBox2->setKeyValue(QString());
-        // Emptying the dates selects nothing: the list is to show every plant.
-        m_clearingDates = true;
-        ui->DateEdit1->Clear();
-        ui->DateEdit2->Clear();
-        m_clearingDates = false;
-        setPlantFilter(DM->PlanteTable->Filter(), false);
-        writeCount();
-    });
+    ui->DBLookupComboBox1->setKeyValue(QString());
+    ui->DBLookupComboBox2->setKeyValue(QString());
+    // Emptying the dates selects nothing: the list is to show every plant.
+    m_clearingDates = true;
+    ui->DateEdit1->Clear();
+    ui->DateEdit2->Clear();
+    m_clearingDates = false;
+    m_selection = Selection::None;
+    m_label.clear();
+    if (DM->PlanteTable->Filtered()) {
+        m_countLanguage = -1;
+    }
+    setPlantFilter(DM->PlanteTable->Filter(), false);
+    writeCount();
 }
 
 QString TOversigtForm::selectionLabel() const {
-    QString label;
-    if (!ui->DBLookupComboBox1->Text().isEmpty()) {
-        label = ui->DBLookupComboBox1->Text();
-    }
-    if (!ui->DBLookupComboBox2->Text().isEmpty()) {
-        label = ui->DBLookupComboBox2->Text();
-    }
-    if (!ui->DateEdit2->isEmpty()) {
-        label = ui->DateEdit1->Text() + QStringLiteral("  -  ") + ui->DateEdit2->Text();
-    }
-    return label;
+    return DM && DM->PlanteTable->Active() && DM->PlanteTable->Filtered() ? m_label : QString();
 }
 
 void TOversigtForm::Button2Click() {
@@ -347,14 +378,33 @@ void TOversigtForm::Button1Click() {
     close();
 }
 
+// Only on a plant: with none current there is nothing to open, and opening the window on
+// an empty table would start a new plant outside the selection.
 void TOversigtForm::DBGrid1DblClick() {
-    toolkit::reportErrors([] { toolkit::showModal<plants::TRegForm>(); });
+    toolkit::reportErrors([] {
+        if (DM->PlanteTable->IsEmpty()) {
+            return;
+        }
+        toolkit::showModal<plants::TRegForm>();
+    });
 }
 
 void TOversigtForm::FormClose() {
     const QSize outer = frameGeometry().size();
     data::writeSettings({{QStringLiteral("H_Oversigt"), outer.height()},
                          {QStringLiteral("W_Oversigt"), outer.width()}});
+    // The main window's plant chooser and everything else see every plant again.
+    DM->PlanteTable->setFiltered(false);
+}
+
+void TOversigtForm::clearPlantFilter() noexcept {
+    try {
+        if (DM && DM->PlanteTable->Active()) {
+            DM->PlanteTable->setFiltered(false);
+        }
+    } catch (const std::exception&) {
+        // Gone with the window; the next opening starts unfiltered anyway.
+    }
 }
 
 }  // namespace overview

@@ -20,7 +20,8 @@ class TEasyFind;
 
 // The read-only list of every plant: narrowed by family, type or planting dates through the
 // shared plant table's filter, counted, searched as the user types, printed, and opened in
-// the registration window. The filter it sets stays on the table after it closes.
+// the registration window. Its selection narrows nothing outside it: the filter goes when
+// the window closes.
 class TOversigtForm final : public toolkit::Form {
     Q_OBJECT
 
@@ -32,8 +33,8 @@ public:
     // "I alt N planter" in the language of the index (German has its own), N the plants
     // the table shows now.
     static QString countText(int language, int count);
-    // The plant list's selection label: the family, else the type, else the date range
-    // when an end date is given; each later one wins.
+    // The plant list's selection label: the family, type or date range the list is
+    // narrowed to now, empty when it lists every plant.
     QString selectionLabel() const;
     // Family or type literal for the filter, quotes doubled as the filter reads them.
     static QString quoted(const QString& value);
@@ -58,12 +59,14 @@ protected:
     void FormClose() override;
 
 private:
+    enum class Selection { None, Family, Type, Dates };
     void FormCreate();
     void FormShow() override;
     void FormResize();
     void EditKeyDown(int key);
     void writeCount();
-    void selectBy(const QString& field, const QString& value);
+    void showAll();
+    void selectBy(Selection by, const QString& value);
     void setPlantFilter(const QString& text, bool on);
     void setOuterSize(int width, int height);
     void placeCount();
@@ -72,7 +75,12 @@ private:
     TEasyFind* EasyFind1 = nullptr;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
+    void clearPlantFilter() noexcept;
+
     bool m_clearingDates = false;
+    Selection m_selection = Selection::None;
+    QString m_label;
+    int m_countLanguage = -1;
 };
 
 }  // namespace overview

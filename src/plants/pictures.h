@@ -28,7 +28,8 @@ QString defaultPictureFile(Register reg);
 enum class PictureError { None, File, Picture };
 
 // Decodes a file as JPEG whatever its content, within a memory limit, so a damaged, foreign
-// or enormous file gives an error instead of a crash. A null image on failure.
+// or enormous file gives an error instead of a crash; a file cut short is no picture either.
+// A null image on failure.
 QImage readPicture(const QString& file, PictureError* error = nullptr);
 // The text shown for a picture that could not be read, in the language index's language.
 QString pictureErrorText(PictureError error, const QString& file, int language);
@@ -40,9 +41,11 @@ void showInBox(QLabel* image, QImage picture);
 // The record's picture, else the register's default; false (the failure reported, the box
 // emptied) when even the default cannot be read.
 bool loadPicture(QLabel* image, Register reg, const store::Table& table);
-// "Hent billede": the file dialog, the copy to the record's picture file (overwriting), the
-// load. The box keeps its picture when the load fails, which is reported. False when the
-// dialog was cancelled or the load failed.
+// "Hent billede": the file dialog, then the chosen file checked, copied over the record's
+// picture file in one step and shown. A file that is no picture, or a copy that fails, is
+// reported and changes nothing, on disk or in the box. A picture imported for a new record
+// goes again when that record is discarded instead of saved. False when the dialog was
+// cancelled or nothing was imported.
 bool importPicture(QLabel* image, Register reg, const store::Table& table, const QString& filter);
 // The viewer on the table's current record, titled, modal, destroyed when it closes.
 void showPicture(Register reg, const store::Table& table, const QString& title,

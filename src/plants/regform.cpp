@@ -8,10 +8,13 @@
 #include "data/settings.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "pictures.h"
 #include "resize/formresizer.h"
+#include "store/errors.h"
 #include "store/table.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/navigator.h"
 #include "toolkit/svgpicture.h"
 #include "ui_regform.h"
 
@@ -77,6 +80,12 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     connect(ui->SpeedButton2, &QToolButton::clicked, this, &TRegForm::SpeedButton2Click);
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &TRegForm::SpeedButton3Click);
     connect(Image1, &TImage::Click, this, &TRegForm::Image1Click);
+    // After a delete another plant is current: its picture is the one to show.
+    connect(ui->DBNavigator1, &toolkit::DBNavigator::Click, this, [this](toolkit::NavButton b) {
+        if (b == toolkit::NavButton::Delete && DM) {
+            loadPicture(Image1, Register::Plants, *DM->PlanteTable);
+        }
+    });
 
     QFormLocalizer1 = new i18n::TQFormLocalizer(this);
     QFormLocalizer1->setObjectName(QStringLiteral("QFormLocalizer1"));
@@ -193,31 +202,32 @@ QString TRegForm::nameMissingText(int language) {
     }
 }
 
+QString TRegForm::nameErasedText(int language) {
+    return i18n::textFor(language, u"RegFormTexts", u"NameErased",
+                         QStringLiteral("Du har ikke givet planten et navn!\n\r"
+                                        "Dine ændringer af planten annulleres!"));
+}
+
 QString TRegForm::quantityMissingText(int language) {
-    const QString br = data::messageBreak();
-    switch (language) {
-        case 0:
-            return QStringLiteral("Quantity is missing!") + br +
-                   QStringLiteral("Your registration of a new plant is cancelled!");
-        case 3:
-            return QStringLiteral("Kein anzahl!") + br +
-                   QStringLiteral("Die Eintragung der neuen Pflanze wird annuliert!");
-        default:
-            return QStringLiteral("Antal mangler!") + br +
-                   QStringLiteral("Din registrering af en ny plante annulleres!");
-    }
+    return i18n::textFor(
+        language, u"RegFormTexts", u"QuantityMissing",
+        QStringLiteral("Antal mangler!\n\rSkriv antallet, så planten kan gemmes."));
 }
 
 // "Indsæt plante": the catalogue's current name and Latin name into the plant.
 void TRegForm::SpeedButton1Click() {
     toolkit::reportErrors([] {
+        store::Table* names = DM->NavneTable;
+        // With nothing to copy the plant keeps its names.
+        if (!names->Active() || names->IsEmpty()) {
+            return;
+        }
         store::Table* plant = DM->PlanteTable;
         if (plant->State() == DataSetState::Browse) {
             plant->Edit();
         }
         // Text typed into the boxes goes in first, so the catalogue's names win over it.
         plant->UpdateRecord();
-        const store::Table* names = DM->NavneTable;
         plant->FieldByName(QStringLiteral("Plantenavn"))
             .setAsString(names->FieldByName(QStringLiteral("Navn")).AsString());
         plant->FieldByName(QStringLiteral("Latin"))
@@ -225,33 +235,37 @@ void TRegForm::SpeedButton1Click() {
     });
 }
 
-// "Luk".
+// "Luk": a changed plant with a name is saved before the window closes; a plant without a
+// name is dealt with by the closing steps, alike for every way out.
 void TRegForm::SpeedButton2Click() {
     toolkit::reportErrors([this] {
         store::Table* plant = DM->PlanteTable;
-        if (!ui->DBEdit1->text().isEmpty()) {
-            // A new plant is saved by the closing steps.
-            if (plant->State() == DataSetState::Edit) {
-                plant->Post();
-            }
-        } else {
-            inform(nameMissingText(i18n::mainActiveLanguage()));
-            if (plant->State() == DataSetState::Insert) {
-                const store::Field& regnr = plant->FieldByName(QStringLiteral("Regnr"));
-                const bool numbered = !regnr.IsNull();
-                const int number = regnr.AsInteger();
-                plant->Cancel();
-                // The counter row is given back only for the number this plant was issued.
-                store::Table* counter = DM->RegTable;
-                if (numbered && !counter->IsEmpty() &&
-                    (counter->FieldByName(QStringLiteral("Regnr")).AsInteger() == number ||
-                     counter->Locate(QStringLiteral("Regnr"), number))) {
-                    counter->Delete();
-                }
-            }
+        if (nameGiven() && plant->State() == DataSetState::Edit) {
+            plant->Post();
         }
         close();
     });
+}
+
+bool TRegForm::nameGiven() const {
+    return !ui->DBEdit1->text().trimmed().isEmpty();
+}
+
+// The new plant goes, and the counter row issued for it with it, so the next new plant
+// gets the same number.
+void TRegForm::discardNewPlant() {
+    store::Table* plant = DM->PlanteTable;
+    const store::Field& regnr = plant->FieldByName(QStringLiteral("Regnr"));
+    const bool numbered = !regnr.IsNull();
+    const int number = regnr.AsInteger();
+    plant->Cancel();
+    // The counter row is given back only for the number this plant was issued.
+    store::Table* counter = DM->RegTable;
+    if (numbered && !counter->IsEmpty() &&
+        (counter->FieldByName(QStringLiteral("Regnr")).AsInteger() == number ||
+         counter->Locate(QStringLiteral("Regnr"), number))) {
+        counter->Delete();
+    }
 }
 
 // "Hent billede".
@@ -278,18 +292,28 @@ void TRegForm::FormClose() {
     data::writeSettings(
         {{QStringLiteral("H_Reg"), outer.height()}, {QStringLiteral("W_Reg"), outer.width()}});
     store::Table* plant = DM->PlanteTable;
-    // The name and quantity are demanded only of a plant entered into a table that shows none.
-    if (ui->DBEdit1->text().isEmpty() && plant->RecordCount() == 0) {
-        inform(nameMissingText(i18n::mainActiveLanguage()));
-        if (pending(plant)) {
+    const int language = i18n::mainActiveLanguage();
+    // A plant is never stored without a name: a new one is discarded, an erased name undoes
+    // the edit and the stored plant stays as it was.
+    if (!nameGiven()) {
+        if (plant->State() == DataSetState::Insert) {
+            inform(nameMissingText(language));
+            discardNewPlant();
+        } else if (plant->State() == DataSetState::Edit) {
+            inform(nameErasedText(language));
             plant->Cancel();
         }
-    } else if (ui->DBEdit12->text().isEmpty() && plant->RecordCount() == 0) {
-        inform(quantityMissingText(i18n::mainActiveLanguage()));
-        if (pending(plant)) {
-            plant->Cancel();
-        }
-    } else if (pending(plant)) {
+        return;
+    }
+    // The first plant of the register is not closed without its quantity; the window stays
+    // open on it so that nothing typed is lost.
+    if (ui->DBEdit12->text().trimmed().isEmpty() && plant->State() == DataSetState::Insert &&
+        plant->RecordCount() == 0) {
+        inform(quantityMissingText(language));
+        ui->DBEdit12->setFocus();
+        throw store::SilentAbort();
+    }
+    if (pending(plant)) {
         plant->Post();
     }
 }

@@ -29,8 +29,10 @@ public:
 
     TImage* image() const { return Image1; }
 
-    // The two messages of closing, in the language index's language.
+    // The messages of closing, in the language index's language: a new plant without a
+    // name, a stored plant whose name was erased, the first plant without a quantity.
     static QString nameMissingText(int language);
+    static QString nameErasedText(int language);
     static QString quantityMissingText(int language);
 
 public Q_SLOTS:
@@ -48,6 +50,8 @@ private:
     void FormShow() override;
     void bindControls();
     void setOuterSize(int width, int height);
+    bool nameGiven() const;
+    void discardNewPlant();
 
     std::unique_ptr<Ui::TRegForm> ui;
     TImage* Image1 = nullptr;

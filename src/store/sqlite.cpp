@@ -1,10 +1,34 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "collation.h"
 #include "errors.h"
 #include "sqlite_p.h"
 
 namespace store::detail {
+
+namespace {
+
+bool ascii(const char* s, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (static_cast<unsigned char>(s[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int collateDanish(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    const auto* x = static_cast<const char*>(a);
+    const auto* y = static_cast<const char*>(b);
+    // Most keys are plain ASCII: compared in place, the same way, without decoding.
+    if (ascii(x, lengthA) && ascii(y, lengthB)) {
+        return compareDanish(QLatin1StringView(x, lengthA), QLatin1StringView(y, lengthB));
+    }
+    return compareDanish(QString::fromUtf8(x, lengthA), QString::fromUtf8(y, lengthB));
+}
+
+}  // namespace
 
 void throwSqlite(sqlite3* db, int rc, const QString& context) {
     const int primary = rc & 0xff;
@@ -153,6 +177,9 @@ void Connection::open(bool create, bool immutable) {
                          QStringLiteral("Cannot open the database %1: %2").arg(m_path, message));
     }
     sqlite3_extended_result_codes(m_db, 1);
+    // Only the program's ordering of text keys uses it; nothing in the file refers to it.
+    sqlite3_create_collation_v2(m_db, DanishCollation, SQLITE_UTF8, nullptr, collateDanish,
+                                nullptr);
 }
 
 void Connection::close() {

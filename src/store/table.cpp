@@ -561,7 +561,8 @@ QString Table::whereSql(QVariantList& params, const QString& extra) const {
 }
 
 // (key, rowid) beyond the given values, written so that SQLite seeks its key index to the
-// start of the range instead of testing every row: k >= v AND (k > v OR <rest>).
+// start of the range instead of testing every row: k >= v AND (k > v OR <rest>). Text keys
+// compare in their Danish order, which no index holds; their lists are short.
 QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
                        QVariantList& params) const {
     const QString wide = desc ? QStringLiteral("<=") : QStringLiteral(">=");
@@ -569,7 +570,7 @@ QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
     QString sql = QStringLiteral("rowid %1 ?").arg(inclusive ? wide : strict);
     for (int i = int(m_keyFields.size()) - 1; i >= 0; --i) {
         const Field& f = *m_fields[m_keyFields[i]];
-        const QString k = detail::keyExpr(f.DataType(), f.FieldName());
+        const QString k = detail::orderExpr(f.DataType(), f.FieldName());
         sql = QStringLiteral("(%1 %2 ? AND (%1 %3 ? OR %4))").arg(k, wide, strict, sql);
     }
     for (int i = 0; i < m_keyFields.size(); ++i) {
@@ -583,7 +584,7 @@ QString Table::orderSql(bool desc) const {
     QStringList parts;
     const QString dir = desc ? QStringLiteral(" DESC") : QString();
     for (int k : m_keyFields) {
-        parts << detail::keyExpr(m_fields[k]->DataType(), m_fields[k]->FieldName()) + dir;
+        parts << detail::orderExpr(m_fields[k]->DataType(), m_fields[k]->FieldName()) + dir;
     }
     parts << QStringLiteral("rowid") + dir;
     return QStringLiteral(" ORDER BY ") + parts.join(QLatin1Char(','));

@@ -28,7 +28,8 @@ struct Bookmark {
 };
 
 // A cursor on one table of a data folder, with the states browse, edit and insert, a row
-// filter, an optional master link and calculated fields. Rows come in key order.
+// filter, an optional master link and calculated fields. Rows come in key order, text keys
+// in Danish order.
 class Table final : public QObject {
     Q_OBJECT
 

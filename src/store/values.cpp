@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "collation.h"
 #include "errors.h"
 #include "format.h"
 #include "sqlite_p.h"
@@ -225,6 +226,14 @@ QString keyExpr(FieldType type, const QString& name) {
         default:
             return QStringLiteral("ifnull(%1,'')").arg(quoted(name));
     }
+}
+
+QString orderExpr(FieldType type, const QString& name) {
+    const QString k = keyExpr(type, name);
+    if (type == FieldType::String || type == FieldType::Memo) {
+        return k + QStringLiteral(" COLLATE ") + QString::fromLatin1(DanishCollation);
+    }
+    return k;
 }
 
 }  // namespace store::detail

@@ -27,6 +27,9 @@ int typeKind(FieldType type);
 
 // Index and ordering expression of a key field: nulls sort first and compare equal.
 QString keyExpr(FieldType type, const QString& name);
+// The same in the order rows are read and sought in: text in Danish order. Indexes keep
+// keyExpr, so that no stored index needs the program's collation.
+QString orderExpr(FieldType type, const QString& name);
 QString quoted(const QString& name);
 
 }  // namespace store::detail

@@ -44,7 +44,7 @@ void Form::closeEvent(QCloseEvent* e) {
 void Form::reject() {
     if (m_closing) {
         QDialog::reject();
-    } else {
+    } else if (m_escapeCloses) {
         close();
     }
 }

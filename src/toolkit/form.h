@@ -17,6 +17,9 @@ public:
     explicit Form(QWidget* parent = nullptr);
 
 protected:
+    // Esc closes the window through its close handler, as the title bar does, unless the
+    // window closes only by its own buttons and the title bar.
+    void setEscapeCloses(bool on) { m_escapeCloses = on; }
     virtual void FormShow() {}
     virtual void FormClose() {}
     void showEvent(QShowEvent* e) override;
@@ -25,6 +28,7 @@ protected:
 
 private:
     bool m_closing = false;
+    bool m_escapeCloses = true;
 };
 
 // Window sizes are kept as outer sizes, frame and title bar included. A size not usable

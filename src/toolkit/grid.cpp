@@ -278,8 +278,38 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     return false;
 }
 
+// Cell editors behave as bound edit boxes: the first keystroke puts the table into edit
+// state, so its post button and the row indicator show the change at once, and the row
+// shown again meanwhile does not overwrite what is being typed.
+class GridDelegate final : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(DBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            DBGrid* grid = m_grid;
+            const int row = index.row();
+            connect(line, &QLineEdit::textEdited, grid, [grid, row] { grid->cellEdited(row); });
+        }
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && line->isModified()) {
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+private:
+    DBGrid* m_grid;
+};
+
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(this)) {
     setModel(m_model);
+    setItemDelegate(new GridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -334,6 +364,36 @@ void DBGrid::commitEdit() {
         // As the view does when the editor is left: the text goes in and the editor closes.
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void DBGrid::cellEdited(int row) {
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    if (!t || !t->Active() || t->State() != store::DataSetState::Browse ||
+        (dataSource() && !dataSource()->Enabled())) {
+        return;
+    }
+    try {
+        if (row != m_model->currentRow()) {
+            t->MoveTo(row);
+        }
+        t->Edit();
+    } catch (const store::SilentAbort&) {
+    } catch (const store::Error& e) {
+        dialogs().ShowError(e.message());
+    }
+}
+
+// An editor closed with Esc leaves the row as it was: an edit nothing was written into
+// ends with it.
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    if (hint != QAbstractItemDelegate::RevertModelCache) {
+        return;
+    }
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    if (t && t->Active() && t->State() == store::DataSetState::Edit && !t->Modified()) {
+        t->Cancel();
     }
 }
 

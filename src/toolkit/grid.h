@@ -103,10 +103,13 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
+    friend class GridDelegate;
+    void cellEdited(int row);
     void followTable(int row);
     void hookUpdates();
     void unhookUpdates();

@@ -740,7 +740,7 @@ int readOnlyStart(const QString& folder) {
         app::THovedForm form;
         data::TDM dm;
         form.show();
-        QTest::qWaitForWindowExposed(&form);
+        check(QTest::qWaitForWindowExposed(&form), 21, "the main window shows");
         const QStringList told = dialogs.texts(QStringLiteral("message"));
         check(told.size() == 1 && told.value(0).contains(folder) &&
                   told.value(0).contains(QStringLiteral("skrivebeskyttet")),
@@ -760,7 +760,7 @@ int readOnlyStart(const QString& folder) {
         {
             garden::THaveForm have(form.languageSource());
             have.show();
-            QTest::qWaitForWindowExposed(&have);
+            check(QTest::qWaitForWindowExposed(&have), 22, "the garden works window shows");
             auto* name = have.findChild<QLineEdit*>(QStringLiteral("DBEdit1"));
             check(name->text() == QStringLiteral("Dam") && name->isReadOnly(), 16,
                   "the work is shown read-only");

@@ -955,6 +955,49 @@ private Q_SLOTS:
         // No material left behind under the number given back.
         QVERIFY(storedColumn("Materialer.db", "Materialer").isEmpty());
     }
+
+    // Esc in a box is no way out: the closing steps that would discard a new work do not run.
+    void escapeKeepsTheWindowOpen() {
+        open();
+        click("Button1");
+        QTest::keyClick(child<QWidget>("DBEdit5"), Qt::Key_Escape);
+        QTest::keyClick(child<QWidget>("DBGrid1"), Qt::Key_Escape);
+        QTest::keyClick(m_form.get(), Qt::Key_Escape);
+        QVERIFY(m_form->isVisible());
+        QVERIFY(m_dialogs->shown.isEmpty());
+        QCOMPARE(counterRows(), 1);
+    }
+
+    // A picture imported for a new work belongs to it: discarded, the work takes it along,
+    // so the number issued again shows the default; saved, it keeps it.
+    void aDiscardedNewWorkTakesItsPictureAlong() {
+        open();
+        const QSize defaultSize = child<QLabel>("Image1")->pixmap().size();
+        click("Button1");
+        const int number = have().FieldByName(QStringLiteral("Regnr")).AsInteger();
+        QTemporaryDir dir;
+        const QString chosen = dir.filePath(QStringLiteral("dam.jpg"));
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QVERIFY(picture.save(chosen, "JPEG"));
+        m_dialogs->files = {chosen};
+        click("SpeedButton3");
+        const QString own =
+            QDir(plants::pictureFolder()).filePath(QStringLiteral("Have%1.jpg").arg(number));
+        QVERIFY(QFile::exists(own));
+        QVERIFY(closeWindow());
+        QVERIFY(!QFile::exists(own));
+        open();
+        click("Button1");
+        QCOMPARE(have().FieldByName(QStringLiteral("Regnr")).AsInteger(), number);
+        QCOMPARE(child<QLabel>("Image1")->pixmap().size(), defaultSize);
+        m_dialogs->files = {chosen};
+        click("SpeedButton3");
+        QTest::keyClicks(child<QWidget>("DBEdit1"), QStringLiteral("Dam"));
+        click("Button4");
+        QVERIFY(!m_form->isVisible());
+        QVERIFY(QFile::exists(own));
+    }
 };
 
 // Errors in handlers reach the standard error box, as in the program.

@@ -2,8 +2,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -15,6 +17,7 @@
 #include "lists/defform.h"
 #include "lists/navneform.h"
 #include "plants/regform.h"
+#include "store/session.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
 #include "toolkit/dbcontrols.h"
@@ -316,6 +319,185 @@ private Q_SLOTS:
         QCOMPARE(m_dm->FamilieTable->State(), DataSetState::Browse);
     }
 
+    // Whichever way its post comes, an entry without a name never reaches the list: a new
+    // one is dropped, an edit that erased the name is undone.
+    void anEmptyEntryIsNeverPosted_data() {
+        QTest::addColumn<bool>("types");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<QString>("typed");  // typed, then erased; "-" types nothing
+        QTest::newRow("new family, untouched") << false << false << "-";
+        QTest::newRow("new family, typed and erased") << false << false << "Rosa";
+        QTest::newRow("new type, spaces") << true << false << "   ";
+        QTest::newRow("family renamed to nothing") << false << true << "";
+        QTest::newRow("type renamed to spaces") << true << true << "  ";
+    }
+
+    void anEmptyEntryIsNeverPosted() {
+        QFETCH(bool, types);
+        QFETCH(bool, existing);
+        QFETCH(QString, typed);
+        auto form = open<lists::TDefForm>();
+        store::Table* t = types ? m_dm->TypeTable : m_dm->FamilieTable;
+        const char* field = types ? "Plantetype" : "Familie";
+        toolkit::DBGrid* grid = types ? form->DBGrid2() : form->DBGrid1();
+        toolkit::DBNavigator* nav = types ? form->DBNavigator2() : form->DBNavigator1();
+        const QStringList before = column(t, field);
+        if (existing) {
+            t->First();
+            grid->setFocus();
+            QTest::keyClick(grid, Qt::Key_F2);  // the cell editor on the first entry
+            QWidget* editor = QApplication::focusWidget();
+            QVERIFY(editor && grid->isAncestorOf(editor));
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(editor, Qt::Key_Backspace);
+            QTest::keyClicks(editor, typed);
+        } else {
+            click(nav->button(NavButton::Insert));
+            if (typed != QLatin1String("-")) {
+                typeInCell(grid, typed);
+                if (!typed.trimmed().isEmpty()) {
+                    QWidget* editor = QApplication::focusWidget();
+                    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+                    QTest::keyClick(editor, Qt::Key_Backspace);
+                }
+            }
+        }
+        QVERIFY(nav->button(NavButton::Post)->isEnabled());
+        click(nav->button(NavButton::Post));
+        QCOMPARE(t->State(), DataSetState::Browse);
+        QCOMPARE(column(t, field), before);
+        QCOMPARE(grid->model()->rowCount(), before.size());
+        QVERIFY(m_dialogs->shown.isEmpty());
+        // Nor by closing the window.
+        click(nav->button(NavButton::Insert));
+        QVERIFY(form->close());
+        QCOMPARE(column(t, field), before);
+    }
+
+    // The first keystroke in a cell puts the table into edit state: the post button stores
+    // a rename while the cell editor is still open; Esc in the editor undoes it.
+    void aRenameInTheCellIsPostedByTheButton_data() {
+        QTest::addColumn<bool>("types");
+        QTest::newRow("family") << false;
+        QTest::newRow("type") << true;
+    }
+
+    void aRenameInTheCellIsPostedByTheButton() {
+        QFETCH(bool, types);
+        auto form = open<lists::TDefForm>();
+        store::Table* t = types ? m_dm->TypeTable : m_dm->FamilieTable;
+        const char* field = types ? "Plantetype" : "Familie";
+        toolkit::DBGrid* grid = types ? form->DBGrid2() : form->DBGrid1();
+        toolkit::DBNavigator* nav = types ? form->DBNavigator2() : form->DBNavigator1();
+        t->Last();
+        const QString old = text(t, field);
+        const int count = t->RecordCount();
+        QVERIFY(!nav->button(NavButton::Post)->isEnabled());
+        typeInCell(grid, QStringLiteral("X"));
+        QCOMPARE(t->State(), DataSetState::Edit);
+        QVERIFY(nav->button(NavButton::Post)->isEnabled());
+        // What was typed stays in the open editor while the row shows its new state.
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && grid->isAncestorOf(editor));
+        QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QStringLiteral("X"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(t->State(), DataSetState::Browse);
+        QCOMPARE(text(t, field), old);
+        QVERIFY(!nav->button(NavButton::Post)->isEnabled());
+        typeInCell(grid, QStringLiteral("Zz-omdøbt"));
+        click(nav->button(NavButton::Post));
+        QCOMPARE(t->State(), DataSetState::Browse);
+        QCOMPARE(t->RecordCount(), count);
+        QVERIFY(column(t, field).contains(QStringLiteral("Zz-omdøbt")));
+        QVERIFY(!column(t, field).contains(old));
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    // Families, types and the catalogue are listed in Danish order in every window that
+    // lists them, and type-to-find from the top follows that order.
+    void theListsAreInDanishOrder() {
+        const QString order = QString::fromUtf8("Abrikos|asters|Zinnia|Æble|Østrigsk fyr|Ålegræs");
+        const QStringList words = order.split(u'|');
+        for (store::Table* t : {m_dm->FamilieTable, m_dm->TypeTable}) {
+            emptyTable(t);
+            for (const QString& w : {words[5], words[2], words[1], words[4], words[0], words[3]}) {
+                t->Insert();
+                t->Fields(0).setAsString(w);
+                t->Post();
+            }
+        }
+        store::Table* names = m_dm->NavneTable;
+        emptyTable(names);
+        addName(names, QStringLiteral("Zinniarose"), QStringLiteral("Zinnia rosea"));
+        addName(names, QStringLiteral("klatrerose"), QStringLiteral("Rosa"));
+        addName(names, QString::fromUtf8("Ålegræs"), QStringLiteral("Zostera marina"));
+        addName(names, QStringLiteral("asters"), QStringLiteral("Aster"));
+
+        auto defs = open<lists::TDefForm>();
+        auto shown = [](QAbstractItemModel* m) {
+            QStringList out;
+            for (int r = 0; r < m->rowCount(); ++r) {
+                out << m->data(m->index(r, 0)).toString();
+            }
+            return out;
+        };
+        QCOMPARE(shown(defs->DBGrid1()->model()), words);
+        QCOMPARE(shown(defs->DBGrid2()->model()), words);
+        defs.reset();
+        // The registration window's boxes.
+        m_dm->PlanteTable->Insert();
+        plants::TRegForm reg;
+        reg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&reg));
+        auto items = [&](const char* box) {
+            auto* b = child<toolkit::DBLookupComboBox>(reg, box);
+            QStringList out;
+            for (int i = 0; i < b->count(); ++i) {
+                out << b->itemText(i);
+            }
+            return out;
+        };
+        QCOMPARE(items("DBLookupComboBox1"), words);
+        QCOMPARE(items("DBLookupComboBox2"), words);
+        QCOMPARE(items("DBLookupComboBox3"),
+                 QString::fromUtf8("asters|klatrerose|Zinniarose|Ålegræs").split(u'|'));
+        reg.close();
+        // The catalogue's grid and its type-to-find from the top.
+        auto catalogue = open<lists::TNavneForm>();
+        QCOMPARE(shown(child<toolkit::DBGrid>(*catalogue, "DBGrid1")->model()),
+                 QString::fromUtf8("asters|klatrerose|Zinniarose|Ålegræs").split(u'|'));
+        names->Last();
+        QTest::keyClicks(child<QLineEdit>(*catalogue, "Edit1"), QStringLiteral("rose"));
+        QCOMPARE(text(names, "Navn"), QStringLiteral("klatrerose"));
+        QTest::keyClick(child<QLineEdit>(*catalogue, "Edit1"), Qt::Key_Return);
+        QCOMPARE(text(names, "Navn"), QStringLiteral("Zinniarose"));
+    }
+
+    // Nothing in the data folder needs the program's order: the standard sqlite3 tool adds a
+    // family, and the program lists it in its place.
+    void theStandardToolAddsAFamily() {
+        const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+        QVERIFY2(!tool.isEmpty(), "sqlite3 is installed by scripts/deps.sh");
+        const int count = m_dm->FamilieTable->RecordCount();
+        m_dm.reset();
+        store::Session::closeAll();
+        QProcess sqlite;
+        sqlite.start(tool, {QDir(m_folder->path()).filePath(QStringLiteral("Verdamo.sqlite")),
+                            QString::fromUtf8("PRAGMA integrity_check;"
+                                              "INSERT INTO Familie VALUES ('Ølfamilien');"
+                                              "INSERT INTO Navne VALUES ('Øllebrød', 'Hordeum');"
+                                              "SELECT count(*) FROM Familie;")});
+        QVERIFY(sqlite.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(sqlite.readAllStandardError()), QString());
+        QCOMPARE(QString::fromUtf8(sqlite.readAllStandardOutput()),
+                 QStringLiteral("ok\n%1\n").arg(count + 1));
+        m_dm = std::make_unique<data::TDM>();
+        testsupport::openAll(*m_dm);
+        const QStringList families = column(m_dm->FamilieTable, "Familie");
+        QCOMPARE(families.size(), count + 1);
+        QCOMPARE(families.indexOf(QString::fromUtf8("Ølfamilien")), count);  // after z and æ
+    }
+
     // ---- the name catalogue ----
 
     void theCatalogueStandsWhereItShould() {
@@ -470,6 +652,25 @@ private Q_SLOTS:
         QCOMPARE(count->text(), QStringLiteral("I alt %1 planter").arg(n));
         QCOMPARE(m_dm->NavneTable->RecordCount(), n);
         QCOMPARE(m_dm->NavneTable->State(), DataSetState::Browse);
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    // "Gem" on a new entry without either name stores nothing; one name is enough.
+    void saveStoresNoEntryWithoutAName() {
+        smallCatalogue();
+        auto form = open<lists::TNavneForm>();
+        click(child<QPushButton>(*form, "Button2"));
+        QTest::keyClicks(child<QWidget>(*form, "DBEdit1"), QStringLiteral(" "));
+        click(child<QPushButton>(*form, "Button4"));
+        QCOMPARE(m_dm->NavneTable->State(), DataSetState::Browse);
+        QCOMPARE(m_dm->NavneTable->RecordCount(), 5);
+        QCOMPARE(child<QLabel>(*form, "Label4")->text(), QStringLiteral("I alt 5 planter"));
+        QVERIFY(!column(m_dm->NavneTable, "Navn").contains(QString()));
+        click(child<QPushButton>(*form, "Button2"));
+        click(child<QWidget>(*form, "DBEdit2"));
+        QTest::keyClicks(child<QWidget>(*form, "DBEdit2"), QStringLiteral("Hosta sieboldiana"));
+        click(child<QPushButton>(*form, "Button4"));
+        QCOMPARE(m_dm->NavneTable->RecordCount(), 6);
         QVERIFY(m_dialogs->shown.isEmpty());
     }
 

@@ -115,6 +115,7 @@ private:
 
     void pick(const char* box, const QString& text) {
         auto* b = child<toolkit::DBLookupComboBox>(box);
+        b->setFocus(Qt::MouseFocusReason);  // as the click that opens its list gives it
         const int row = b->findText(text);
         QVERIFY2(row >= 0, qPrintable(text));
         b->setCurrentIndex(row);
@@ -273,8 +274,8 @@ private Q_SLOTS:
         QCOMPARE(plants().Filter(), QStringLiteral("Familie = 'Rosaceae'"));
         QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
         QCOMPARE(child<toolkit::DateEdit>("DateEdit2")->Text(), QStringLiteral("31-05-2009"));
-        // The report is labelled with the dates, not the family.
-        QCOMPARE(m_form->selectionLabel(), QStringLiteral("01-05-2009  -  31-05-2009"));
+        // The report is labelled with what it lists: the family, not the dates left in view.
+        QCOMPARE(m_form->selectionLabel(), QStringLiteral("Rosaceae"));
         // And a date picked again empties the family.
         typeDate("DateEdit2", QStringLiteral("30-05-2009"));
         QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(), QString());
@@ -325,16 +326,29 @@ private Q_SLOTS:
         QVERIFY(child<QRadioButton>("RadioButton1")->isChecked());
     }
 
+    // A search covers every plant: the selection goes, from the list, the count and the
+    // boxes alike.
+    void enteringASearchFieldListsEveryPlant_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("plant name") << "Edit1";
+        QTest::newRow("Latin name") << "Edit2";
+    }
+
     void enteringASearchFieldListsEveryPlant() {
+        QFETCH(QString, field);
         open();
+        typeDate("DateEdit1", QStringLiteral("01-05-2009"));
+        typeDate("DateEdit2", QStringLiteral("31-05-2009"));
         pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
-        child<QLineEdit>("Edit2")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
+        QTest::mouseClick(child<QLineEdit>(qPrintable(field)), Qt::LeftButton);
         QVERIFY(!plants().Filtered());
         QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->model()->rowCount(), 8);
-        // The old count and the selection stay as they were.
-        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
-        QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(),
-                 QStringLiteral("Rosaceae"));
+        QCOMPARE(count(), QStringLiteral("I alt 8 planter"));
+        QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(), QString());
+        QVERIFY(child<toolkit::DateEdit>("DateEdit2")->isEmpty());
+        QVERIFY(child<QRadioButton>("RadioButton1")->isChecked());
+        QCOMPARE(m_form->selectionLabel(), QString());
     }
 
     void typingFindsAndEnterMovesOn() {
@@ -375,17 +389,55 @@ private Q_SLOTS:
         QVERIFY(m_form->isVisible());
     }
 
-    void theFilterStaysAfterClosing() {
+    // Closed by any way out, the window takes its selection along: the main window's plant
+    // chooser and everything else see every plant again. Esc is no way out.
+    void theSelectionGoesWithTheWindow_data() {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("Luk oversigt") << true;
+        QTest::newRow("title bar") << false;
+    }
+
+    void theSelectionGoesWithTheWindow() {
+        QFETCH(bool, byButton);
         open();
         pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
-        QTest::mouseClick(child<QPushButton>("Button1"), Qt::LeftButton);
-        QVERIFY(!m_form->isVisible());
-        m_form.reset();
+        QTest::keyClick(child<toolkit::DBGrid>("DBGrid1"), Qt::Key_Escape);
+        QTest::keyClick(child<QLineEdit>("Edit1"), Qt::Key_Escape);
+        QVERIFY(m_form->isVisible());
         QVERIFY(plants().Filtered());
-        QCOMPARE(plants().RecordCount(), 2);
-        open();
+        if (byButton) {
+            QTest::mouseClick(child<QPushButton>("Button1"), Qt::LeftButton);
+        } else {
+            m_form->close();
+        }
+        QVERIFY(!m_form->isVisible());
         QVERIFY(!plants().Filtered());
+        QCOMPARE(plants().RecordCount(), 8);
+        m_form.reset();
+        QVERIFY(!plants().Filtered());
+        open();
         QCOMPARE(count(), QStringLiteral("I alt 8 planter"));
+    }
+
+    // Esc in any of the window's boxes leaves the window open.
+    void escapeKeepsTheWindowOpen_data() {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("search") << "Edit1";
+        QTest::newRow("start date") << "DateEdit1";
+        QTest::newRow("family") << "DBLookupComboBox1";
+        QTest::newRow("grid") << "DBGrid1";
+        QTest::newRow("notes") << "DBMemo1";
+    }
+
+    void escapeKeepsTheWindowOpen() {
+        QFETCH(QString, box);
+        open();
+        QWidget* w = child<QWidget>(qPrintable(box));
+        w->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(m_form.get(), Qt::Key_Escape);
+        QVERIFY(m_form->isVisible());
+        QVERIFY(m_dialogs->shown.isEmpty());
     }
 
     void theSizeIsKept() {
@@ -414,7 +466,14 @@ private Q_SLOTS:
         QCOMPARE(plants().RecordCount(), 7);
         QCOMPARE(m_dialogs->texts(QStringLiteral("message")).value(0),
                  QStringLiteral("Slet denne post?"));
-        QCOMPARE(count(), QStringLiteral("I alt 8 planter"));  // counted when selected only
+        QCOMPARE(count(), QStringLiteral("I alt 7 planter"));
+        // Under a selection the count follows as well.
+        pick("DBLookupComboBox1", QStringLiteral("Lamiaceae"));
+        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(count(), QStringLiteral("I alt 1 planter"));
+        QCOMPARE(grid->model()->rowCount(), 1);
     }
 
     void aDoubleClickOpensThePlant() {
@@ -443,25 +502,144 @@ private Q_SLOTS:
         QVERIFY(plants().Filtered());
     }
 
+    // The count follows a plant changed in the registration window opened from the list.
+    void theCountFollowsAChangeMadeInTheOpenedPlant() {
+        open();
+        pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        const QModelIndex first = grid->model()->index(0, 1);
+        grid->setCurrentIndex(first);
+        QTimer changer;
+        connect(&changer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget(); w && w != m_form.get()) {
+                changer.stop();
+                auto* family =
+                    w->findChild<toolkit::DBLookupComboBox*>(QStringLiteral("DBLookupComboBox1"));
+                const int row = family->findText(QStringLiteral("Lamiaceae"));
+                family->setCurrentIndex(row);
+                Q_EMIT family->activated(row);
+                w->close();
+            }
+        });
+        changer.start(10);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(first).center());
+        QCOMPARE(count(), QStringLiteral("I alt 1 planter"));
+        QCOMPARE(grid->model()->rowCount(), 1);
+    }
+
+    // An empty range is no date selection: every plant is listed, "Vis alle" checked.
+    void anEmptiedRangeSelectsNothing() {
+        open();
+        typeDate("DateEdit1", QStringLiteral("01-05-2009"));
+        typeDate("DateEdit2", QStringLiteral("31-05-2009"));
+        QCOMPARE(count(), QStringLiteral("I alt 4 planter"));
+        auto* start = child<toolkit::DateEdit>("DateEdit1");
+        start->setFocus(Qt::TabFocusReason);
+        start->selectAll();
+        QTest::keyClick(start, Qt::Key_Backspace);
+        QVERIFY(start->isEmpty());
+        leave("DateEdit1");
+        QVERIFY(child<toolkit::DateEdit>("DateEdit2")->isEmpty());
+        QVERIFY(!plants().Filtered());
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->model()->rowCount(), 8);
+        QCOMPARE(count(), QStringLiteral("I alt 8 planter"));
+        QVERIFY(child<QRadioButton>("RadioButton1")->isChecked());
+        QCOMPARE(m_form->selectionLabel(), QString());
+        // Dates left over beside a family are no selection of their own to undo.
+        typeDate("DateEdit2", QStringLiteral("31-05-2009"));
+        pick("DBLookupComboBox1", QStringLiteral("Lamiaceae"));
+        auto* end = child<toolkit::DateEdit>("DateEdit2");
+        end->setFocus(Qt::TabFocusReason);
+        end->selectAll();
+        QTest::keyClick(end, Qt::Key_Backspace);
+        QCOMPARE(plants().Filter(), QStringLiteral("Familie = 'Lamiaceae'"));
+        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
+    }
+
+    // A range with only its start lists every plant from that day on.
+    void aRangeWithoutAnEndHasNoUpperBound() {
+        open();
+        typeDate("DateEdit1", QStringLiteral("15-05-2009"));
+        leave("DateEdit1");
+        auto* end = child<toolkit::DateEdit>("DateEdit2");
+        end->setFocus(Qt::TabFocusReason);
+        end->selectAll();
+        QTest::keyClick(end, Qt::Key_Backspace);
+        QCOMPARE(plants().Filter(), QStringLiteral("Plantet >= '15-05-2009'"));
+        QCOMPARE(count(), QStringLiteral("I alt 3 planter"));
+        QCOMPARE(m_form->selectionLabel(), QStringLiteral("15-05-2009  -  "));
+    }
+
+    void aDoubleClickOnAnEmptyListOpensNothing() {
+        open();
+        pick("DBLookupComboBox1", QStringLiteral("Betulaceae"));
+        const int counters = m_dm->RegTable->RecordCount();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        QString opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget(); w && w != m_form.get()) {
+                opened = w->objectName();
+                w->close();
+            }
+        });
+        closer.start(10);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::qWait(50);
+        closer.stop();
+        QCOMPARE(opened, QString());
+        QCOMPARE(m_dm->RegTable->RecordCount(), counters);
+        QCOMPARE(plants().State(), store::DataSetState::Browse);
+        QCOMPARE(count(), QStringLiteral("I alt 0 planter"));
+        QTest::mouseClick(child<QRadioButton>("RadioButton1"), Qt::LeftButton);
+        QCOMPARE(plants().RecordCount(), 8);
+    }
+
+    // The report's label describes exactly the rows it lists, however the user got there.
     void printingLabelsTheSelection_data() {
-        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("lines");
         QTest::newRow("nothing") << ""
                                  << "" << 8;
-        QTest::newRow("family") << "Cox's"
+        QTest::newRow("family") << "family Cox's"
                                 << "Cox's" << 2;
+        QTest::newRow("family, then a search") << "family Rosaceae;search"
+                                               << "" << 8;
+        QTest::newRow("dates, then a family") << "start 01-05-2009;end 31-05-2009;family Rosaceae"
+                                              << "Rosaceae" << 2;
+        QTest::newRow("a type, then dates") << "type Træ;start 01-01-2001;end 31-12-2001"
+                                            << "01-01-2001  -  31-12-2001" << 1;
+        QTest::newRow("no start") << "end 31-12-2000"
+                                  << "  -  31-12-2000" << 2;
+        QTest::newRow("dates, then all") << "start 01-05-2009;end 31-05-2009;all"
+                                         << "" << 8;
     }
 
     void printingLabelsTheSelection() {
-        QFETCH(QString, family);
+        QFETCH(QString, steps);
         QFETCH(QString, label);
         QFETCH(int, lines);
         CapturingPreviewer previewer;
         report::setPreviewer(&previewer);
         open();
-        if (!family.isEmpty()) {
-            pick("DBLookupComboBox1", family);
+        for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
+            const QString what = step.section(u' ', 0, 0);
+            const QString value = step.section(u' ', 1);
+            if (what == QLatin1String("family")) {
+                pick("DBLookupComboBox1", value);
+            } else if (what == QLatin1String("type")) {
+                pick("DBLookupComboBox2", value);
+            } else if (what == QLatin1String("start")) {
+                typeDate("DateEdit1", value);
+                leave("DateEdit1");
+            } else if (what == QLatin1String("end")) {
+                typeDate("DateEdit2", value);
+            } else if (what == QLatin1String("search")) {
+                QTest::mouseClick(child<QLineEdit>("Edit1"), Qt::LeftButton);
+            } else if (what == QLatin1String("all")) {
+                QTest::mouseClick(child<QRadioButton>("RadioButton1"), Qt::LeftButton);
+            }
         }
         QCOMPARE(m_form->selectionLabel(), label);
         QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);

@@ -3,12 +3,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "store/collation.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "store/table.h"
@@ -96,6 +98,22 @@ private:
         t->setTableName(name);
         t->Open();
         return t;
+    }
+
+    // A table keyed by one text, posted into in the order given.
+    std::unique_ptr<Table> wordList(std::initializer_list<const char*> list) {
+        store::Session::database(Alias)->createTable(
+            {QStringLiteral("Words.db"),
+             {{QStringLiteral("Word"), FieldType::String, 40}},
+             {QStringLiteral("Word")},
+             true});
+        auto words = open(QStringLiteral("Words.db"));
+        for (const char* w : list) {
+            words->Insert();
+            words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8(w));
+            words->Post();
+        }
+        return words;
     }
 
 private Q_SLOTS:
@@ -1129,6 +1147,136 @@ private Q_SLOTS:
         open(QStringLiteral("Owners.db"));
         QCOMPARE(runs, 1);  // once for the database, before any table reads it
         store::Session::setUpgrade(Alias, {});
+    }
+
+    // ---- Danish order of text keys ----
+
+    void danishOrder_data() {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("z before æ") << "Zinnia"
+                                    << "Æble" << -1;
+        QTest::newRow("æ before ø") << "æble"
+                                    << "ørnebregne" << -1;
+        QTest::newRow("ø before å") << "Østrigsk fyr"
+                                    << "Ålegræs" << -1;
+        QTest::newRow("case folded") << "asters"
+                                     << "Zinnia" << -1;
+        QTest::newRow("upper and lower æ") << "Æble"
+                                           << "æblerose" << -1;
+        QTest::newRow("ä as æ") << "Äble"
+                                << "Æblf" << -1;
+        QTest::newRow("ö as ø") << "Öland"
+                                << "Ølandz" << -1;
+        QTest::newRow("ü as y") << "Über"
+                                << "Ybe" << 1;
+        QTest::newRow("é as e") << "Épi"
+                                << "Epj" << -1;
+        QTest::newRow("ß as ss") << "Straße"
+                                 << "Strasse" << 1;
+        QTest::newRow("aa left alone") << "Aalborg"
+                                       << "Ab" << -1;
+        QTest::newRow("a digit before a letter") << "2 roser"
+                                                 << "A" << -1;
+        QTest::newRow("shorter first") << "Rose"
+                                       << "Roser" << -1;
+        QTest::newRow("the same") << "Rose"
+                                  << "Rose" << 0;
+        QTest::newRow("case decides a tie") << "Rose"
+                                            << "rose" << -1;
+        QTest::newRow("empty first") << ""
+                                     << "A" << -1;
+    }
+
+    void danishOrder() {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, sign);
+        auto signOf = [](int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; };
+        QCOMPARE(signOf(store::compareDanish(a, b)), sign);
+        QCOMPARE(signOf(store::compareDanish(b, a)), -sign);
+        // Plain ASCII keys are compared in place, to the same result.
+        const QByteArray la = a.toLatin1(), lb = b.toLatin1();
+        if (QString::fromLatin1(la) == a && QString::fromLatin1(lb) == b) {
+            QCOMPARE(signOf(store::compareDanish(QLatin1StringView(la), QLatin1StringView(lb))),
+                     sign);
+        }
+    }
+
+    // Walked both ways, sought, counted before and posted into: one order throughout.
+    void textKeysComeInDanishOrder() {
+        auto words = wordList({"Østrigsk fyr", "Zinnia", "asters", "Ålegræs", "Abrikos", "Æble",
+                               "Aster", "ærenpris"});
+        auto walk = [&](bool backwards) {
+            QStringList out;
+            backwards ? words->Last() : words->First();
+            while (!(backwards ? words->Bof() : words->Eof())) {
+                out << words->FieldByName(QStringLiteral("Word")).AsString();
+                backwards ? words->Prior() : words->Next();
+            }
+            return out;
+        };
+        const QStringList expected = QString::fromUtf8(
+                                         "Abrikos|Aster|asters|Zinnia|Æble|ærenpris|Østrigsk "
+                                         "fyr|Ålegræs")
+                                         .split(u'|');
+        QCOMPARE(walk(false), expected);
+        QStringList reversed(expected.rbegin(), expected.rend());
+        QCOMPARE(walk(true), reversed);
+        QVERIFY(words->Locate(QStringLiteral("Word"), QString::fromUtf8("Æble")));
+        QCOMPARE(words->RecNo(), 4);
+        words->Next();
+        QCOMPARE(words->FieldByName(QStringLiteral("Word")).AsString(),
+                 QString::fromUtf8("ærenpris"));
+        // A new word takes its place in the order at once.
+        words->Insert();
+        words->FieldByName(QStringLiteral("Word")).setAsString(QString::fromUtf8("ørnebregne"));
+        words->Post();
+        QCOMPARE(words->RecNo(), 6);
+        words->Prior();
+        QCOMPARE(words->FieldByName(QStringLiteral("Word")).AsString(),
+                 QString::fromUtf8("ærenpris"));
+        // The same word twice is still refused: the key compares as it is stored.
+        words->Insert();
+        words->FieldByName(QStringLiteral("Word")).setAsString(QStringLiteral("Zinnia"));
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, words->Post());
+        words->Cancel();
+        QCOMPARE(words->RecordCount(), 9);
+    }
+
+    // The collation lives in the program only; the data folder stays readable and writable
+    // with the standard sqlite3 tool.
+    void theStandardToolReadsAndWritesTheDatabase() {
+        const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+        QVERIFY2(!tool.isEmpty(), "sqlite3 is installed by scripts/deps.sh");
+        auto words = wordList({"Zinnia", "Abrikos"});
+        words.reset();
+        m_plants.reset();
+        store::Session::closeAll();
+        const QString file =
+            QDir(m_dir->path()).filePath(QString::fromLatin1(store::Database::FileName));
+        QProcess sqlite;
+        sqlite.start(tool,
+                     {file, QStringLiteral("PRAGMA integrity_check;"
+                                           "INSERT INTO Words VALUES('æble');"
+                                           "INSERT INTO Plants (Regnr, Name) VALUES (11, 'Iris');"
+                                           "SELECT Word FROM Words ORDER BY Word;")});
+        QVERIFY(sqlite.waitForFinished(10000));
+        QCOMPARE(sqlite.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(sqlite.readAllStandardError()), QString());
+        QCOMPARE(QString::fromUtf8(sqlite.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 QString::fromUtf8("ok|Abrikos|Zinnia|æble").split(u'|'));
+        // What the tool wrote, the program reads in its own order.
+        words = open(QStringLiteral("Words.db"));
+        QStringList order;
+        for (words->First(); !words->Eof(); words->Next()) {
+            order << words->FieldByName(QStringLiteral("Word")).AsString();
+        }
+        QCOMPARE(order, QString::fromUtf8("Abrikos|Zinnia|æble").split(u'|'));
+        m_plants = open(QStringLiteral("Plants.db"));
+        QVERIFY(m_plants->Locate(QStringLiteral("Regnr"), 11));
+        QCOMPARE(m_plants->FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Iris"));
     }
 };
 
