@@ -13,30 +13,7 @@
 
 namespace toolkit {
 
-namespace {
-
-// Cell editors stop at the field's width, as the bound edit boxes do.
-class CellDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        auto* line = qobject_cast<QLineEdit*>(editor);
-        const auto* model = qobject_cast<const TableModel*>(index.model());
-        if (line && model) {
-            const int limit = maxLengthFor(model->fieldOf(index.column()),
-                                           int(index.data(Qt::EditRole).toString().size()));
-            if (limit > 0) {
-                line->setMaxLength(limit);
-            }
-        }
-        return editor;
-    }
-};
-
-}  // namespace
+namespace {}  // namespace
 
 TableModel::TableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -278,9 +255,10 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     return false;
 }
 
-// Cell editors behave as bound edit boxes: the first keystroke puts the table into edit
-// state, so its post button and the row indicator show the change at once, and the row
-// shown again meanwhile does not overwrite what is being typed.
+// Cell editors behave as bound edit boxes: they stop at the field's width, the first
+// keystroke puts the table into edit state, so its post button and the row indicator show
+// the change at once, and the row shown again meanwhile does not overwrite what is being
+// typed.
 class GridDelegate final : public QStyledItemDelegate {
 public:
     explicit GridDelegate(DBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
@@ -289,6 +267,13 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            if (const auto* model = qobject_cast<const TableModel*>(index.model())) {
+                const int limit = maxLengthFor(model->fieldOf(index.column()),
+                                               int(index.data(Qt::EditRole).toString().size()));
+                if (limit > 0) {
+                    line->setMaxLength(limit);
+                }
+            }
             DBGrid* grid = m_grid;
             const int row = index.row();
             connect(line, &QLineEdit::textEdited, grid, [grid, row] { grid->cellEdited(row); });
@@ -317,7 +302,6 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
     horizontalHeader()->setHighlightSections(false);
-    setItemDelegate(new CellDelegate(this));
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
 }
 
