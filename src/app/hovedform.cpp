@@ -398,9 +398,12 @@ void THovedForm::resizeEvent(QResizeEvent* e) {
         return;
     }
     FormResizer1->ResizeAll();
-    // The pictures are drawn afresh for their new boxes (the title draws itself), and the
-    // glyphs of the big buttons shrink with them so their captions stay readable.
-    ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size(), devicePixelRatioF()));
+    // The ivy is drawn afresh for a new box (it takes a few milliseconds; the title draws
+    // itself), and the glyphs of the big buttons shrink with them so their captions stay
+    // readable.
+    if (ui->Image1->pixmap().deviceIndependentSize().toSize() != ui->Image1->size()) {
+        ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size(), devicePixelRatioF()));
+    }
     for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton4, ui->SpeedButton5}) {
         const int side = std::clamp(b->height() * 32 / 66, 8, 64);
         b->setIconSize(QSize(side, side));
