@@ -7,7 +7,7 @@ verdamo_packages=(
     libsqlite3-dev sqlite3
     libbenchmark-dev
     libzip-dev pxlib-dev zip
-    qt6-svg-dev desktop-file-utils appstream dpkg-dev file
+    qt6-svg-dev desktop-file-utils appstream dpkg-dev file lintian
     fonts-dejavu-core fonts-liberation
 )
 

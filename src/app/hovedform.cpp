@@ -105,14 +105,10 @@ void THovedForm::FormCreate() {
     ui->centralwidget->setAutoFillBackground(true);
     ui->centralwidget->setPalette(white);
 
-    ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size()));
+    ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size(), devicePixelRatioF()));
     // Labels take the width of their text, whatever font the desktop gives them.
     ui->Label1->adjustSize();
     ui->Sproget->adjustSize();
-    ui->RxLabel1->setFont(artwork::titleFont(96));
-    ui->RxLabel1->setTextColor(QColor(0x2e, 0x7d, 0x32));
-    ui->RxLabel1->setShadowColor(QColor(0x9e, 0x9e, 0x9e));
-    ui->RxLabel1->setShadowOffset(3);
     ui->SpeedButton2->setGlyph(artwork::buttonGlyph(artwork::Glyph::Overview));
     ui->SpeedButton1->setGlyph(artwork::buttonGlyph(artwork::Glyph::Register));
     ui->SpeedButton5->setGlyph(artwork::buttonGlyph(artwork::Glyph::GardenWorks));
@@ -405,9 +401,12 @@ void THovedForm::resizeEvent(QResizeEvent* e) {
         return;
     }
     FormResizer1->ResizeAll();
-    // The title is drawn like a picture: it keeps to its box instead of the font bounds,
-    // and the glyphs of the big buttons shrink with them so their captions stay readable.
-    ui->RxLabel1->setFont(artwork::titleFont(std::max(8, ui->RxLabel1->height() * 96 / 109)));
+    // The ivy is drawn afresh for a new box (it takes a few milliseconds; the title draws
+    // itself), and the glyphs of the big buttons shrink with them so their captions stay
+    // readable.
+    if (ui->Image1->pixmap().deviceIndependentSize().toSize() != ui->Image1->size()) {
+        ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size(), devicePixelRatioF()));
+    }
     for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton4, ui->SpeedButton5}) {
         const int side = std::clamp(b->height() * 32 / 66, 8, 64);
         b->setIconSize(QSize(side, side));

@@ -1,10 +1,9 @@
-// Writes the program's icon for the desktop: PNG files of the usual sizes and a scalable SVG,
-// all painted by the same code as the window icon. Run by the build.
+// Writes the program's icon for the desktop: PNG files of the usual sizes, rendered from the
+// same SVG as the window icon, and that SVG as the scalable icon. Run by the build.
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
-#include <QSvgGenerator>
 #include <cstdio>
 
 #include "artwork.h"
@@ -25,34 +24,22 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot make %s\n", qPrintable(out.filePath(dir)));
             return 1;
         }
-        QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        {
-            QPainter p(&img);
-            p.setRenderHint(QPainter::Antialiasing);
-            app::artwork::paintAppIcon(p, px);
-        }
         const QString file = out.filePath(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-        if (!img.save(file, "PNG")) {
+        if (!app::artwork::appIconImage(px).save(file, "PNG")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             return 1;
         }
     }
 
-    if (!out.mkpath(QStringLiteral("scalable/apps"))) {
+    // Written rather than copied, so the file gets ordinary permissions, not the resource's.
+    QFile svg(app::artwork::appIconFile());
+    const QString scalable = out.filePath(QStringLiteral("scalable/apps/") + name + ".svg");
+    QFile file(scalable);
+    if (!out.mkpath(QStringLiteral("scalable/apps")) || !svg.open(QIODevice::ReadOnly) ||
+        !file.open(QIODevice::WriteOnly) || file.write(svg.readAll()) != svg.size() ||
+        !file.flush()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(scalable));
         return 1;
     }
-    QSvgGenerator svg;
-    svg.setFileName(out.filePath(QStringLiteral("scalable/apps/") + name + QStringLiteral(".svg")));
-    svg.setSize(QSize(256, 256));
-    svg.setViewBox(QRect(0, 0, 256, 256));
-    svg.setTitle(QStringLiteral("Verdamo"));
-    QPainter p;
-    if (!p.begin(&svg)) {
-        std::fputs("cannot write the SVG icon\n", stderr);
-        return 1;
-    }
-    p.setRenderHint(QPainter::Antialiasing);
-    app::artwork::paintAppIcon(p, 256);
-    return p.end() ? 0 : 1;
+    return 0;
 }

@@ -1,8 +1,6 @@
 #include "regform.h"
 
 #include <QCloseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 
 #include "data/datafolder.h"
@@ -17,6 +15,7 @@
 #include "store/table.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/navigator.h"
+#include "toolkit/svgpicture.h"
 #include "ui_regform.h"
 
 namespace plants {
@@ -26,55 +25,15 @@ using store::DataSetState;
 
 namespace {
 
-// Small two-state glyphs: the pressed or hovered state is drawn a shade lighter.
-QPixmap plantGlyph(bool lit) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor leaf = lit ? QColor(0x66, 0xbb, 0x6a) : QColor(0x2e, 0x7d, 0x32);
-    p.setPen(QPen(QColor(0x5d, 0x40, 0x37), 1.2));
-    p.drawLine(QPointF(6, 15), QPointF(6, 6));
-    QPainterPath left;
-    left.moveTo(6, 9);
-    left.cubicTo(1, 9, 0, 4, 1, 2);
-    left.cubicTo(4, 2, 7, 5, 6, 9);
-    QPainterPath right;
-    right.moveTo(6, 7);
-    right.cubicTo(7, 2, 11, 1, 12, 1);
-    right.cubicTo(12, 5, 9, 8, 6, 7);
-    p.setPen(Qt::NoPen);
-    p.setBrush(leaf);
-    p.drawPath(left);
-    p.drawPath(right);
-    p.setPen(QPen(lit ? QColor(0x19, 0x76, 0xd2) : QColor(0x0d, 0x47, 0xa1), 2));
-    p.drawLine(QPointF(12, 9), QPointF(12, 15));
-    p.drawLine(QPointF(9, 12), QPointF(15, 12));
-    return pm;
-}
-
-QPixmap pictureGlyph(bool lit) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
-    p.setBrush(lit ? QColor(0xe3, 0xf2, 0xfd) : QColor(0xbb, 0xde, 0xfb));
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xfb, 0xc0, 0x2d));
-    p.drawEllipse(QPointF(11, 6), 1.6, 1.6);
-    p.setBrush(lit ? QColor(0x66, 0xbb, 0x6a) : QColor(0x38, 0x8e, 0x3c));
-    QPolygonF hills;
-    hills << QPointF(2, 13) << QPointF(6, 7) << QPointF(9, 11) << QPointF(11, 9) << QPointF(14, 13);
-    p.drawPolygon(hills);
-    return pm;
-}
-
-QIcon twoState(QPixmap (*draw)(bool)) {
+// Small two-state glyphs: the lit picture shows under the pointer and while pressed.
+QIcon twoState(const QString& name) {
+    const QString file = QStringLiteral(":/artwork/glyphs/") + name;
+    const QSize size(16, 16);
     QIcon icon;
-    icon.addPixmap(draw(false), QIcon::Normal);
-    icon.addPixmap(draw(true), QIcon::Active);
+    icon.addPixmap(QPixmap::fromImage(toolkit::svgImage(file + QStringLiteral(".svg"), size)),
+                   QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(toolkit::svgImage(file + QStringLiteral("-lit.svg"), size)),
+                   QIcon::Active);
     return icon;
 }
 
@@ -96,8 +55,8 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     Image1->setCursor(Qt::PointingHandCursor);
     setupPictureBox(ui->ScrollBox1, Image1);
 
-    ui->SpeedButton1->setGlyph(twoState(plantGlyph));
-    ui->SpeedButton3->setGlyph(twoState(pictureGlyph));
+    ui->SpeedButton1->setGlyph(twoState(QStringLiteral("insert-plant")));
+    ui->SpeedButton3->setGlyph(twoState(QStringLiteral("fetch-picture")));
     for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3}) {
         b->setIconSize(QSize(16, 16));
         b->setAutoRaise(false);

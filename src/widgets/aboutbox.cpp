@@ -19,7 +19,7 @@ int TAboutBox::Execute() {
 }
 
 QString TAboutBox::defaultCopyright() {
-    return QStringLiteral("Copyright © Verdamo. Alle rettigheder forbeholdes.");
+    return QStringLiteral("Copyright © 2026 The Verdamo developers");
 }
 
 QString TAboutBox::defaultUrl() {
@@ -27,10 +27,12 @@ QString TAboutBox::defaultUrl() {
 }
 
 QString TAboutBox::defaultWarning() {
+    // The program is free software: the notice may not forbid what its licence allows.
     return QStringLiteral(
-        "Advarsel: Dette program er beskyttet af lov om ophavsret. Uautoriseret kopiering "
-        "eller distribution af programmet eller dele heraf vil blive retsforfulgt. Producenten "
-        "påtager sig intet ansvar for skader, der måtte opstå ved brug af programmet.");
+        "Dette program er beskyttet af lov om ophavsret. Det er fri software: du må videregive "
+        "og ændre det på vilkårene i GNU General Public License, version 3 eller senere. "
+        "Programmet leveres uden nogen garanti, og producenten påtager sig intet ansvar for "
+        "skader, der måtte opstå ved brug af programmet.");
 }
 
 QString versionText(const QString& version) {

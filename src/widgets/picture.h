@@ -4,8 +4,8 @@
 
 namespace widgets {
 
-// The product picture of the about window: a tall green strip with a leaf and the name,
-// drawn in code so it needs no image file. It fits the about window's 48 x 200 picture area.
+// The product picture of the about window: a tall green strip with a leaf and the name, from
+// resources/artwork/about.svg. It fits the about window's 48 x 200 picture area.
 QPixmap productPicture();
 
 }  // namespace widgets

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include <QTemporaryDir>
+#include "app/artwork.h"
 #include "app/hovedform.h"
 #include "backup/archive.h"
 #include "data/datafolder.h"
@@ -24,6 +25,8 @@
 #include "toolkit/application.h"
 #include "toolkit/lookup.h"
 #include "toolkit/speedbutton.h"
+#include "widgets/aboutbox.h"
+#include "widgets/aboutwnd.h"
 #include "widgets/justone.h"
 
 using store::DataSetState;
@@ -626,6 +629,39 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     }
 
+    void theAboutNoticeNamesTheLicenceInEveryLanguage_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("Dansk") << 0 << "version 3 eller senere";
+        QTest::newRow("English") << 1 << "version 3 or later";
+        QTest::newRow("Norsk") << 2 << "versjon 3 eller senere";
+        QTest::newRow("Svensk") << 3 << "version 3 eller senare";
+        QTest::newRow("Deutsch") << 4 << "Version 3 oder später";
+    }
+
+    void theAboutNoticeNamesTheLicenceInEveryLanguage() {
+        QFETCH(int, position);
+        QFETCH(QString, version);
+        start();
+        entry(position)->trigger();
+        auto* box = child<widgets::TAboutBox>("AboutBox1");
+        const QString notice = box->Warning();
+        QVERIFY2(notice.contains(QStringLiteral("GNU General Public License")), qPrintable(notice));
+        QVERIFY2(notice.contains(version), qPrintable(notice));
+        // Copying is what the licence allows: no notice may threaten it.
+        for (const char* threat :
+             {"retsforfulgt", "prosecuted", "rettsforfulgt", "lagföras", "verfolgt"}) {
+            QVERIFY2(!notice.contains(QLatin1String(threat)), threat);
+        }
+        QVERIFY(!box->Copyright().contains(QStringLiteral("forbeholdes")));
+        // The whole notice is readable in the window's small print.
+        widgets::TAboutWnd wnd(box);
+        auto* small = wnd.findChild<QLabel*>(QStringLiteral("lblWarning"));
+        QCOMPARE(small->text(), notice);
+        QVERIFY2(small->heightForWidth(small->width()) <= small->height(),
+                 qPrintable(QString::number(small->heightForWidth(small->width()))));
+    }
+
     void theStoredLanguageIsAppliedAtStart() {
         storeLanguage(3);
         start();
@@ -652,6 +688,8 @@ private Q_SLOTS:
         start();
         auto* overview = child<toolkit::SpeedButton>("SpeedButton2");
         const QRect design = overview->geometry();
+        const QRectF designTitle = child<app::artwork::Lettering>("RxLabel1")->letteringRect();
+        QVERIFY(!designTitle.isEmpty());
         const QSize client = m_form->centralWidget()->size();
         m_form->resize(m_form->size() + client);  // the client area doubled
         QTRY_COMPARE(m_form->centralWidget()->size(), client * 2);
@@ -668,6 +706,11 @@ private Q_SLOTS:
                                 .arg(big.height())));
         QVERIFY(overview->font().pixelSize() >= 30 && overview->font().pixelSize() <= 33);
         QCOMPARE(child<QLabel>("Image3")->size(), client * 2);  // the background fills
+        // The pictures are drawn for their new boxes, the title's lettering twice as high.
+        auto* ivy = child<QLabel>("Image1");
+        QCOMPARE(ivy->pixmap().deviceIndependentSize().toSize(), ivy->size());
+        auto* title = child<app::artwork::Lettering>("RxLabel1");
+        QVERIFY(std::abs(title->letteringRect().height() - 2 * designTitle.height()) < 3);
         m_form->resize(m_form->size() - client);
         QTRY_COMPARE(overview->geometry(), design);
         QCOMPARE(overview->font().pixelSize(), 16);

@@ -37,7 +37,10 @@ check_installed() {
              share/metainfo/org.verdamo.Verdamo.metainfo.xml \
              share/icons/hicolor/scalable/apps/org.verdamo.Verdamo.svg \
              share/icons/hicolor/48x48/apps/org.verdamo.Verdamo.png \
-             share/icons/hicolor/256x256/apps/org.verdamo.Verdamo.png; do
+             share/icons/hicolor/256x256/apps/org.verdamo.Verdamo.png \
+             share/doc/verdamo/copyright \
+             share/doc/verdamo/changelog.gz \
+             share/man/man1/verdamo.1.gz; do
         if [ ! -s "$prefix/$f" ]; then
             echo "FAIL: $f is not installed"
             return 1
