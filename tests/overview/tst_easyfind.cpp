@@ -277,8 +277,21 @@ private Q_SLOTS:
         QCOMPARE(name(), QStringLiteral("Tulipan"));
         QCOMPARE(plants().RecNo(), 2);
         QVERIFY(!plants().ControlsDisabled());
-        // The controls were frozen: they hear of the end position once, not of every row.
+        // The cursor never left its row: the controls hear nothing.
+        QCOMPARE(moved.count(), 0);
+    }
+
+    // The controls are frozen while the rows are read: they hear of the end position once,
+    // not of every row passed.
+    void aMatchIsAnnouncedOnce() {
+        addGarden();
+        plants().First();
+        QSignalSpy moved(m_dm->PlanteTable, &store::Table::recordChanged);
+        search(QStringLiteral("Plantenavn"), QStringLiteral("pæon"));
+        QCOMPARE(name(), QStringLiteral("Pæon"));
         QCOMPARE(moved.count(), 1);
+        QCOMPARE(plants().RecNo(), 5);
+        QVERIFY(!plants().ControlsDisabled());
     }
 
     void theFieldIsFoundByItsLabel_data() {
