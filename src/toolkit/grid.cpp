@@ -334,10 +334,10 @@ private:
         }
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+        // A text that fits on its line is placed the same wrapped or not; one that does not
+        // fit is left to the style.
         QTextOption textOption;
-        textOption.setWrapMode((opt.features & QStyleOptionViewItem::WrapText)
-                                   ? QTextOption::WordWrap
-                                   : QTextOption::ManualWrap);
+        textOption.setWrapMode(QTextOption::ManualWrap);
         textOption.setTextDirection(opt.direction);
         textOption.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
         QTextLayout layout(opt.text, opt.font);
