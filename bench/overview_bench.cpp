@@ -46,6 +46,7 @@
 #include "figures.h"
 #include "overview/easyfind.h"
 #include "overview/oversigtform.h"
+#include "overview_steps.h"
 #include "plants.h"
 #include "rawsqlite.h"
 #include "store/format.h"
@@ -62,8 +63,6 @@ using benchfig::FamilyB;
 using benchfig::seconds;
 
 constexpr int PlantCount = 100000;
-// A key no plant name holds, until the last plant is renamed to hold it.
-const QString MissingKey = QStringLiteral("zzø");
 
 struct Fixture {
     QString folder;
@@ -71,17 +70,6 @@ struct Fixture {
     benchfig::PlantSet plants;
 };
 Fixture g;
-
-// The shared tables, opened as the main window opens them.
-struct Tables {
-    data::TDM dm;
-    Tables() {
-        dm.ConfigTable->Open();
-        for (store::Table* t : dm.tablesInOpeningOrder()) {
-            t->Open();
-        }
-    }
-};
 
 // What a figure's turns gave, and why it stopped when it failed.
 struct Run {
@@ -96,6 +84,7 @@ struct Run {
     }
 };
 Run g_find, g_findNoPause, g_select, g_open;
+std::vector<double> g_readAheadTotal, g_readAheadLongest;
 
 template <typename Body>
 void guarded(benchmark::State& state, Run& run, Body body) {
@@ -109,117 +98,48 @@ void guarded(benchmark::State& state, Run& run, Body body) {
     }
 }
 
-// ---- find_keystroke -------------------------------------------------------------------------
-
-struct Pause {
-    double total = 0;    // seconds of work the event loop did
-    double longest = 0;  // the longest it kept the window from its next event
-};
-std::vector<double> g_readAheadTotal, g_readAheadLongest;
-
-// The event loop runs as it does while the user pauses, until ready (at most 10 s).
-bool pauseUntil(const std::function<bool()>& ready, Pause& pause) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready()) {
-        if (clock.elapsed() > 10000) {
-            return false;
-        }
-        const double s = seconds([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
-        pause.total += s;
-        pause.longest = std::max(pause.longest, s);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
 double floorFind() {
-    const QString key = MissingKey.toUpper();
-    return seconds([&] {
-        int hits = 0;
-        for (const QString& name : std::as_const(g.plants.names)) {
-            if (name.toUpper().contains(key)) {
-                ++hits;
-            }
-        }
-        benchmark::DoNotOptimize(hits);
-    });
+    return benchfig::Keystroke::overNames(g.plants);
 }
-
-struct FindSetup {
-    Tables tables;
-    store::Table& plants = *tables.dm.PlanteTable;
-    std::unique_ptr<overview::TEasyFind> find;
-    bool lastHoldsKey = false;
-
-    void newFinder() {
-        find = std::make_unique<overview::TEasyFind>();
-        find->setDataSource(tables.dm.PlanteSource);
-        find->setSearchField(QStringLiteral("Plantenavn"));
-        find->setSearchKey(MissingKey);
-    }
-    // Through the store, as the registration window would: the finder hears of it.
-    void renameLast() {
-        lastHoldsKey = !lastHoldsKey;
-        plants.Last();
-        plants.Edit();
-        plants.FieldByName(QStringLiteral("Plantenavn"))
-            .setAsString(g.plants.lastName +
-                         (lastHoldsKey ? QStringLiteral(" ") + MissingKey : QString()));
-        plants.Post();
-    }
-    // The keystroke; -1 when it ends anywhere but on the last plant when that holds the
-    // key, or where it started when none does.
-    double keystroke() {
-        plants.Last();
-        const qint64 last = plants.GetBookmark().rowid;
-        plants.MoveTo(10);
-        const qint64 start = plants.GetBookmark().rowid;
-        const double s = seconds([&] { find->Find(); });
-        const qint64 at = plants.GetBookmark().rowid;
-        return at == (lastHoldsKey ? last : start) ? s : -1;
-    }
-};
 
 void findKeystroke(benchmark::State& state) {
     guarded(state, g_find, [&] {
-        FindSetup setup;
-        setup.newFinder();
+        benchfig::Tables tables;
+        benchfig::Keystroke key(tables, g.plants);
         int i = 0;
         for (auto _ : state) {
             // After opening, and after a change, by turns.
             if (i++ % 2 == 0) {
-                setup.newFinder();
+                key.newFinder();
             } else {
-                setup.renameLast();
+                key.renameLast();
             }
-            Pause pause;
-            if (!pauseUntil([&] { return setup.find->hasTextCache(); }, pause)) {
+            benchfig::Pause pause;
+            if (!benchfig::pauseUntil([&] { return key.finder().hasTextCache(); }, pause)) {
                 g_find.fail("the names were not read ahead within 10 s");
                 break;
             }
             g_readAheadTotal.push_back(pause.total);
             g_readAheadLongest.push_back(pause.longest);
-            if (!g_find.turns.turn([&] { return setup.keystroke(); }, floorFind)) {
+            if (!g_find.turns.turn([&] { return key.type(); }, floorFind)) {
                 g_find.fail("the search did not end on the plant holding the key");
                 break;
             }
         }
-        if (setup.lastHoldsKey) {
-            setup.renameLast();
-        }
+        key.putBack();
     });
 }
 
 // The first keystroke typed at once: nothing read ahead yet.
 void findNoPause(benchmark::State& state) {
     guarded(state, g_findNoPause, [&] {
-        FindSetup setup;
+        benchfig::Tables tables;
+        benchfig::Keystroke key(tables, g.plants);
         for (auto _ : state) {
             const bool ok = g_findNoPause.turns.turn(
                 [&] {
-                    setup.newFinder();
-                    return setup.find->hasTextCache() ? -1 : setup.keystroke();
+                    key.newFinder();
+                    return key.finder().hasTextCache() ? -1 : key.type();
                 },
                 floorFind);
             if (!ok) {
@@ -230,27 +150,10 @@ void findNoPause(benchmark::State& state) {
     });
 }
 
-// ---- select_family --------------------------------------------------------------------------
-
-QString expectedCount(int family) {
-    return QStringLiteral("I alt %1 planter").arg(g.plants.familyCount[size_t(family)]);
-}
-
 void selectFamily(benchmark::State& state) {
     guarded(state, g_select, [&] {
-        Tables tables;
-        overview::TOversigtForm form;
-        form.show();
-        QApplication::processEvents();
-        auto* box = form.findChild<toolkit::DBLookupComboBox*>(QStringLiteral("DBLookupComboBox1"));
-        auto* grid = form.findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"));
-        auto* count = form.findChild<QLabel*>(QStringLiteral("Label6"));
-        const int families[2] = {FamilyA, FamilyB};
-        const int rows[2] = {box->findText(QString::fromLatin1(Families[FamilyA])),
-                             box->findText(QString::fromLatin1(Families[FamilyB]))};
-        if (rows[0] < 0 || rows[1] < 0) {
-            throw std::runtime_error("the families are not in the list");
-        }
+        benchfig::Tables tables;
+        benchfig::Selection selection(g.plants);
         store::Table own;
         own.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
         own.setTableName(QStringLiteral("Planter.db"));
@@ -258,50 +161,24 @@ void selectFamily(benchmark::State& state) {
         own.setFiltered(true);
         int i = 0;
         for (auto _ : state) {
-            const int which = i++ & 1;
-            const int family = families[which];
-            const bool ok = g_select.turns.turn(
-                [&] {
-                    const double s = seconds([&] {
-                        box->setCurrentIndex(rows[which]);
-                        Q_EMIT box->activated(rows[which]);
-                        grid->viewport()->repaint();
-                    });
-                    return count->text() == expectedCount(family) &&
-                                   grid->model()->rowCount() == g.plants.familyCount[size_t(family)]
-                               ? s
-                               : -1;
-                },
-                [&] {
-                    int n = 0;
-                    const double s = seconds([&] {
-                        own.setFilter(benchfig::familyFilter(family));
-                        n = own.RecordCount();
-                    });
-                    return n == g.plants.familyCount[size_t(family)] ? s : -1;
-                });
+            const int family = (i++ & 1) ? FamilyB : FamilyA;
+            const bool ok =
+                g_select.turns.turn([&] { return selection.pick(family); },
+                                    [&] {
+                                        int n = 0;
+                                        const double s = seconds([&] {
+                                            own.setFilter(benchfig::familyFilter(family));
+                                            n = own.RecordCount();
+                                        });
+                                        return n == g.plants.familyCount[size_t(family)] ? s : -1;
+                                    });
             if (!ok) {
                 g_select.fail("the count or the grid does not show the family");
                 break;
             }
         }
-        form.close();
     });
 }
-
-// ---- overview_open --------------------------------------------------------------------------
-
-// Counts the paints a widget gets.
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++paints;
-        }
-        return false;
-    }
-};
 
 // The least a table over the plants can be: the count, and the rows the view asks for read
 // with raw SQLite a block at a time, in key order, as plain text.
@@ -396,45 +273,31 @@ Layout overviewLayout() {
 
 void overviewOpen(benchmark::State& state) {
     guarded(state, g_open, [&] {
-        Tables tables;
+        benchfig::Tables tables;
         const Layout layout = overviewLayout();
         benchfig::RawDb raw(g.dbPath);
         for (auto _ : state) {
-            const bool ok = g_open.turns.turn(
-                [&] {
-                    PaintCounter painted;
-                    const double s = seconds([&] {
-                        auto form = std::make_unique<overview::TOversigtForm>();
-                        form->findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"))
-                            ->viewport()
-                            ->installEventFilter(&painted);
-                        form->show();
-                        QApplication::processEvents();
-                        form->close();
-                    });
-                    return painted.paints > 0 ? s : -1;
-                },
-                [&] {
-                    PaintCounter painted;
-                    const double s = seconds([&] {
-                        auto window = std::make_unique<QWidget>();
-                        window->resize(layout.window);
-                        auto* view = new QTableView(window.get());
-                        view->setGeometry(layout.grid);
-                        view->setFont(layout.font);
-                        auto* model = new RawPlantModel(raw, layout.fields, layout.titles);
-                        model->setParent(view);
-                        view->setModel(model);
-                        for (int c = 0; c < layout.widths.size(); ++c) {
-                            view->setColumnWidth(c, layout.widths.at(c));
-                        }
-                        view->viewport()->installEventFilter(&painted);
-                        window->show();
-                        QApplication::processEvents();
-                        window->close();
-                    });
-                    return painted.paints > 0 ? s : -1;
+            const bool ok = g_open.turns.turn(benchfig::openOverview, [&] {
+                benchfig::PaintCounter painted;
+                const double s = seconds([&] {
+                    auto window = std::make_unique<QWidget>();
+                    window->resize(layout.window);
+                    auto* view = new QTableView(window.get());
+                    view->setGeometry(layout.grid);
+                    view->setFont(layout.font);
+                    auto* model = new RawPlantModel(raw, layout.fields, layout.titles);
+                    model->setParent(view);
+                    view->setModel(model);
+                    for (int c = 0; c < layout.widths.size(); ++c) {
+                        view->setColumnWidth(c, layout.widths.at(c));
+                    }
+                    view->viewport()->installEventFilter(&painted);
+                    window->show();
+                    QApplication::processEvents();
+                    window->close();
                 });
+                return painted.paints > 0 ? s : -1;
+            });
             if (!ok) {
                 g_open.fail("a window was not painted");
                 break;

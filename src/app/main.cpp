@@ -6,6 +6,7 @@
 #include "data/dm.h"
 #include "hovedform.h"
 #include "installcheck.h"
+#include "store/session.h"
 #include "toolkit/application.h"
 #include "widgets/justone.h"
 
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
     options.addOption(checkOption);
     options.process(app);
     data::registerDataFolder();
+    // The database is checked while the window is being built.
+    store::Session::checkAhead(QString::fromLatin1(data::TDM::Alias));
 
     app::THovedForm HovedForm;
     // The installation check runs beside a copy the user may have open.

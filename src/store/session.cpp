@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
+#include <future>
+#include <optional>
 
 #include "errors.h"
 #include "sqlite_p.h"
@@ -238,6 +240,47 @@ bool checkOk(sqlite3* db, const char* pragma) {
     }
 }
 
+// A quick check of the database file begun in another thread while the program starts,
+// with what the file looked like when it began.
+struct CheckAhead {
+    QString path;
+    QString stamp;
+    std::future<int> result;  // 1 sound, 0 damaged, -1 the check could not tell
+};
+
+CheckAhead& pendingCheck() {
+    static CheckAhead c;
+    return c;
+}
+
+// Sizes and times of the database and its write-ahead log: any write changes one of them.
+QString fileStamp(const QString& path) {
+    QString stamp;
+    for (const QString& f : {path, path + QStringLiteral("-wal")}) {
+        const QFileInfo info(f);
+        stamp += QStringLiteral("%1:%2;")
+                     .arg(info.exists() ? info.size() : -1)
+                     .arg(info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0);
+    }
+    return stamp;
+}
+
+// The result of the check begun ahead for this file, when nothing has changed it since.
+std::optional<bool> takeCheckAhead(const QString& path) {
+    CheckAhead& ahead = pendingCheck();
+    if (!ahead.result.valid() ||
+        QFileInfo(ahead.path).canonicalFilePath() != QFileInfo(path).canonicalFilePath()) {
+        return std::nullopt;
+    }
+    const int result = ahead.result.get();
+    const bool unchanged = ahead.stamp == fileStamp(path);
+    ahead = CheckAhead();
+    if (result < 0 || !unchanged) {
+        return std::nullopt;
+    }
+    return result == 1;
+}
+
 }  // namespace
 
 bool Database::integrityOk() {
@@ -245,6 +288,9 @@ bool Database::integrityOk() {
 }
 
 bool Database::quickCheckOk() {
+    if (const std::optional<bool> ahead = takeCheckAhead(filePath())) {
+        return *ahead;
+    }
     return checkOk(m_conn->handle(), "quick_check");
 }
 
@@ -807,6 +853,43 @@ QStringList GetAliasParams(const QString& alias) {
         throw StoreError(StoreError::NotFound, QStringLiteral("Unknown database: %1").arg(alias));
     }
     return *lines;
+}
+
+void checkAhead(const QString& alias) {
+    const auto lines = findAlias(alias);
+    if (!lines || lines->isEmpty() ||
+        !lines->first().startsWith(QLatin1String("PATH="), Qt::CaseInsensitive)) {
+        return;
+    }
+    const QString path =
+        QDir(lines->first().mid(5)).filePath(QString::fromLatin1(Database::FileName));
+    if (!QFileInfo(path).isFile()) {
+        return;
+    }
+    CheckAhead& ahead = pendingCheck();
+    if (ahead.result.valid()) {
+        ahead.result.wait();
+    }
+    ahead.path = path;
+    ahead.stamp = fileStamp(path);
+    // A connection of its own, used by this thread alone; it reads what the write-ahead log
+    // holds too, as the program's connection will.
+    ahead.result = std::async(std::launch::async, [file = QFile::encodeName(path)] {
+        sqlite3* db = nullptr;
+        int result = -1;
+        if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, 5000);
+            // Closing it leaves the write-ahead log as it found it.
+            sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+            try {
+                result = checkOk(db, "quick_check") ? 1 : 0;
+            } catch (const std::exception&) {
+                result = -1;
+            }
+        }
+        sqlite3_close_v2(db);
+        return result;
+    });
 }
 
 bool isConfigured(const QString& alias) {
