@@ -281,6 +281,15 @@ std::optional<bool> takeCheckAhead(const QString& path) {
     return result == 1;
 }
 
+void dropCheckAhead(const QString& path) {
+    CheckAhead& ahead = pendingCheck();
+    if (ahead.result.valid() &&
+        QFileInfo(ahead.path).canonicalFilePath() == QFileInfo(path).canonicalFilePath()) {
+        ahead.result.wait();
+        ahead = CheckAhead();
+    }
+}
+
 }  // namespace
 
 bool Database::integrityOk() {
@@ -692,6 +701,8 @@ void Database::detach(Table* t) {
 }
 
 void Database::aboutToWrite() {
+    // A check begun ahead no longer speaks for the file.
+    dropCheckAhead(filePath());
     for (Table* t : std::as_const(m_tables)) {
         t->releaseScan();
     }
