@@ -14,10 +14,12 @@
 //   at once   the same keystroke typed with no pause, so that it reads every plant itself;
 //   ahead     the work of reading the names ahead during the pause;
 //   walk      First … Next over every plant through the store, reading Plantenavn;
+//   memory    what the names read ahead hold, in megabytes of heap;
 // then a table of them, and how much each grows from one size to the next, ten times larger.
 // Nothing may grow more than ten times.
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <QApplication>
 #include <QDir>
@@ -41,7 +43,13 @@ namespace {
 using benchfig::FamilyA;
 using benchfig::FamilyB;
 
-const char* const Steps[] = {"open", "select", "find", "at once", "ahead", "walk"};
+const char* const Steps[] = {"open", "select", "find", "at once", "ahead", "walk", "memory"};
+
+// The bytes this process has taken from the heap and not given back.
+double heapBytes() {
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.uordblks) + double(m.hblkhd);
+}
 
 struct Size {
     int plants;
@@ -76,6 +84,7 @@ Result measure(const QString& folder, const Size& size) {
     benchfig::makeDataFolder(folder, size.plants, plants);
     benchfig::Tables tables;
     std::vector<double> open, select, find, atOnce, ahead, walk;
+    double memory = 0;
     if (!repeat(size.turns, open, [](int) { return benchfig::openOverview(); })) {
         r.error = "the overview's grid did not paint";
         return r;
@@ -96,9 +105,13 @@ Result measure(const QString& folder, const Size& size) {
             } else {
                 key.renameLast();
             }
+            const double before = heapBytes();
             benchfig::Pause pause;
             if (!benchfig::pauseUntil([&] { return key.finder().hasTextCache(); }, pause)) {
                 return -1.0;
+            }
+            if (i == 0) {
+                memory = (heapBytes() - before) / 1e6;
             }
             ahead.push_back(pause.total);
             return key.type();
@@ -118,8 +131,10 @@ Result measure(const QString& folder, const Size& size) {
         r.error = "the walk did not read every plant in key order";
         return r;
     }
-    r.ms = {{"open", medianMs(open)},      {"select", medianMs(select)}, {"find", medianMs(find)},
-            {"at once", medianMs(atOnce)}, {"ahead", medianMs(ahead)},   {"walk", medianMs(walk)}};
+    r.ms = {{"open", medianMs(open)},   {"select", medianMs(select)},
+            {"find", medianMs(find)},   {"at once", medianMs(atOnce)},
+            {"ahead", medianMs(ahead)}, {"walk", medianMs(walk)},
+            {"memory", memory}};
     return r;
 }
 
@@ -164,7 +179,7 @@ int main(int argc, char** argv) {
             for (const char* step : Steps) {
                 std::printf(" %s=%.2f", step, r.ms[step]);
             }
-            std::printf(" ms\n");
+            std::printf(" (ms; memory in MB)\n");
         }
         std::fflush(stdout);
         results.push_back(r);

@@ -220,8 +220,8 @@ bool TEasyFind::textMatches(QStringView text, const QString& key) const {
 
 QStringView TEasyFind::Texts::text(int column, size_t row) const {
     const auto& end = ends[size_t(column)];
-    const qsizetype from = row == 0 ? 0 : end[row - 1];
-    return QStringView(pools[size_t(column)]).sliced(from, end[row] - from);
+    const qsizetype from = row == 0 ? 0 : qsizetype(end[row - 1]);
+    return QStringView(pools[size_t(column)]).sliced(from, qsizetype(end[row]) - from);
 }
 
 bool TEasyFind::hasTextCache() const {
@@ -299,7 +299,7 @@ void TEasyFind::readOn(Texts& t, const std::function<bool(size_t)>& more) {
     t.pass->read([&](qint64 rowid) {
         for (int c = 0; c < t.fields.size(); ++c) {
             t.pools[size_t(c)] += recordText(table.Fields(t.fields[c]));
-            t.ends[size_t(c)].push_back(t.pools[size_t(c)].size());
+            t.ends[size_t(c)].push_back(quint32(t.pools[size_t(c)].size()));
         }
         t.rowids.push_back(rowid);
         return more(t.rowids.size() - 1);

@@ -114,8 +114,10 @@ private:
         bool caseSensitive = false;
         QVector<int> fields;
         std::vector<qint64> rowids;
-        std::vector<QString> pools;                // per field, the texts one after another
-        std::vector<std::vector<qsizetype>> ends;  // per field, where each row's text ends
+        std::vector<QString> pools;  // per field, the texts one after another
+        // Per field, where each row's text ends; with no kept text over 255 characters, 32
+        // bits reach past sixteen million rows.
+        std::vector<std::vector<quint32>> ends;
         std::unique_ptr<store::Table::Pass> pass;  // reads on where rowids stop
         bool complete = false;
 
