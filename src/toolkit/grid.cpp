@@ -110,12 +110,23 @@ int TableModel::currentRow() const {
     return t->RecNo();
 }
 
+// Asked for every cell and role painted: the field's place is remembered, and only checked.
 store::Field* TableModel::fieldOf(int column) const {
     store::Table* t = table();
     if (!t || !t->Active() || column < 0 || column >= m_shown.size()) {
         return nullptr;
     }
-    return t->FindField(m_shown.at(column).field);
+    if (m_fieldAt.size() != m_shown.size()) {
+        m_fieldAt.fill(-1, m_shown.size());
+    }
+    const QString& name = m_shown.at(column).field;
+    const int at = m_fieldAt.at(column);
+    if (at >= 0 && at < t->FieldCount() && t->Fields(at).FieldName() == name) {
+        return &t->Fields(at);
+    }
+    store::Field* f = t->FindField(name);
+    m_fieldAt[column] = f ? f->Index() : -1;
+    return f;
 }
 
 bool TableModel::isCheckColumn(int column) const {
