@@ -6,6 +6,7 @@
 //
 // Run:
 //     ./build/bench/startup_bench [turns]
+// VERDAMO_PROGRAM names another build of the program to start, to compare two of them.
 // Runs on the desktop of DISPLAY (under Xvfb, say), else on the offscreen platform, unless
 // QT_QPA_PLATFORM says otherwise; the desktop is what the figure is about. Both programs get a
 // home, configuration, data and runtime folder of their own under a temporary folder, and
@@ -113,8 +114,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Verdamo"));
     const QDir here(QCoreApplication::applicationDirPath());
-    const Launch project{
-        here.filePath(QStringLiteral("../src/app/verdamo")), {}, "app::THovedForm"};
+    const QString program = qEnvironmentVariableIsEmpty("VERDAMO_PROGRAM")
+                                ? here.filePath(QStringLiteral("../src/app/verdamo"))
+                                : qEnvironmentVariable("VERDAMO_PROGRAM");
+    const Launch project{program, {}, "app::THovedForm"};
     const Launch floor{
         here.filePath(QStringLiteral("bare_window")),
         {QString::number(data::MainDesignSize.width), QString::number(data::MainDesignSize.height)},
