@@ -227,6 +227,8 @@ void THaveForm::FormCreate() {
             plants::setPicturesFit(on);
         }
     });
+    // The viewer changes the choice too.
+    connect(image, &plants::TImage::fitChosen, ui->TilpasButton, &QToolButton::setChecked);
     m_pictureUndo = new plants::PictureUndo(plants::Register::GardenWorks, *DM->HaveTable, this);
     connect(m_pictureUndo, &plants::PictureUndo::pendingChanged, this, &THaveForm::showUndoState);
     for (toolkit::DataSource* source : {DM->HaveSource, DM->MaterialeSource}) {
@@ -337,8 +339,6 @@ bool THaveForm::hasChanges() const {
 
 void THaveForm::showUndoState() {
     ui->FortrydButton->setEnabled(hasChanges());
-    const QSignalBlocker block(ui->TilpasButton);
-    ui->TilpasButton->setChecked(plants::picturesFit());
 }
 
 void THaveForm::saveCurrent() {
@@ -569,7 +569,6 @@ void THaveForm::SpeedButton3Click() {
 void THaveForm::Image1Click() {
     plants::showPicture(plants::Register::GardenWorks, *DM->HaveTable,
                         DM->HaveTable->FieldByName(QStringLiteral("Arbejdet")).AsString(), this);
-    showUndoState();
 }
 
 // A material still being typed when the window closes is saved with its work, as closing

@@ -356,6 +356,7 @@ void setPicturesFit(bool on) {
     data::writeViewChoice(QStringLiteral("FitPictures"), on);
     for (TImage* box : std::as_const(allBoxes())) {
         box->refit();
+        Q_EMIT box->fitChosen(on);
     }
 }
 
@@ -529,7 +530,8 @@ void PictureUndo::recordMoved() {
 }
 
 QString importFilter(const QString& name) {
-    return name + QStringLiteral(" (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)");
+    return name + QStringLiteral(" (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)|"
+                                 "*.jpg;*.jpeg;*.JPG;*.JPEG;*.png;*.PNG");
 }
 
 bool importPicture(QLabel* image, Register reg, const store::Table& table, const QString& filter,

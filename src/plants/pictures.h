@@ -134,6 +134,8 @@ public:
 Q_SIGNALS:
     void Click();
     void DoubleClick();
+    // The user's choice between fitted and natural size changed, wherever it was made.
+    void fitChosen(bool fit);
 
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override;

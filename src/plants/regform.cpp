@@ -87,11 +87,13 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &TRegForm::saveCurrent);
     ui->TilpasButton->setChecked(picturesFit());
-    connect(ui->TilpasButton, &QToolButton::toggled, this, [this](bool on) {
+    connect(ui->TilpasButton, &QToolButton::toggled, this, [](bool on) {
         if (on != picturesFit()) {
             setPicturesFit(on);
         }
     });
+    // The viewer changes the choice too.
+    connect(Image1, &TImage::fitChosen, ui->TilpasButton, &QToolButton::setChecked);
     if (DM) {
         m_pictureUndo = new PictureUndo(Register::Plants, *DM->PlanteTable, this);
         connect(m_pictureUndo, &PictureUndo::pendingChanged, this, &TRegForm::showUndoState);
@@ -213,9 +215,6 @@ bool TRegForm::hasChanges() const {
 
 void TRegForm::showUndoState() {
     ui->FortrydButton->setEnabled(hasChanges());
-    // The viewer may have changed the choice meanwhile.
-    const QSignalBlocker block(ui->TilpasButton);
-    ui->TilpasButton->setChecked(picturesFit());
 }
 
 QString TRegForm::nameMissingText(int language) {
@@ -302,7 +301,10 @@ void TRegForm::discardNewPlant() {
 // "Hent billede".
 void TRegForm::SpeedButton3Click() {
     toolkit::reportErrors(
-        [this] { importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter); });
+        [this] {
+            importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter,
+                          m_pictureUndo);
+        });
 }
 
 void TRegForm::Image1Click() {
@@ -314,7 +316,6 @@ void TRegForm::Image1Click() {
         }
         showPicture(Register::Plants, *plant,
                     plant->FieldByName(QStringLiteral("Plantenavn")).AsString(), this);
-        showUndoState();
     });
 }
 

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -130,6 +131,13 @@ private:
         QWidget* popup = QApplication::activePopupWidget();
         QTest::keyClick(popup ? popup : box, key);
     }
+
+public Q_SLOTS:
+    // Stands in for the desktop's browser.
+    void openUrl(const QUrl& url) { m_opened << url; }
+
+private:
+    QList<QUrl> m_opened;
 
 private Q_SLOTS:
     void initTestCase() {
@@ -353,6 +361,39 @@ private Q_SLOTS:
     }
 
     // Danish order, the Latin name beside the name, and typing narrows the list by either.
+    // F1 opens the help from the main window and from every window over it; Ctrl+Q ends the
+    // program as "Afslut" does.
+    void f1OpensTheHelpAndCtrlQEndsTheProgram() {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        m_opened.clear();
+        start();
+        QTest::keyClick(m_form.get(), Qt::Key_F1);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_form->helpPage())});
+        QCOMPARE(action("Help")->shortcut(), QKeySequence(Qt::Key_F1));
+        QString opened;
+        QTimer helper;
+        connect(&helper, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_F1);
+                w->close();
+            }
+        });
+        helper.start(10);
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton5"), Qt::LeftButton);
+        helper.stop();
+        QCOMPARE(opened, QStringLiteral("THaveForm"));
+        QCOMPARE(m_opened.size(), 2);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(action("Afslut")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QTest::keyClick(m_form.get(), Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!m_form->isVisible());
+        // It ended as by "Afslut": the size was stored.
+        QVERIFY(data::readSetting(QStringLiteral("W_Main")) > 0);
+    }
+
     void theChooserFindsAsTheUserTypes() {
         addPlant(QStringLiteral("Åkande"), QStringLiteral("Nymphaeaceae"), QStringLiteral("Nymphaea alba"));
         addPlant(QStringLiteral("rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa rugosa"));
