@@ -318,8 +318,8 @@ void floorSort(benchmark::State& state) {
             SQLITE_OK) {
             fail(db, "open");
         }
-        sqlite3_create_collation_v2(db, store::DanishCollation, SQLITE_UTF8, nullptr,
-                                    collateDanish, nullptr);
+        sqlite3_create_collation_v2(db, store::DanishCollation, SQLITE_UTF8, nullptr, collateDanish,
+                                    nullptr);
         sqlite3_stmt* st[2] = {nullptr, nullptr};
         const char* sql[2] = {
             "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') COLLATE DANISH, rowid",
@@ -429,11 +429,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::vector<benchfig::Figure> figures = {
-        {"find_keystroke", 2.0},
-        {"select_family", 1.5},
-        {"overview_open", 3.0},
-        {"sort_column", 3.0}};
+    std::vector<benchfig::Figure> figures = {{"find_keystroke", 2.0},
+                                             {"select_family", 1.5},
+                                             {"overview_open", 3.0},
+                                             {"sort_column", 3.0}};
     for (benchfig::Figure& f : figures) {
         f.take(reporter);
     }

@@ -74,8 +74,7 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &THovedForm::SpeedButton3Click);
     connect(ui->SpeedButton4, &QToolButton::clicked, this, &THovedForm::SpeedButton4Click);
     connect(ui->SpeedButton5, &QToolButton::clicked, this, &THovedForm::SpeedButton5Click);
-    connect(ui->DBLookupComboBox1, &PlantChooser::Click, this,
-            &THovedForm::DBLookupComboBox1Click);
+    connect(ui->DBLookupComboBox1, &PlantChooser::Click, this, &THovedForm::DBLookupComboBox1Click);
     // F1 and Ctrl+Q, as everywhere on the desktop; F1 reaches the help from every window.
     ui->Help->setShortcut(QKeySequence(Qt::Key_F1));
     ui->Afslut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -109,10 +109,10 @@ TOversigtForm::TOversigtForm(QWidget* parent)
                 &TOversigtForm::writeCount);
     }
 
-    for (QWidget* w : {static_cast<QWidget*>(ui->Edit1), static_cast<QWidget*>(ui->Edit2),
-                       static_cast<QWidget*>(ui->DateEdit1),
-                       static_cast<QWidget*>(ui->DBLookupComboBox1),
-                       static_cast<QWidget*>(ui->DBLookupComboBox2)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->Edit1), static_cast<QWidget*>(ui->Edit2),
+          static_cast<QWidget*>(ui->DateEdit1), static_cast<QWidget*>(ui->DBLookupComboBox1),
+          static_cast<QWidget*>(ui->DBLookupComboBox2)}) {
         w->installEventFilter(this);
     }
     // Ctrl+F goes to the name search, as a click into it does.

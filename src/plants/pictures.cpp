@@ -154,7 +154,8 @@ bool reachesEnd(const uchar* p, qsizetype n) {
 
 // The natural size scaled down to fit a space, never below one pixel; unchanged when it fits.
 QSize fitted(QSize natural, QSize space) {
-    if (!space.isValid() || (natural.width() <= space.width() && natural.height() <= space.height())) {
+    if (!space.isValid() ||
+        (natural.width() <= space.width() && natural.height() <= space.height())) {
         return natural;
     }
     return natural.scaled(space, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
@@ -324,8 +325,9 @@ QString importErrorText(PictureError error, const QString& file) {
     if (error == PictureError::File) {
         return pictureErrorText(error, file, i18n::mainActiveLanguage());
     }
-    return i18n::text(u"PictureTexts", u"NotAPicture",
-                      QStringLiteral("Filen er ikke et JPEG- eller PNG-billede, der kan vises:\n\r%1"))
+    return i18n::text(
+               u"PictureTexts", u"NotAPicture",
+               QStringLiteral("Filen er ikke et JPEG- eller PNG-billede, der kan vises:\n\r%1"))
         .arg(QDir::toNativeSeparators(file));
 }
 
@@ -530,8 +532,9 @@ void PictureUndo::recordMoved() {
 }
 
 QString importFilter(const QString& name) {
-    return name + QStringLiteral(" (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)|"
-                                 "*.jpg;*.jpeg;*.JPG;*.JPEG;*.png;*.PNG");
+    return name + QStringLiteral(
+                      " (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)|"
+                      "*.jpg;*.jpeg;*.JPG;*.JPEG;*.png;*.PNG");
 }
 
 bool importPicture(QLabel* image, Register reg, const store::Table& table, const QString& filter,
@@ -571,9 +574,9 @@ bool importPicture(QLabel* image, Register reg, const store::Table& table, const
         }
         QString why;
         const bool written =
-            converted.isEmpty()
-                ? writeWhole(target, reinterpret_cast<const char*>(bytes.data()), bytes.size(), &why)
-                : writeWhole(target, converted.constData(), converted.size(), &why);
+            converted.isEmpty() ? writeWhole(target, reinterpret_cast<const char*>(bytes.data()),
+                                             bytes.size(), &why)
+                                : writeWhole(target, converted.constData(), converted.size(), &why);
         if (!written) {
             toolkit::dialogs().ShowError(copyErrorText(chosen, target, why));
             return false;

@@ -300,11 +300,10 @@ void TRegForm::discardNewPlant() {
 
 // "Hent billede".
 void TRegForm::SpeedButton3Click() {
-    toolkit::reportErrors(
-        [this] {
-            importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter,
-                          m_pictureUndo);
-        });
+    toolkit::reportErrors([this] {
+        importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter,
+                      m_pictureUndo);
+    });
 }
 
 void TRegForm::Image1Click() {

@@ -1,9 +1,9 @@
 #include <unistd.h>
 
-#include <QDesktopServices>
-#include <QDir>
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -122,8 +122,8 @@ private:
     // Keys go where the user's keys go: to the open list, else to the box.
     static void typeInto(QWidget* box, const QString& keys) {
         for (const QChar c : keys) {
-            QWidget* to = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                            : box;
+            QWidget* to =
+                QApplication::activePopupWidget() ? QApplication::activePopupWidget() : box;
             QTest::keyClick(to, c.toLatin1());
         }
     }
@@ -395,21 +395,24 @@ private Q_SLOTS:
     }
 
     void theChooserFindsAsTheUserTypes() {
-        addPlant(QStringLiteral("Åkande"), QStringLiteral("Nymphaeaceae"), QStringLiteral("Nymphaea alba"));
+        addPlant(QStringLiteral("Åkande"), QStringLiteral("Nymphaeaceae"),
+                 QStringLiteral("Nymphaea alba"));
         addPlant(QStringLiteral("rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa rugosa"));
-        addPlant(QStringLiteral("Ærteblomst"), QStringLiteral("Fabaceae"), QStringLiteral("Lathyrus odoratus"));
+        addPlant(QStringLiteral("Ærteblomst"), QStringLiteral("Fabaceae"),
+                 QStringLiteral("Lathyrus odoratus"));
         addPlant(QStringLiteral("Øjentrøst"), QStringLiteral("Orobanchaceae"));
         addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa canina"));
-        addPlant(QStringLiteral("Akeleje"), QStringLiteral("Ranunculaceae"), QStringLiteral("Aquilegia"));
+        addPlant(QStringLiteral("Akeleje"), QStringLiteral("Ranunculaceae"),
+                 QStringLiteral("Aquilegia"));
         start();
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
         auto* chooser = child<app::PlantChooser>("DBLookupComboBox1");
-        QCOMPARE(chooser->shownEntries(),
-                 (QStringList{QStringLiteral("Akeleje — Aquilegia"),
-                              QStringLiteral("Rose — Rosa canina"),
-                              QStringLiteral("rose — Rosa rugosa"),
-                              QStringLiteral("Ærteblomst — Lathyrus odoratus"),
-                              QStringLiteral("Øjentrøst"), QStringLiteral("Åkande — Nymphaea alba")}));
+        QCOMPARE(
+            chooser->shownEntries(),
+            (QStringList{QStringLiteral("Akeleje — Aquilegia"),
+                         QStringLiteral("Rose — Rosa canina"), QStringLiteral("rose — Rosa rugosa"),
+                         QStringLiteral("Ærteblomst — Lathyrus odoratus"),
+                         QStringLiteral("Øjentrøst"), QStringLiteral("Åkande — Nymphaea alba")}));
         QCOMPARE(chooser->count(), 6);
         QLineEdit* box = chooser->lineEdit();
         typeInto(box, QStringLiteral("ros"));

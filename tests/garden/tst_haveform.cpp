@@ -1025,8 +1025,9 @@ private Q_SLOTS:
         open();
         auto* grid = child<toolkit::DBGrid>("DBGrid1");
         clickTitle(1);
-        QCOMPARE(listedWorks(), (QStringList{QStringLiteral("bed"), QStringLiteral("Terrasse"),
-                                             QStringLiteral("Æblehave"), QStringLiteral("Åben dam")}));
+        QCOMPARE(listedWorks(),
+                 (QStringList{QStringLiteral("bed"), QStringLiteral("Terrasse"),
+                              QStringLiteral("Æblehave"), QStringLiteral("Åben dam")}));
         QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("bed"));
         QCOMPARE(grid->horizontalHeader()->sortIndicatorSection(), 1);
         clickTitle(5);  // end date; no date first

@@ -644,17 +644,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("column");
         QTest::addColumn<QStringList>("ascending");
         QTest::newRow("name, Danish order")
-            << 1
-            << QStringList{"Hunderose", "Klatrerose", "Lavendel", "Pæon",
-                           "Pære",      "ROSMARIN",   "Tulipan",  "Æble"};
+            << 1 << QStringList{"Hunderose", "Klatrerose", "Lavendel", "Pæon",
+                                "Pære",      "ROSMARIN",   "Tulipan",  "Æble"};
         QTest::newRow("planted, by date")
-            << 15
-            << QStringList{"Pæon",       "Tulipan", "ROSMARIN", "Æble",
-                           "Lavendel", "Klatrerose", "Pære",   "Hunderose"};
+            << 15 << QStringList{"Pæon",     "Tulipan",    "ROSMARIN", "Æble",
+                                 "Lavendel", "Klatrerose", "Pære",     "Hunderose"};
         QTest::newRow("price, by value")
-            << 22
-            << QStringList{"Pæon",     "Pære",    "Æble",     "Hunderose",
-                           "ROSMARIN", "Tulipan", "Lavendel", "Klatrerose"};
+            << 22 << QStringList{"Pæon",     "Pære",    "Æble",     "Hunderose",
+                                 "ROSMARIN", "Tulipan", "Lavendel", "Klatrerose"};
     }
 
     void clickingAColumnTitleSorts() {

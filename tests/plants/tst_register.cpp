@@ -450,7 +450,8 @@ private Q_SLOTS:
         // Larger than the window: fitted to it, whole and centred, without scroll bars.
         auto* scroll = viewer.findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
         const QSize space = scroll->maximumViewportSize() - QSize(2, 2);
-        QTRY_COMPARE(shownSize(viewer.image()), QSize(1500, 900).scaled(space, Qt::KeepAspectRatio));
+        QTRY_COMPARE(shownSize(viewer.image()),
+                     QSize(1500, 900).scaled(space, Qt::KeepAspectRatio));
         QCOMPARE(viewer.image()->naturalSize(), QSize(1500, 900));
         QCOMPARE(scroll->horizontalScrollBar()->maximum(), 0);
         QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
@@ -1032,8 +1033,8 @@ private Q_SLOTS:
         QVERIFY(std::abs(at.center().y() - (space.height() + 2) / 2) <= 1);
         // A larger window gives a larger picture, read again once the box has settled.
         form->resize(form->width() * 3 / 2, form->height() * 3 / 2);
-        const QSize larger = QSize(4000, 3000).scaled(
-            box->maximumViewportSize() - QSize(2, 2), Qt::KeepAspectRatio);
+        const QSize larger =
+            QSize(4000, 3000).scaled(box->maximumViewportSize() - QSize(2, 2), Qt::KeepAspectRatio);
         QVERIFY(larger.width() > fitted.width());
         QCOMPARE(shownSize(form->image()), larger);
         // Off, and pixel for pixel.
@@ -1166,8 +1167,8 @@ private Q_SLOTS:
             QCOMPARE(shownSize(form->image()), QSize(80, 60));
         } else {
             QVERIFY(!QFile::exists(own));
-            QCOMPARE(shownSize(form->image()), DefaultPlant.scaled(shownSize(form->image()),
-                                                                   Qt::KeepAspectRatio));
+            QCOMPARE(shownSize(form->image()),
+                     DefaultPlant.scaled(shownSize(form->image()), Qt::KeepAspectRatio));
         }
         QVERIFY(!undo->isEnabled());
         QVERIFY(form->isVisible());

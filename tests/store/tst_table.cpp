@@ -980,8 +980,8 @@ private Q_SLOTS:
         QTest::newRow("text") << "Name" << false << QList<int>{9, 3, 7, 5, 2};
         QTest::newRow("text, descending") << "name" << true << QList<int>{2, 5, 7, 3, 9};
         QTest::newRow("text with ties") << "Family" << false << QList<int>{3, 2, 7, 5, 9};
-        QTest::newRow("ties keep key order descending") << "Family" << true
-                                                        << QList<int>{5, 9, 2, 7, 3};
+        QTest::newRow("ties keep key order descending")
+            << "Family" << true << QList<int>{5, 9, 2, 7, 3};
         QTest::newRow("date") << "Planted" << false << QList<int>{7, 9, 5, 2, 3};
         QTest::newRow("date, descending") << "Planted" << true << QList<int>{3, 2, 5, 9, 7};
         QTest::newRow("money") << "Price" << false << QList<int>{7, 3, 2, 5, 9};

@@ -73,8 +73,8 @@ private Q_SLOTS:
         using B = toolkit::Button;
         QTest::newRow("yes, no") << int(B::Yes | B::No) << int(toolkit::mrNo);
         QTest::newRow("OK, cancel") << int(B::OK | B::Cancel) << int(toolkit::mrCancel);
-        QTest::newRow("yes, no, cancel") << int(B::Yes | B::No | B::Cancel)
-                                         << int(toolkit::mrCancel);
+        QTest::newRow("yes, no, cancel")
+            << int(B::Yes | B::No | B::Cancel) << int(toolkit::mrCancel);
         QTest::newRow("OK") << int(B::OK) << int(toolkit::mrOk);
         QTest::newRow("notice") << 0 << -1;
         QTest::newRow("error") << -1 << -1;
