@@ -13,6 +13,7 @@
 #include "i18n/langsource.h"
 #include "i18n/texts.h"
 #include "plants/pictures.h"
+#include "report/output.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "testsupport.h"
@@ -24,6 +25,21 @@
 
 using store::DataSetState;
 using testsupport::ScriptedDialogs;
+
+// Keeps the texts of the report that would have been previewed.
+class CapturingPreviewer final : public report::Previewer {
+public:
+    QStringList texts;
+    int shown = 0;
+    void preview(const report::Document& doc, const QString&) override {
+        ++shown;
+        for (const report::Page& p : doc.pages) {
+            for (const report::PlacedText& t : p.texts) {
+                texts << t.text;
+            }
+        }
+    }
+};
 
 namespace {
 
@@ -1039,6 +1055,16 @@ private Q_SLOTS:
         click("RadioButton2");  // finished works, still by end date, latest first
         QCOMPARE(listedWorks(), (QStringList{QStringLiteral("Åben dam"), QStringLiteral("bed"),
                                              QStringLiteral("Æblehave")}));
+        // The print lists them as shown.
+        CapturingPreviewer previewer;
+        report::setPreviewer(&previewer);
+        click("Button9");
+        report::setPreviewer(nullptr);
+        QCOMPARE(previewer.shown, 1);
+        const qsizetype pond = previewer.texts.indexOf(QStringLiteral("Åben dam"));
+        const qsizetype bed = previewer.texts.indexOf(QStringLiteral("bed"));
+        const qsizetype orchard = previewer.texts.indexOf(QStringLiteral("Æblehave"));
+        QVERIFY(pond >= 0 && pond < bed && bed < orchard);
         // A change typed into a cell is saved before the rows are sorted again.
         clickTitle(1);
         have().First();
