@@ -380,8 +380,7 @@ void THaveForm::FortrydButtonClick() {
         }
         ui->DBGrid1->discardEdit();
         ui->DBGrid2->discardEdit();
-        m_pictureUndo->setReverting(true);
-        try {
+        m_pictureUndo->undoWith([&] {
             store::Table& materials = *DM->MaterialeTable;
             if (pending(materials)) {
                 materials.Cancel();
@@ -391,12 +390,7 @@ void THaveForm::FortrydButtonClick() {
             } else if (pending(have)) {
                 have.Cancel();
             }
-        } catch (...) {
-            m_pictureUndo->setReverting(false);
-            throw;
-        }
-        m_pictureUndo->setReverting(false);
-        m_pictureUndo->revert();
+        });
         loadPicture();
         if (materialsShown()) {
             computeTotal();

@@ -484,6 +484,18 @@ void PictureUndo::remember(const QString& file) {
     Q_EMIT pendingChanged(true);
 }
 
+bool PictureUndo::undoWith(const std::function<void()>& putRecordBack) {
+    m_reverting = true;
+    try {
+        putRecordBack();
+    } catch (...) {
+        m_reverting = false;
+        throw;
+    }
+    m_reverting = false;
+    return revert();
+}
+
 bool PictureUndo::revert() {
     if (!pending()) {
         return true;

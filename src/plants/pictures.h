@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <functional>
 
 class QScrollArea;
 class QWidget;
@@ -65,26 +66,25 @@ public:
     // Before the file is replaced; a file already held keeps its first content.
     void remember(const QString& file);
     bool pending() const { return !m_file.isEmpty(); }
-    // Writes the earlier content back in one step (the file removed when there was none);
-    // false, reported, when the file cannot be written, and then it is still held.
-    bool revert();
+    // Puts the record back by the given step, then the picture: the earlier content written
+    // back in one step (the file removed when there was none). The record leaving its edit on
+    // the way is no saving of the picture. False, reported, when the file cannot be written,
+    // and then it is still held.
+    bool undoWith(const std::function<void()>& putRecordBack);
     void keep();
-    // While it is set, the record leaving its edit is no saving of the picture.
-    void setReverting(bool on) { m_reverting = on; }
 
 Q_SIGNALS:
     void pendingChanged(bool pending);
 
 private:
+    bool revert();
     void recordMoved();
-    void stateChanged();
 
     Register m_register;
     const store::Table* m_table;
     QString m_file;
     QByteArray m_before;
     bool m_existed = false;
-    bool m_wasEditing = false;
     bool m_reverting = false;
 };
 

@@ -338,19 +338,13 @@ void TRegForm::FortrydButtonClick() {
             toolkit::mrYes) {
             return;
         }
-        m_pictureUndo->setReverting(true);
-        try {
+        m_pictureUndo->undoWith([&] {
             if (isNew) {
                 discardNewPlant();
             } else if (pending(plant)) {
                 plant->Cancel();
             }
-        } catch (...) {
-            m_pictureUndo->setReverting(false);
-            throw;
-        }
-        m_pictureUndo->setReverting(false);
-        m_pictureUndo->revert();
+        });
         if (isNew) {
             // The window was opened for the new plant; with it gone there is nothing to show.
             close();
