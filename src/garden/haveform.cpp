@@ -380,6 +380,7 @@ void THaveForm::FortrydButtonClick() {
         }
         ui->DBGrid1->discardEdit();
         ui->DBGrid2->discardEdit();
+        const bool pictureChanged = m_pictureUndo->pending();
         m_pictureUndo->undoWith([&] {
             store::Table& materials = *DM->MaterialeTable;
             if (pending(materials)) {
@@ -391,7 +392,9 @@ void THaveForm::FortrydButtonClick() {
                 have.Cancel();
             }
         });
-        loadPicture();
+        if (pictureChanged) {
+            loadPicture();
+        }
         if (materialsShown()) {
             computeTotal();
         }

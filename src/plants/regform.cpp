@@ -338,6 +338,7 @@ void TRegForm::FortrydButtonClick() {
             toolkit::mrYes) {
             return;
         }
+        const bool pictureChanged = m_pictureUndo->pending();
         m_pictureUndo->undoWith([&] {
             if (isNew) {
                 discardNewPlant();
@@ -350,7 +351,9 @@ void TRegForm::FortrydButtonClick() {
             close();
             return;
         }
-        loadPicture(Image1, Register::Plants, *plant);
+        if (pictureChanged) {
+            loadPicture(Image1, Register::Plants, *plant);
+        }
         showUndoState();
         ui->DBEdit1->setFocus();
     });
