@@ -670,10 +670,6 @@ void TImage::setPicture(QImage picture, const QString& file, QSize natural) {
     refit();
 }
 
-void TImage::clearPicture() {
-    setPicture(QImage(), QString(), QSize());
-}
-
 void TImage::refit() {
     QWidget* holder = parentWidget();
     const bool held = holder && holder->property("PictureHolder").toBool();

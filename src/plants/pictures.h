@@ -105,7 +105,7 @@ void showPicture(Register reg, const store::Table& table, const QString& title,
                  QWidget* parent = nullptr);
 
 // Places the picture box at (1, 1) in the scroll box through an unnamed holder, so the
-// form resizer leaves the picture at its natural size while it scales the scroll box.
+// form resizer leaves the picture at the size it is shown at while it scales the scroll box.
 void setupPictureBox(QScrollArea* box, QLabel* image);
 
 // A picture box that tells when it is clicked. In a scroll box it shows its picture as the
@@ -121,13 +121,12 @@ public:
     // The decoded picture, at its natural size or smaller, of the file it was read from,
     // which is read again when a larger one is needed.
     void setPicture(QImage picture, const QString& file, QSize natural);
-    void clearPicture();
     QSize naturalSize() const { return m_natural; }
     // Whether it shows its picture fitted now: the choice is to fit, and it has a box.
     bool fits() const;
     // The space the box gives a fitted picture, in device pixels; empty without a box.
     QSize fitSpace() const;
-    void attachTo(class QScrollArea* box);
+    void attachTo(QScrollArea* box);
     // Shows the picture again for the box and choice of the moment.
     void refit();
 
