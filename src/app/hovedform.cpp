@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <QActionGroup>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -27,6 +28,7 @@
 #include "lists/defform.h"
 #include "lists/navneform.h"
 #include "overview/oversigtform.h"
+#include "plantchooser.h"
 #include "plants/regform.h"
 #include "resize/formresizer.h"
 #include "store/session.h"
@@ -72,8 +74,11 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &THovedForm::SpeedButton3Click);
     connect(ui->SpeedButton4, &QToolButton::clicked, this, &THovedForm::SpeedButton4Click);
     connect(ui->SpeedButton5, &QToolButton::clicked, this, &THovedForm::SpeedButton5Click);
-    connect(ui->DBLookupComboBox1, &toolkit::DBLookupComboBox::Click, this,
-            &THovedForm::DBLookupComboBox1Click);
+    connect(ui->DBLookupComboBox1, &PlantChooser::Click, this, &THovedForm::DBLookupComboBox1Click);
+    // F1 and Ctrl+Q, as everywhere on the desktop; F1 reaches the help from every window.
+    ui->Help->setShortcut(QKeySequence(Qt::Key_F1));
+    ui->Afslut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    qApp->installEventFilter(this);
     connect(ui->Afslut, &QAction::triggered, this, &THovedForm::AfslutClick);
     connect(ui->Afslut1, &QAction::triggered, this, &THovedForm::AfslutClick);
     connect(ui->Definitioner1, &QAction::triggered, this, &THovedForm::Definitioner1Click);
@@ -172,9 +177,7 @@ void THovedForm::FormShow() {
     for (store::Table* t : DM->tablesInOpeningOrder()) {
         t->Open();
     }
-    ui->DBLookupComboBox1->setListSource(DM->PlanteSource);
-    ui->DBLookupComboBox1->setKeyField(QStringLiteral("Plantenavn"));
-    ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
+    ui->DBLookupComboBox1->setPlantSource(DM->PlanteSource);
     buildLanguageMenu();
     applyStoredLanguage();
     announceReadOnly();
@@ -463,6 +466,8 @@ void THovedForm::hideChooser() {
 }
 
 void THovedForm::SpeedButton1Click() {
+    // The plants as they are now, each time the chooser is shown.
+    ui->DBLookupComboBox1->reload();
     ui->SpeedButton1->hide();
     ui->Label1->show();
     ui->DBLookupComboBox1->show();
@@ -471,9 +476,21 @@ void THovedForm::SpeedButton1Click() {
 }
 
 void THovedForm::DBLookupComboBox1Click() {
-    // The choice has made the first plant of that name current.
+    // The choice has made the plant picked current.
     toolkit::showModal<plants::TRegForm>();
     hideChooser();
+}
+
+// The help's own shortcut serves this window; over a modal window F1 is caught here.
+bool THovedForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && QApplication::activeModalWidget()) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            HelpClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void THovedForm::SpeedButton3Click() {

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 #include "data/datafolder.h"
@@ -41,8 +42,6 @@ Lang messageLanguage(int language) {
 bool pending(const store::Table& t) {
     return t.State() == DataSetState::Edit || t.State() == DataSetState::Insert;
 }
-
-const char* const PictureFilter = "Billeder (*.jpg)|*.jpg";
 
 }  // namespace
 
@@ -130,7 +129,20 @@ THaveForm::THaveForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
     FormCreate();
 }
 
-THaveForm::~THaveForm() = default;
+THaveForm::~THaveForm() {
+    restoreKeyOrder();
+}
+
+// The works come in key order again for everyone else: the report, the next opening.
+void THaveForm::restoreKeyOrder() noexcept {
+    try {
+        if (DM && DM->HaveTable->Active()) {
+            DM->HaveTable->setSortOrder({});
+        }
+    } catch (const std::exception&) {
+        // Gone with the window; the next opening starts in key order anyway.
+    }
+}
 
 int THaveForm::ActiveLanguage() const {
     return m_source ? m_source->ActiveLanguage() : -1;
@@ -154,6 +166,7 @@ void THaveForm::FormCreate() {
     ui->DBCheckBox1->setValues(QStringLiteral("Ja"), QStringLiteral("Nej"));
     bind(ui->DBText1, DM->HaveSource, "Regnr");
     ui->DBGrid1->setDataSource(DM->HaveSource);
+    ui->DBGrid1->setSorting(true);
     ui->DBGrid1->setDeleteQuestion(
         [this] { return toolkit::DBGrid::defaultDeleteQuestion() + materialsGoneText(); });
     // Widths that let the eight columns share the grid's design width.
@@ -204,6 +217,24 @@ void THaveForm::FormCreate() {
     connect(ui->RadioButton2, &QRadioButton::clicked, this, &THaveForm::RadioButton2Click);
     connect(ui->RadioButton3, &QRadioButton::clicked, this, &THaveForm::RadioButton3Click);
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &THaveForm::SpeedButton3Click);
+    connect(ui->FortrydButton, &QPushButton::clicked, this, &THaveForm::FortrydButtonClick);
+    setUndoButton(ui->FortrydButton);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &THaveForm::saveCurrent);
+    ui->TilpasButton->setChecked(plants::picturesFit());
+    connect(ui->TilpasButton, &QToolButton::toggled, this, [](bool on) {
+        if (on != plants::picturesFit()) {
+            plants::setPicturesFit(on);
+        }
+    });
+    // The viewer changes the choice too.
+    connect(image, &plants::TImage::fitChosen, ui->TilpasButton, &QToolButton::setChecked);
+    m_pictureUndo = new plants::PictureUndo(plants::Register::GardenWorks, *DM->HaveTable, this);
+    connect(m_pictureUndo, &plants::PictureUndo::pendingChanged, this, &THaveForm::showUndoState);
+    for (toolkit::DataSource* source : {DM->HaveSource, DM->MaterialeSource}) {
+        connect(source, &toolkit::DataSource::stateChanged, this, &THaveForm::showUndoState);
+    }
+    showUndoState();
 
     // Labels take the width of their text, whatever font the desktop gives them.
     for (QLabel* l : findChildren<QLabel*>()) {
@@ -230,8 +261,11 @@ void THaveForm::FormShow() {
     if (QScreen* s = screen()) {
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
+    // Every opening lists the works in key order.
+    DM->HaveTable->setSortOrder({});
     ui->DBEdit1->setFocus();
     loadPicture();
+    showUndoState();
 }
 
 void THaveForm::resizeEvent(QResizeEvent* e) {
@@ -294,6 +328,90 @@ void THaveForm::Button2Click() {
     if (pending(*DM->HaveTable)) {
         DM->HaveTable->Post();
     }
+    // A picture fetched for the work is kept with it.
+    m_pictureUndo->keep();
+}
+
+bool THaveForm::hasChanges() const {
+    return pending(*DM->HaveTable) || pending(*DM->MaterialeTable) ||
+           (m_pictureUndo && m_pictureUndo->pending());
+}
+
+void THaveForm::showUndoState() {
+    ui->FortrydButton->setEnabled(hasChanges());
+}
+
+void THaveForm::saveCurrent() {
+    toolkit::reportErrors([this] {
+        store::Table& have = *DM->HaveTable;
+        // Saving the work saves the material being typed with it.
+        if (pending(have)) {
+            have.Post();
+        } else if (pending(*DM->MaterialeTable) && !have.IsEmpty()) {
+            saveMaterial();
+        }
+        if (materialsShown()) {
+            computeTotal();
+        }
+        m_pictureUndo->keep();
+        showUndoState();
+    });
+}
+
+// Asked first: a slip of the key must not throw away what was typed.
+void THaveForm::FortrydButtonClick() {
+    toolkit::reportErrors([this] {
+        if (!hasChanges()) {
+            return;
+        }
+        store::Table& have = *DM->HaveTable;
+        const bool isNew = have.State() == DataSetState::Insert;
+        const QString question =
+            isNew ? i18n::text(u"HaveFormTexts", u"UndoNewWork",
+                               QStringLiteral("Vil du kassere det nye haveanlæg?\n\rIntet af det, "
+                                              "du har skrevet om det, bliver gemt."))
+                  : i18n::text(u"HaveFormTexts", u"UndoChanges",
+                               QStringLiteral("Vil du fortryde dine ændringer af haveanlægget?\n\r"
+                                              "Haveanlægget bliver, som det sidst blev gemt."));
+        if (toolkit::dialogs().MessageDlg(question, toolkit::MsgType::Confirmation,
+                                          toolkit::Button::Yes | toolkit::Button::No) !=
+            toolkit::mrYes) {
+            return;
+        }
+        ui->DBGrid1->discardEdit();
+        ui->DBGrid2->discardEdit();
+        const bool pictureChanged = m_pictureUndo->pending();
+        m_pictureUndo->undoWith([&] {
+            store::Table& materials = *DM->MaterialeTable;
+            if (pending(materials)) {
+                materials.Cancel();
+            }
+            if (isNew) {
+                discardNewWork();  // with the materials saved under it
+            } else if (pending(have)) {
+                have.Cancel();
+            }
+        });
+        if (pictureChanged) {
+            loadPicture();
+        }
+        if (materialsShown()) {
+            computeTotal();
+        }
+        showUndoState();
+    });
+}
+
+// The counter row is given back only while it is the one issued for this work.
+void THaveForm::discardNewWork() {
+    store::Table& have = *DM->HaveTable;
+    const int number = have.FieldByName(QStringLiteral("Regnr")).AsInteger();
+    have.Cancel();
+    store::Table& counter = *DM->HaveRegTable;
+    if (counter.Active() && !counter.IsEmpty() &&
+        counter.FieldByName(QStringLiteral("Regnr")).AsInteger() == number) {
+        counter.Delete();
+    }
 }
 
 // A work's materials go with it; the question says so, and how many.
@@ -354,6 +472,7 @@ void THaveForm::Button5Click() {
         ui->Panel3->show();
         ui->Panel3->raise();
         ui->SpeedButton3->hide();
+        ui->TilpasButton->hide();
         ui->DBText1->hide();
         ui->Label13->hide();
         ui->Button5->setText(closeCaption(language));
@@ -361,6 +480,7 @@ void THaveForm::Button5Click() {
     } else {
         ui->Panel3->hide();
         ui->SpeedButton3->show();
+        ui->TilpasButton->show();
         ui->DBText1->show();
         ui->Label13->show();
         ui->Button5->setText(openCaption(language));
@@ -440,7 +560,7 @@ void THaveForm::Button9Click() {
 void THaveForm::SpeedButton3Click() {
     plants::importPicture(findChild<QLabel*>(QStringLiteral("Image1")),
                           plants::Register::GardenWorks, *DM->HaveTable,
-                          QString::fromLatin1(PictureFilter));
+                          plants::importFilter(QStringLiteral("Billeder")), m_pictureUndo);
 }
 
 void THaveForm::Image1Click() {
@@ -479,20 +599,14 @@ void THaveForm::FormClose() {
         toolkit::dialogs().MessageDlg(nameMissingText(ActiveLanguage()),
                                       toolkit::MsgType::Information, toolkit::Button::OK);
         if (have.State() == DataSetState::Insert) {
-            const int number = have.FieldByName(QStringLiteral("Regnr")).AsInteger();
-            have.Cancel();
-            // The counter row is given back only while it is the one issued for this work.
-            store::Table& counter = *DM->HaveRegTable;
-            if (counter.Active() && !counter.IsEmpty() &&
-                counter.FieldByName(QStringLiteral("Regnr")).AsInteger() == number) {
-                counter.Delete();
-            }
+            discardNewWork();
         }
         // An existing work whose name was erased keeps its change pending in the table.
     }
     const QSize size = outerSize();
     data::writeSettings(
         {{QStringLiteral("H_Have"), size.height()}, {QStringLiteral("W_Have"), size.width()}});
+    have.setSortOrder({});
 }
 
 }  // namespace garden

@@ -15,6 +15,9 @@ class TQFormLocalizer;
 namespace resize {
 class TFormResizer;
 }
+namespace plants {
+class PictureUndo;
+}
 class QRadioButton;
 
 namespace garden {
@@ -38,6 +41,9 @@ public:
     QString totalText() const;
     // Which radio button is checked: 1 to 3, or 0 for none.
     int checkedSelection() const;
+    // Whether "Fortryd" has anything to put back: a change of the work, of its material
+    // being typed, or of its picture.
+    bool hasChanges() const;
 
     static QString nameMissingText(int language);
     static QString deletePrefix(int language);
@@ -65,6 +71,11 @@ public Q_SLOTS:
     void RadioButton3Click();
     void SpeedButton3Click();
     void Image1Click();
+    // "Fortryd": the work as it was stored, with its material and picture; a new work is
+    // discarded and its number given back.
+    void FortrydButtonClick();
+    // Ctrl+S: the work, and the material being typed, saved now.
+    void saveCurrent();
 
 protected:
     void FormClose() override;
@@ -79,6 +90,9 @@ private:
     void saveMaterial();
     void closePendingMaterial(bool workDiscarded);
     void setSelection(int selection);
+    void discardNewWork();
+    void showUndoState();
+    void restoreKeyOrder() noexcept;
     void loadPicture();
     void setOuterSize(int width, int height);
     QSize outerSize() const;
@@ -87,6 +101,7 @@ private:
     i18n::TQCustomLanguageSource* m_source;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
+    plants::PictureUndo* m_pictureUndo = nullptr;
 };
 
 }  // namespace garden

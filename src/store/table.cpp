@@ -226,11 +226,9 @@ void Table::Open() {
 
     m_db = opened;
     m_hot.fill(0, FieldCount());
-    for (int k : m_keyFields) {
-        m_hot[k] = 1;
-    }
     m_state = DataSetState::Browse;
     try {
+        rebuildOrder();
         rebuildFilter();
     } catch (...) {
         m_state = DataSetState::Inactive;
@@ -565,15 +563,17 @@ QString Table::whereSql(QVariantList& params, const QString& extra) const {
 // compare in their Danish order, which no index holds; their lists are short.
 QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
                        QVariantList& params) const {
-    const QString wide = desc ? QStringLiteral("<=") : QStringLiteral(">=");
-    const QString strict = desc ? QStringLiteral("<") : QStringLiteral(">");
-    QString sql = QStringLiteral("rowid %1 ?").arg(inclusive ? wide : strict);
-    for (int i = int(m_keyFields.size()) - 1; i >= 0; --i) {
-        const Field& f = *m_fields[m_keyFields[i]];
+    auto wide = [](bool down) { return down ? QStringLiteral("<=") : QStringLiteral(">="); };
+    auto strict = [](bool down) { return down ? QStringLiteral("<") : QStringLiteral(">"); };
+    QString sql = QStringLiteral("rowid %1 ?").arg(inclusive ? wide(desc) : strict(desc));
+    for (int i = int(m_order.size()) - 1; i >= 0; --i) {
+        const Field& f = *m_fields[m_order[i].field];
         const QString k = detail::orderExpr(f.DataType(), f.FieldName());
-        sql = QStringLiteral("(%1 %2 ? AND (%1 %3 ? OR %4))").arg(k, wide, strict, sql);
+        // A descending field is sought the other way round.
+        const bool down = desc != m_order[i].descending;
+        sql = QStringLiteral("(%1 %2 ? AND (%1 %3 ? OR %4))").arg(k, wide(down), strict(down), sql);
     }
-    for (int i = 0; i < m_keyFields.size(); ++i) {
+    for (int i = 0; i < m_order.size(); ++i) {
         params << keys.at(i) << keys.at(i);
     }
     params << keys.last();
@@ -582,21 +582,91 @@ QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
 
 QString Table::orderSql(bool desc) const {
     QStringList parts;
-    const QString dir = desc ? QStringLiteral(" DESC") : QString();
-    for (int k : m_keyFields) {
-        parts << detail::orderExpr(m_fields[k]->DataType(), m_fields[k]->FieldName()) + dir;
+    for (const OrderField& o : m_order) {
+        const Field& f = *m_fields[o.field];
+        parts << detail::orderExpr(f.DataType(), f.FieldName()) +
+                     (desc != o.descending ? QStringLiteral(" DESC") : QString());
     }
-    parts << QStringLiteral("rowid") + dir;
+    parts << QStringLiteral("rowid") + (desc ? QStringLiteral(" DESC") : QString());
     return QStringLiteral(" ORDER BY ") + parts.join(QLatin1Char(','));
 }
 
 QVariantList Table::keyValues(const Buffer& b) const {
     QVariantList out;
-    for (int k : m_keyFields) {
-        out << keySql(m_fields[k]->DataType(), b.values[k]);
+    for (const OrderField& o : m_order) {
+        out << keySql(m_fields[o.field]->DataType(), b.values[o.field]);
     }
     out << b.rowid;
     return out;
+}
+
+// The sort order's fields, then the key's: ties keep their key order. Scans read the order
+// fields, so seeking from a row needs nothing read again.
+void Table::rebuildOrder() {
+    QVector<OrderField> order;
+    for (const SortField& s : std::as_const(m_sortOrder)) {
+        const Field& f = FieldByName(s.field);
+        if (f.Calculated()) {
+            throw Error(
+                QStringLiteral("%1: Field '%2' cannot be sorted by").arg(m_tableName, s.field));
+        }
+        order.append({f.Index(), s.descending});
+    }
+    for (int k : m_keyFields) {
+        const bool sorted = std::any_of(order.cbegin(), order.cend(),
+                                        [k](const OrderField& o) { return o.field == k; });
+        if (!sorted) {
+            order.append({k, false});
+        }
+    }
+    m_order = order;
+    for (const OrderField& o : std::as_const(m_order)) {
+        m_hot[o.field] = 1;
+    }
+}
+
+void Table::loadOrderFields(Buffer& b) {
+    for (const OrderField& o : std::as_const(m_order)) {
+        ensureLoaded(b, o.field);
+    }
+}
+
+void Table::setSortOrder(const QList<SortField>& fields) {
+    if (fields == m_sortOrder) {
+        return;
+    }
+    if (!Active()) {
+        m_sortOrder = fields;
+        return;
+    }
+    const QList<SortField> old = m_sortOrder;
+    m_sortOrder = fields;
+    try {
+        rebuildOrder();
+    } catch (...) {
+        m_sortOrder = old;
+        rebuildOrder();
+        throw;
+    }
+    m_index.clear();
+    m_indexValid = false;
+    m_rowCache.clear();
+    m_pos = -1;
+    m_insertPos = -1;
+    if (m_state == DataSetState::Browse) {
+        // The row the user was on stays current, wherever the new order puts it.
+        if (m_hasRow) {
+            releaseScan();
+            positionAfterChange(m_cur);
+        } else {
+            First();
+        }
+    } else {
+        // What is being typed stays in the buffer; the next move seeks in the new order.
+        releaseScan();
+    }
+    notifyDataSet();
+    notifyScroll();
 }
 
 void Table::resetView() {
@@ -620,10 +690,8 @@ bool Table::openScan(bool desc, const Buffer* from, bool inclusive) {
     QVariantList seekParams;
     QString extra;
     if (from) {
-        // The key fields of a lazily read row must be in the buffer before it is replaced.
-        for (int k : m_keyFields) {
-            ensureLoaded(const_cast<Buffer&>(*from), k);
-        }
+        // The order fields of a lazily read row must be in the buffer before it is replaced.
+        loadOrderFields(const_cast<Buffer&>(*from));
         extra = seekSql(desc, inclusive, keyValues(*from), seekParams);
     }
     const QString sql = scanColumns() + whereSql(params, extra) + orderSql(desc);
@@ -942,16 +1010,14 @@ int Table::RecNo() {
             const auto it = std::find(m_index.begin(), m_index.end(), m_cur.rowid);
             m_pos = it == m_index.end() ? -1 : int(it - m_index.begin());
         } else {
-            for (int k : m_keyFields) {
-                ensureLoaded(m_cur, k);
-            }
+            loadOrderFields(m_cur);
             m_pos = rowsBefore(m_cur);
         }
     }
     return m_pos;
 }
 
-// The rows of the view that come before a row in key order.
+// The rows of the view that come before a row in the view's order.
 int Table::rowsBefore(const Buffer& b) {
     QVariantList params;
     QVariantList seekParams;
@@ -997,9 +1063,7 @@ void Table::doInsert(bool atEnd) {
     m_saved = m_cur;
     m_savedHasRow = m_hasRow;
     if (m_hasRow) {
-        for (int k : m_keyFields) {
-            ensureLoaded(m_saved, k);
-        }
+        loadOrderFields(m_saved);
     }
     m_cur = emptyBuffer();
     m_modified = false;
@@ -1049,6 +1113,7 @@ int Table::InsertPosition() {
         } else if (!m_savedHasRow) {
             m_insertPos = 0;
         } else {
+            loadOrderFields(m_saved);
             m_insertPos = rowsBefore(m_saved);
         }
     }
@@ -1179,6 +1244,7 @@ void Table::Post() {
     m_rowCache.clear();
     m_state = DataSetState::Browse;
     positionAfterChange(posted, true);
+    Q_EMIT this->posted();
     notifyState();
     notifyDataSet();
     notifyScroll();
@@ -1236,9 +1302,7 @@ void Table::Delete() {
     detailsCheckBrowseMode();
     auto& conn = db().connection();
     m_db->aboutToWrite();
-    for (int k : m_keyFields) {
-        ensureLoaded(m_cur, k);
-    }
+    loadOrderFields(m_cur);
     for (int i = 0; i < FieldCount(); ++i) {
         if (!m_fields[i]->Calculated()) {
             ensureLoaded(m_cur, i);

@@ -93,6 +93,13 @@ public:
         if (!made.isEmpty()) {
             box.setDefaultButton(qobject_cast<QPushButton*>(made.first().first));
         }
+        // Esc answers the way that changes nothing: Annuller, else Nej, else the one button.
+        for (const auto& [button, result] : made) {
+            if (result == mrCancel || (result == mrNo && !buttons.testFlag(Button::Cancel)) ||
+                made.size() == 1) {
+                box.setEscapeButton(button);
+            }
+        }
         box.exec();
         for (const auto& [button, result] : made) {
             if (box.clickedButton() == button) {
@@ -106,7 +113,7 @@ public:
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(appTitle());
         box.setText(shown(text));
-        box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
+        box.setEscapeButton(box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole));
         box.exec();
     }
 
@@ -115,7 +122,7 @@ public:
         box.setWindowTitle(appTitle());
         box.setIcon(QMessageBox::Critical);
         box.setText(shown(text));
-        box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
+        box.setEscapeButton(box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole));
         box.exec();
     }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <memory>
+
+class QAbstractButton;
 
 #include "application.h"
 
@@ -20,6 +23,9 @@ protected:
     // Esc closes the window through its close handler, as the title bar does, unless the
     // window closes only by its own buttons and the title bar.
     void setEscapeCloses(bool on) { m_escapeCloses = on; }
+    // Ctrl+Z clicks the button (when it is enabled) once the box being typed in has nothing
+    // of its own left to undo: what was typed in a box is taken back first, then the record.
+    void setUndoButton(QAbstractButton* button);
     virtual void FormShow() {}
     virtual void FormClose() {}
     void showEvent(QShowEvent* e) override;
@@ -27,6 +33,7 @@ protected:
     void reject() override;
 
 private:
+    QPointer<QAbstractButton> m_undoButton;
     bool m_closing = false;
     bool m_escapeCloses = true;
 };

@@ -303,6 +303,12 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
     horizontalHeader()->setHighlightSections(false);
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::showSortOrder);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (m_sorting) {
+            sortByColumn(section);
+        }
+    });
 }
 
 QString DBGrid::defaultDeleteQuestion() {
@@ -417,6 +423,62 @@ void DBGrid::setEditing(bool on) {
                              QAbstractItemView::AnyKeyPressed
                        : QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+}
+
+void DBGrid::setSorting(bool on) {
+    m_sorting = on;
+    horizontalHeader()->setSectionsClickable(on);
+    horizontalHeader()->setSortIndicatorShown(on);
+    showSortOrder();
+}
+
+void DBGrid::sortByColumn(int column) {
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    store::Field* f = m_model->fieldOf(column);
+    try {
+        if (t && t->Active() && f && !f->Calculated()) {
+            const QList<store::SortField> now = t->SortOrder();
+            const bool again = now.size() == 1 &&
+                               now.first().field.compare(f->FieldName(), Qt::CaseInsensitive) == 0;
+            // A changed row is saved first, as moving off it would.
+            t->CheckBrowseMode();
+            t->setSortOrder({{f->FieldName(), again && !now.first().descending}});
+        }
+    } catch (const store::SilentAbort&) {
+    } catch (const store::Error& e) {
+        dialogs().ShowError(errorText(e));
+    }
+    showSortOrder();
+}
+
+// The header turns its arrow by itself on a click; the table's order is what it shows.
+void DBGrid::showSortOrder() {
+    QHeaderView* header = horizontalHeader();
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    int section = -1;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (m_sorting && t && t->Active() && t->SortOrder().size() == 1) {
+        const store::SortField s = t->SortOrder().first();
+        for (int i = 0; i < m_model->columnCount(); ++i) {
+            const store::Field* f = m_model->fieldOf(i);
+            if (f && f->FieldName().compare(s.field, Qt::CaseInsensitive) == 0) {
+                section = i;
+                order = s.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+                break;
+            }
+        }
+    }
+    const QSignalBlocker block(header);
+    header->setSortIndicator(section, order);
+}
+
+void DBGrid::discardEdit() {
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
 }
 
 void DBGrid::followTable(int row) {

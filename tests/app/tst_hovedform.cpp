@@ -1,5 +1,8 @@
 #include <unistd.h>
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 #include <QTemporaryDir>
 #include "app/artwork.h"
 #include "app/hovedform.h"
+#include "app/plantchooser.h"
 #include "backup/archive.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -79,14 +83,61 @@ private:
         return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
     }
 
-    void addPlant(const QString& name, const QString& family) {
+    void addPlant(const QString& name, const QString& family, const QString& latin = QString()) {
         data::TDM dm;
         testsupport::openAll(dm);
         dm.PlanteTable->Insert();
         dm.PlanteTable->FieldByName(QStringLiteral("Plantenavn")).setAsString(name);
         dm.PlanteTable->FieldByName(QStringLiteral("Familie")).setAsString(family);
+        dm.PlanteTable->FieldByName(QStringLiteral("Latin")).setAsString(latin);
         dm.PlanteTable->Post();
     }
+
+    // The registration window is closed as soon as it is up; what it showed is kept.
+    struct Opened {
+        QString title;
+        int regnr = 0;
+    };
+    Opened whenOpened(const std::function<void()>& action) {
+        Opened seen;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                seen.title = w->windowTitle();
+                seen.regnr = m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
+                w->close();
+            }
+        });
+        closer.start(10);
+        action();
+        closer.stop();
+        // Back in the main window, as the window manager gives it back.
+        m_form->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_form.get())) {
+            qWarning("the main window did not come back");
+        }
+        return seen;
+    }
+
+    // Keys go where the user's keys go: to the open list, else to the box.
+    static void typeInto(QWidget* box, const QString& keys) {
+        for (const QChar c : keys) {
+            QWidget* to =
+                QApplication::activePopupWidget() ? QApplication::activePopupWidget() : box;
+            QTest::keyClick(to, c.toLatin1());
+        }
+    }
+    static void press(QWidget* box, Qt::Key key) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QTest::keyClick(popup ? popup : box, key);
+    }
+
+public Q_SLOTS:
+    // Stands in for the desktop's browser.
+    void openUrl(const QUrl& url) { m_opened << url; }
+
+private:
+    QList<QUrl> m_opened;
 
 private Q_SLOTS:
     void initTestCase() {
@@ -256,9 +307,9 @@ private Q_SLOTS:
     }
 
     void theChooserListsOnlyWhatTheFilterLeaves() {
-        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa canina"));
         addPlant(QStringLiteral("Tulipan"), QStringLiteral("Liliaceae"));
-        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa rugosa"));
         addPlant(QStringLiteral("Æble"), QStringLiteral("Rosaceae"));
         start();
         // A filter left on the shared plant table by another window.
@@ -267,32 +318,20 @@ private Q_SLOTS:
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
         QVERIFY(m_form->chooserShown());
         QVERIFY(child<toolkit::SpeedButton>("SpeedButton1")->isHidden());
-        auto* chooser = child<toolkit::DBLookupComboBox>("DBLookupComboBox1");
+        auto* chooser = child<app::PlantChooser>("DBLookupComboBox1");
         QVERIFY(chooser->isVisible());
+        QVERIFY(chooser->hasFocus());
         QVERIFY(child<QLabel>("Label1")->isVisible());
         QVERIFY(child<toolkit::SpeedButton>("SpeedButton3")->isVisible());
-        QStringList listed;
-        for (int i = 0; i < chooser->count(); ++i) {
-            listed << chooser->itemText(i);
-        }
-        QCOMPARE(listed, (QStringList{QStringLiteral("Rose"), QStringLiteral("Rose"),
-                                      QStringLiteral("Æble")}));
-        // Choosing a shared name opens the registration window on the first such plant; the
-        // chooser hides again when it closes.
+        QCOMPARE(chooser->shownEntries(),
+                 (QStringList{QStringLiteral("Rose — Rosa canina"),
+                              QStringLiteral("Rose — Rosa rugosa"), QStringLiteral("Æble")}));
+        // Picking the second of two plants of one name opens that one; the chooser hides
+        // again when the window closes.
         m_dm->PlanteTable->Last();
-        int regnrShown = 0;
-        QString title;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                title = w->windowTitle();
-                regnrShown = m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
-                w->close();
-            }
-        });
-        Q_EMIT chooser->activated(1);
-        QCOMPARE(title, QStringLiteral("Registrering af planter"));
-        QCOMPARE(regnrShown, 1);
-        QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger(), 1);
+        const Opened seen = whenOpened([&] { chooser->pickShown(1); });
+        QCOMPARE(seen.title, QStringLiteral("Registrering af planter"));
+        QCOMPARE(seen.regnr, 3);
         QVERIFY(!m_form->chooserShown());
         QVERIFY(!chooser->isVisible());
         // The menu items keep the chooser's state; the big buttons hide it.
@@ -319,6 +358,105 @@ private Q_SLOTS:
         closer.stop();
         QCOMPARE(opened, QStringLiteral("TOversigtForm"));
         QVERIFY(!m_form->chooserShown());
+    }
+
+    // Danish order, the Latin name beside the name, and typing narrows the list by either.
+    // F1 opens the help from the main window and from every window over it; Ctrl+Q ends the
+    // program as "Afslut" does.
+    void f1OpensTheHelpAndCtrlQEndsTheProgram() {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        m_opened.clear();
+        start();
+        QTest::keyClick(m_form.get(), Qt::Key_F1);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_form->helpPage())});
+        QCOMPARE(action("Help")->shortcut(), QKeySequence(Qt::Key_F1));
+        QString opened;
+        QTimer helper;
+        connect(&helper, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_F1);
+                w->close();
+            }
+        });
+        helper.start(10);
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton5"), Qt::LeftButton);
+        helper.stop();
+        QCOMPARE(opened, QStringLiteral("THaveForm"));
+        QCOMPARE(m_opened.size(), 2);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(action("Afslut")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QTest::keyClick(m_form.get(), Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!m_form->isVisible());
+        // It ended as by "Afslut": the size was stored.
+        QVERIFY(data::readSetting(QStringLiteral("W_Main")) > 0);
+    }
+
+    void theChooserFindsAsTheUserTypes() {
+        addPlant(QStringLiteral("Åkande"), QStringLiteral("Nymphaeaceae"),
+                 QStringLiteral("Nymphaea alba"));
+        addPlant(QStringLiteral("rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa rugosa"));
+        addPlant(QStringLiteral("Ærteblomst"), QStringLiteral("Fabaceae"),
+                 QStringLiteral("Lathyrus odoratus"));
+        addPlant(QStringLiteral("Øjentrøst"), QStringLiteral("Orobanchaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa canina"));
+        addPlant(QStringLiteral("Akeleje"), QStringLiteral("Ranunculaceae"),
+                 QStringLiteral("Aquilegia"));
+        start();
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        auto* chooser = child<app::PlantChooser>("DBLookupComboBox1");
+        QCOMPARE(
+            chooser->shownEntries(),
+            (QStringList{QStringLiteral("Akeleje — Aquilegia"),
+                         QStringLiteral("Rose — Rosa canina"), QStringLiteral("rose — Rosa rugosa"),
+                         QStringLiteral("Ærteblomst — Lathyrus odoratus"),
+                         QStringLiteral("Øjentrøst"), QStringLiteral("Åkande — Nymphaea alba")}));
+        QCOMPARE(chooser->count(), 6);
+        QLineEdit* box = chooser->lineEdit();
+        typeInto(box, QStringLiteral("ros"));
+        QCOMPARE(box->text(), QStringLiteral("ros"));
+        QCOMPARE(chooser->shownNumbers(), (QList<int>{5, 2}));
+        QVERIFY(chooser->narrowedList()->popup()->isVisible());
+        // By the Latin name too.
+        typeInto(box, QStringLiteral("a c"));
+        QCOMPARE(chooser->shownNumbers(), QList<int>{5});
+        // Enter with one plant left opens it.
+        const Opened one = whenOpened([&] { press(box, Qt::Key_Return); });
+        QCOMPARE(one.regnr, 5);
+        QVERIFY(!m_form->chooserShown());
+        // Down and Enter in the narrowed list open the plant picked there.
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        QCOMPARE(chooser->shownNumbers().size(), 6);  // shown again: nothing typed yet
+        typeInto(box, QStringLiteral("rose"));
+        QVERIFY(chooser->narrowedList()->popup()->isVisible());
+        const Opened second = whenOpened([&] {
+            press(box, Qt::Key_Down);
+            press(box, Qt::Key_Down);
+            press(box, Qt::Key_Return);
+        });
+        QCOMPARE(second.regnr, 2);
+        // A name two plants share is no choice: Enter shows both instead.
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        typeInto(box, QStringLiteral("rose"));
+        chooser->narrowedList()->popup()->hide();
+        const Opened none = whenOpened([&] { QTest::keyClick(box, Qt::Key_Return); });
+        QCOMPARE(none.title, QString());
+        QVERIFY(chooser->narrowedList()->popup()->isVisible());
+        QVERIFY(m_form->chooserShown());
+        press(box, Qt::Key_Escape);
+        QVERIFY(!chooser->narrowedList()->popup()->isVisible());
+        // Nothing matching: no list, nothing opened.
+        box->clear();
+        typeInto(box, QStringLiteral("zz"));
+        QVERIFY(chooser->shownNumbers().isEmpty());
+        QVERIFY(!chooser->narrowedList()->popup()->isVisible());
+        const Opened nothing = whenOpened([&] { QTest::keyClick(box, Qt::Key_Return); });
+        QCOMPARE(nothing.title, QString());
+        // The full list under the arrow picks exactly as well.
+        const Opened fromList = whenOpened([&] { Q_EMIT chooser->activated(2); });
+        QCOMPARE(fromList.regnr, 2);
     }
 
     void aNewPlantLeftWithoutANameGivesItsNumberBack() {
