@@ -10,6 +10,7 @@
 #include "easyfind.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "resize/formresizer.h"
 #include "store/format.h"
 #include "store/table.h"
@@ -142,21 +143,14 @@ void TOversigtForm::FormCreate() {
     FormResizer1 = resize::makeFormResizer(this);
 }
 
-void TOversigtForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height,
-                          {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
-}
-
 void TOversigtForm::FormShow() {
-    setOuterSize(data::readSetting(QStringLiteral("W_Oversigt")),
-                 data::readSetting(QStringLiteral("H_Oversigt")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::placeWindow(this,
+                         {data::readSetting(QStringLiteral("W_Oversigt")),
+                          data::readSetting(QStringLiteral("H_Oversigt"))},
+                         {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
     ui->RadioButton1->setChecked(true);
     RadioButton1Click();
     DM->PlanteTable->setFiltered(false);
-    m_countLanguage = i18n::mainActiveLanguage();
     writeCount();
 }
 
@@ -182,16 +176,15 @@ void TOversigtForm::placeCount() {
 }
 
 QString TOversigtForm::countText(int language, int count) {
-    if (language == 3) {
-        return QStringLiteral("In alles %1 Pflanzen").arg(count);
-    }
-    return QStringLiteral("I alt %1 planter").arg(count);
+    return i18n::countTextFor(language, u"OversigtFormTexts", u"Count", count,
+                              QStringLiteral("I alt %1 plante"),
+                              QStringLiteral("I alt %1 planter"));
 }
 
-// In the language of the opening until a selection is made, in Danish after it.
+// Always in the active language, after a selection as at the opening.
 void TOversigtForm::writeCount() {
     if (DM && DM->PlanteTable->Active()) {
-        ui->Label6->setText(countText(m_countLanguage, DM->PlanteTable->RecordCount()));
+        ui->Label6->setText(countText(i18n::mainActiveLanguage(), DM->PlanteTable->RecordCount()));
     }
 }
 
@@ -261,7 +254,6 @@ void TOversigtForm::selectBy(Selection by, const QString& value) {
         ->setKeyValue(QString());
     const QString field =
         by == Selection::Family ? QStringLiteral("Familie") : QStringLiteral("Plantetype");
-    m_countLanguage = -1;
     setPlantFilter(field + QStringLiteral(" = ") + quoted(value), true);
     m_selection = by;
     m_label = value;
@@ -328,7 +320,6 @@ void TOversigtForm::DateEdit2Change() {
         if (end.isValid()) {
             filter += QStringLiteral(" and Plantet <='") + filterDate(end) + QLatin1Char('\'');
         }
-        m_countLanguage = -1;
         setPlantFilter(filter, true);
         ui->RadioButton1->setChecked(false);
         ui->DBLookupComboBox1->setKeyValue(QString());
@@ -356,7 +347,6 @@ void TOversigtForm::showAll() {
     m_selection = Selection::None;
     m_label.clear();
     if (DM->PlanteTable->Filtered()) {
-        m_countLanguage = -1;
     }
     setPlantFilter(DM->PlanteTable->Filter(), false);
     writeCount();
@@ -390,7 +380,7 @@ void TOversigtForm::DBGrid1DblClick() {
 }
 
 void TOversigtForm::FormClose() {
-    const QSize outer = frameGeometry().size();
+    const QSize outer = toolkit::outerSize(this);
     data::writeSettings({{QStringLiteral("H_Oversigt"), outer.height()},
                          {QStringLiteral("W_Oversigt"), outer.width()}});
     // The main window's plant chooser and everything else see every plant again.

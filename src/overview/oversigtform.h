@@ -30,7 +30,7 @@ public:
     ~TOversigtForm() override;
 
     TEasyFind* easyFind() const { return EasyFind1; }
-    // "I alt N planter" in the language of the index (German has its own), N the plants
+    // "I alt N planter" (one: "I alt 1 plante") in the language of the index, N the plants
     // the table shows now.
     static QString countText(int language, int count);
     // The plant list's selection label: the family, type or date range the list is
@@ -68,7 +68,6 @@ private:
     void showAll();
     void selectBy(Selection by, const QString& value);
     void setPlantFilter(const QString& text, bool on);
-    void setOuterSize(int width, int height);
     void placeCount();
 
     std::unique_ptr<Ui::TOversigtForm> ui;
@@ -80,7 +79,6 @@ private:
     bool m_clearingDates = false;
     Selection m_selection = Selection::None;
     QString m_label;
-    int m_countLanguage = -1;
 };
 
 }  // namespace overview

@@ -33,6 +33,8 @@ enum class PictureError { None, File, Picture };
 QImage readPicture(const QString& file, PictureError* error = nullptr);
 // The text shown for a picture that could not be read, in the language index's language.
 QString pictureErrorText(PictureError error, const QString& file, int language);
+// The file dialog's filter for pictures, in the active language ("Billede (*.jpg)|*.jpg").
+QString pictureFilter();
 
 // Puts a picture into a picture box at its natural size; the box's holder in a scroll box
 // (see setupPictureBox) follows. A null image empties the box.

@@ -49,7 +49,6 @@ private:
     void FormCreate();
     void FormShow() override;
     void bindControls();
-    void setOuterSize(int width, int height);
     bool nameGiven() const;
     void discardNewPlant();
 

@@ -11,6 +11,7 @@
 
 #include "aboutbox.h"
 #include "desktop.h"
+#include "i18n/texts.h"
 #include "toolkit/dialogs.h"
 #include "ui_aboutwnd.h"
 
@@ -42,13 +43,18 @@ TAboutWnd::TAboutWnd(TAboutBox* box, QWidget* parent)
         m_design.insert(w, w->geometry());
     }
 
+    // No localizer of its own: the texts are read in the active language as it opens.
     const QString name = box ? box->AppName() : QString();
-    setWindowTitle(withName(windowTitle(), name));
+    setWindowTitle(withName(i18n::text(u"AboutTexts", u"Caption", windowTitle()), name));
     ui->lblAppName->setText(withName(ui->lblAppName->text(), name));
+    ui->lblVersionInfo->setText(i18n::text(u"AboutTexts", u"Version", ui->lblVersionInfo->text()));
+    ui->btnSysInfo->setText(i18n::text(u"AboutTexts", u"SystemInfo", ui->btnSysInfo->text()));
+    ui->btnOk->setText(toolkit::Dialogs::captionOf(toolkit::Button::OK));
     if (box) {
         ui->lblCopyright->setText(box->Copyright());
         ui->lblWarning->setText(box->Warning());
-        ui->lblUrl->setText(box->Url());
+        // The whole address, or the name given for it; the address is the hint either way.
+        ui->lblUrl->setText(box->UrlCaption().isEmpty() ? box->Url() : box->UrlCaption());
         ui->lblUrl->setToolTip(box->Url());
     }
 
@@ -198,8 +204,10 @@ void TAboutWnd::btnSysInfoClick() {
         }
     }
     if (!started) {
-        toolkit::dialogs().MessageDlg(QStringLiteral("Could not execute system information!"),
-                                      toolkit::MsgType::Error, toolkit::Button::OK);
+        toolkit::dialogs().MessageDlg(
+            i18n::text(u"AboutTexts", u"NoSystemInfo",
+                       QStringLiteral("Systeminformationen kunne ikke startes!")),
+            toolkit::MsgType::Error, toolkit::Button::OK);
     }
 }
 

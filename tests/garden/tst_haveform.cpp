@@ -665,24 +665,22 @@ private Q_SLOTS:
         QCOMPARE(m_form->totalText(), QStringLiteral("0"));
     }
 
-    void theMaterialDeletePrefixPerLanguage_data() {
+    // Every language asks in its own words, read from its file.
+    void theMaterialDeleteQuestionPerLanguage_data() {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("prefix");
-        const QString danish = QStringLiteral("Er du sikker på, at du vil slette ");
-        QTest::newRow("Danish") << -1 << danish;
-        QTest::newRow("English") << 0 << QStringLiteral("Are you sure, you want to delete ");
-        QTest::newRow("Norwegian") << 1 << danish;
-        QTest::newRow("Swedish") << 2 << danish;
-        QTest::newRow("German") << 3
-                                << QStringLiteral(
-                                       "Sind Sie sicher, dass Sie diesen Materialen löschen "
-                                       "möchten ");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("Danish") << -1 << QStringLiteral("Er du sikker på, at du vil slette Grus ?");
+        QTest::newRow("English") << 0 << QStringLiteral("Are you sure you want to delete Grus?");
+        QTest::newRow("Norwegian") << 1 << QStringLiteral("Er du sikker på at du vil slette Grus?");
+        QTest::newRow("Swedish") << 2 << QStringLiteral("Är du säker på att du vill ta bort Grus?");
+        QTest::newRow("German") << 3 << QStringLiteral("Möchten Sie Grus wirklich löschen?");
     }
 
-    void theMaterialDeletePrefixPerLanguage() {
+    void theMaterialDeleteQuestionPerLanguage() {
         QFETCH(int, language);
-        QFETCH(QString, prefix);
-        QCOMPARE(garden::THaveForm::materialDeletePrefix(language), prefix);
+        QFETCH(QString, question);
+        QCOMPARE(garden::THaveForm::materialDeleteQuestion(language, QStringLiteral("Grus")),
+                 question);
     }
 
     void renamingAWorkKeepsItsMaterials() {
