@@ -71,6 +71,12 @@ TAboutWnd::TAboutWnd(TAboutBox* box, QWidget* parent)
 
     fitToText(ui->lblAppName);
     fitToText(ui->lblUrl);
+    // A copyright line that wraps takes the lines it needs, up to the link below it.
+    QRect copyright = m_design.value(ui->lblCopyright);
+    copyright.setHeight(
+        std::min(std::max(copyright.height(), ui->lblCopyright->heightForWidth(copyright.width())),
+                 m_design.value(ui->lblUrl).top() - copyright.top()));
+    m_design.insert(ui->lblCopyright, copyright);
     // A caption wider than the design's button widens it leftwards, keeping the right edge.
     for (QPushButton* b : {ui->btnSysInfo, ui->btnOk}) {
         const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);

@@ -42,8 +42,13 @@ private:
     std::unique_ptr<data::TDM> m_dm;
     QTemporaryDir m_guard;
 
+    // As the user reads it: without the Alt letter's "&".
     QString caption(const char* name) {
-        return m_form->findChild<QToolButton*>(QString::fromLatin1(name))->text();
+        return testsupport::withoutMnemonic(
+            m_form->findChild<QToolButton*>(QString::fromLatin1(name))->text());
+    }
+    QString entryText(const char* name) {
+        return testsupport::withoutMnemonic(action(name)->text());
     }
     QAction* entry(int position) { return m_form->languageEntries().value(position); }
     void storeLanguage(int language) {
@@ -158,7 +163,7 @@ private Q_SLOTS:
         start();
         QStringList menus;
         for (QAction* a : m_form->menuBar()->actions()) {
-            menus << a->text();
+            menus << testsupport::withoutMnemonic(a->text());
         }
         QCOMPARE(menus, (QStringList{QStringLiteral("Funktioner"),
                                      QStringLiteral("Sprog/Language/Sprache"),
@@ -166,7 +171,8 @@ private Q_SLOTS:
         auto texts = [&](const char* menu) {
             QStringList out;
             for (QAction* a : child<QMenu>(menu)->actions()) {
-                out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+                out << (a->isSeparator() ? QStringLiteral("-")
+                                         : testsupport::withoutMnemonic(a->text()));
             }
             return out;
         };
@@ -188,7 +194,7 @@ private Q_SLOTS:
     void theCostsItemOpensTheCostOverview() {
         start();
         m_form->languageSource()->SetActiveLanguage(0);
-        QCOMPARE(action("Udgifter1")->text(), QStringLiteral("Garden costs"));
+        QCOMPARE(entryText("Udgifter1"), QStringLiteral("Garden costs"));
         QString opened;
         QString title;
         QTimer closer;
@@ -566,7 +572,7 @@ private Q_SLOTS:
         QStringList names;
         QList<bool> radio;
         for (QAction* a : m_form->languageEntries()) {
-            names << a->text();
+            names << testsupport::withoutMnemonic(a->text());
             radio << a->isCheckable();
         }
         const QStringList five = {QStringLiteral("Dansk"), QStringLiteral("English"),
@@ -584,7 +590,7 @@ private Q_SLOTS:
         entry(3)->trigger();  // Svensk
         QCOMPARE(m_form->ActiveLanguage(), 2);
         QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Svensk"));
-        QCOMPARE(action("Help")->text(), QStringLiteral("Hjälp"));
+        QCOMPARE(entryText("Help"), QStringLiteral("Hjälp"));
         QCOMPARE(caption("SpeedButton2"), QStringLiteral("Växtöversikt"));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 2);
         QCOMPARE(m_form->helpPage(),
@@ -598,23 +604,49 @@ private Q_SLOTS:
         entry(0)->trigger();
         QCOMPARE(caption("SpeedButton2"), QStringLiteral("Planteoversigt"));
         QCOMPARE(caption("SpeedButton1"), QStringLiteral("Registrering af planter"));
-        QCOMPARE(action("Omskrmstrrelser1")->text(), QStringLiteral("Om skærmstørrelser"));
-        QCOMPARE(action("Help")->text(), QStringLiteral("Hjælp"));
+        QCOMPARE(entryText("Omskrmstrrelser1"), QStringLiteral("Om skærmstørrelser"));
+        QCOMPARE(entryText("Help"), QStringLiteral("Hjælp"));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
     }
 
-    void aDesignEntryChangesOnlyTheLanguageUntilClosing() {
+    // The menu shows the language that is active, whichever entry chose it; a design entry
+    // stores it when the window closes.
+    void aDesignEntryShowsTheLanguageItChose() {
         start();
         action("English")->trigger();
         QCOMPARE(m_form->ActiveLanguage(), 0);
         QCOMPARE(caption("SpeedButton2"), QStringLiteral("Plant overview"));
         QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("English"));
-        QVERIFY(entry(0)->isChecked());  // the check mark stays on the generated Dansk
+        QVERIFY(entry(1)->isChecked());
+        QVERIFY(!entry(0)->isChecked());
+        QCOMPARE(m_form->helpPage(),
+                 app::THovedForm::programFolder() + QStringLiteral("Help/Engelsk/index.html"));
+        QCOMPARE(entryText("Help"), QStringLiteral("Help"));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
+        action("Deutsch")->trigger();
+        QVERIFY(entry(4)->isChecked());
+        action("Dansk")->trigger();
+        QVERIFY(entry(0)->isChecked());
+        QCOMPARE(entryText("Help"), QStringLiteral("Hjælp"));
         QCOMPARE(m_form->helpPage(),
                  app::THovedForm::programFolder() + QStringLiteral("Help/Dansk/index.html"));
+        action("English")->trigger();
         m_form->close();
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 0);
+    }
+
+    // Alt and a letter picks one language: the generated entries get letters of their own.
+    void everyLanguageEntryHasAnAltLetterOfItsOwn() {
+        start();
+        QSet<QChar> letters;
+        for (QAction* a : m_form->languageEntries()) {
+            const qsizetype amp = a->text().indexOf(u'&');
+            QVERIFY2(amp >= 0, qPrintable(a->text()));
+            const QChar letter = a->text().at(amp + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+            letters.insert(letter);
+        }
+        QCOMPARE(letters.size(), 10);
     }
 
     void qtsOwnDialogsFollowTheLanguage() {
@@ -671,7 +703,7 @@ private Q_SLOTS:
         QCOMPARE(m_form->helpPage(),
                  app::THovedForm::programFolder() + QStringLiteral("Help/Tysk/index.html"));
         QVERIFY(caption("SpeedButton4") != QStringLiteral("Afslut"));
-        QCOMPARE(action("Help")->text(), QStringLiteral("Hilfe"));  // the localizer's caption
+        QCOMPARE(entryText("Help"), QStringLiteral("Hilfe"));  // the localizer's caption
     }
 
     void aStoredLanguageOutOfRangeIsShownAsAnError() {

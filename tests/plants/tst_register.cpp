@@ -293,6 +293,7 @@ private Q_SLOTS:
     }
 
     void theErrorTextsSpeakEveryLanguage() {
+        testsupport::MainLanguage main;
         QSet<QString> texts;
         for (int language = -1; language <= 3; ++language) {
             for (auto e : {plants::PictureError::File, plants::PictureError::Picture}) {
@@ -700,21 +701,22 @@ private Q_SLOTS:
                                         QStringLiteral(
                                             "Your registration of a new plant is cancelled!")
                                  << QStringLiteral("Plant registration");
+        // Norwegian and Swedish in their own words, German about the plant and spelt right.
         QTest::newRow("Norwegian")
             << 1
-            << QStringLiteral("Du har ikke givet planten et navn!") + br +
-                   QStringLiteral("Din registrering af en ny plante annulleres!")
+            << QStringLiteral("Du har ikke gitt planten et navn!") + br +
+                   QStringLiteral("Registreringen av den nye planten blir annullert!")
             << QStringLiteral("Registrering av planter");
         QTest::newRow("Swedish") << 2
-                                 << QStringLiteral("Du har ikke givet planten et navn!") + br +
+                                 << QStringLiteral("Du har inte gett växten något namn!") + br +
                                         QStringLiteral(
-                                            "Din registrering af en ny plante annulleres!")
+                                            "Registreringen av den nya växten annulleras!")
                                  << QStringLiteral("Registrering av växter");
         QTest::newRow("German") << 3
-                                << QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
+                                << QStringLiteral("Die Pflanze hat noch keinen Namen bekommen!") +
                                        br +
                                        QStringLiteral(
-                                           "Die Eintragung der neuen Pflanze wird annuliert!")
+                                           "Die Eintragung der neuen Pflanze wird verworfen!")
                                 << QStringLiteral("Pflanzen erfassen");
     }
 

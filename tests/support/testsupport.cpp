@@ -299,7 +299,8 @@ QStringList cutCaptions(const QWidget* window) {
             text = g->title();
             needW = fm.horizontalAdvance(withoutMnemonic(text)) + 16;
             needH = 0;
-        } else if (const auto* l = qobject_cast<const QLabel*>(w); l && l->pixmap().isNull()) {
+        } else if (const auto* l = qobject_cast<const QLabel*>(w);
+                   l && l->pixmap().isNull() && !l->text().isEmpty()) {
             text = l->text();
             if (l->wordWrap()) {
                 needH = l->heightForWidth(l->width());
