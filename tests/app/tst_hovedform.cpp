@@ -135,7 +135,7 @@ private Q_SLOTS:
         QTest::newRow("register") << "SpeedButton1" << QRect(370, 320, 391, 66);
         QTest::newRow("chooser heading") << "Label1" << QRect(543, 330, 51, 13);
         QTest::newRow("chooser") << "DBLookupComboBox1" << QRect(540, 345, 196, 21);
-        QTest::newRow("new plant") << "SpeedButton3" << QRect(409, 344, 96, 22);
+        QTest::newRow("new plant") << "SpeedButton3" << QRect(409, 344, 126, 22);
         QTest::newRow("garden works") << "SpeedButton5" << QRect(370, 410, 391, 66);
         QTest::newRow("quit") << "SpeedButton4" << QRect(370, 500, 391, 66);
         QTest::newRow("language") << "Sproget" << QRect(80, 485, 56, 16);

@@ -465,7 +465,7 @@ private Q_SLOTS:
         QTest::newRow("bought from") << "DBEdit19" << QRect(15, 664, 394, 21);
         QTest::newRow("group") << "GroupBox1" << QRect(15, 15, 396, 41);
         QTest::newRow("catalogue") << "DBLookupComboBox3" << QRect(10, 15, 241, 21);
-        QTest::newRow("insert") << "SpeedButton1" << QRect(265, 11, 121, 24);
+        QTest::newRow("insert") << "SpeedButton1" << QRect(255, 11, 131, 24);
         QTest::newRow("get picture") << "SpeedButton3" << QRect(437, 14, 106, 24);
         QTest::newRow("picture box") << "ScrollBox1" << QRect(435, 40, 571, 376);
         QTest::newRow("notes") << "DBMemo1" << QRect(435, 440, 566, 241);

@@ -237,7 +237,7 @@ QList<ShownText> shownTexts(const QWidget* window) {
     QList<ShownText> out;
     out.append({QStringLiteral("window title"), window->windowTitle()});
     for (const QWidget* w : window->findChildren<QWidget*>()) {
-        if (!designed(w)) {
+        if (!designed(w) || !w->isVisibleTo(window)) {
             continue;
         }
         const QString name = w->objectName();

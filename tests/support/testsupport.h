@@ -88,7 +88,7 @@ void openAll(data::TDM& dm);
 void useDanishFormats();
 
 // What windows show, for the tests of languages and sizes. The controls are the window's
-// named ones (an objectName not starting with "qt_"), shown or hidden.
+// named ones (an objectName not starting with "qt_") that it shows now.
 struct ShownText {
     QString where;  // "Button1 caption", "DBGrid1 column 2" ...
     QString text;   // as shown: without its mnemonic "&"
