@@ -154,6 +154,11 @@ void placeWindow(QWidget* window, QSize stored, QSize design) {
     }
     const QRect area = availableArea(window);
     const QSize outer = area.isEmpty() ? stored : stored.boundedTo(area.size());
+    // On a screen smaller than the window's minimum the screen wins: whole on it is more
+    // than texts at their ease.
+    if (!area.isEmpty()) {
+        window->setMinimumSize(window->minimumSize().boundedTo(area.size() - frameSize(frame)));
+    }
     apply(window, outer, area, frame);
     if (!own) {
         new FrameWatch(window, outer, area, frame);

@@ -23,6 +23,7 @@
 #include "store/session.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
+#include "toolkit/form.h"
 #include "toolkit/lookup.h"
 #include "toolkit/speedbutton.h"
 #include "widgets/aboutbox.h"
@@ -353,14 +354,81 @@ private Q_SLOTS:
         QCOMPARE(newPlant(), 2);
     }
 
-    void theWindowOpensAtTheStoredSizeHoweverSmall() {
-        {
-            data::TDM dm;
-            dm.ConfigTable->Open();
-            data::writeSettings({{QStringLiteral("W_Main"), 120}, {QStringLiteral("H_Main"), 90}});
-        }
+    void storeMainSize(const QVariant& width, const QVariant& height) {
+        data::TDM dm;
+        dm.ConfigTable->Open();
+        data::writeSettings(
+            {{QStringLiteral("W_Main"), width}, {QStringLiteral("H_Main"), height}});
+    }
+
+    // Nothing stored, nothing, less, or smaller than the window lets a user make it: the
+    // design size, never a sliver that is then stored again.
+    void aSizeNoUserCouldHaveChosenGivesTheDesignSize_data() {
+        QTest::addColumn<QVariant>("width");
+        QTest::addColumn<QVariant>("height");
+        QTest::newRow("nothing stored") << QVariant() << QVariant();
+        QTest::newRow("zero") << QVariant(0) << QVariant(0);
+        QTest::newRow("negative") << QVariant(-40) << QVariant(-10);
+        QTest::newRow("a sliver") << QVariant(6) << QVariant(31);
+        QTest::newRow("too small to read") << QVariant(120) << QVariant(90);
+        QTest::newRow("too narrow") << QVariant(200) << QVariant(770);
+    }
+
+    void aSizeNoUserCouldHaveChosenGivesTheDesignSize() {
+        QFETCH(QVariant, width);
+        QFETCH(QVariant, height);
+        storeMainSize(width, height);
         start();
-        QCOMPARE(m_form->frameGeometry().size(), QSize(120, 90));
+        QCOMPARE(m_form->frameGeometry().size(), QSize(1032, 770));
+        m_form->close();
+        QCOMPARE(data::readSetting(QStringLiteral("W_Main")), 1032);
+        QCOMPARE(data::readSetting(QStringLiteral("H_Main")), 770);
+    }
+
+    // The smallest size the window lets a user give it is kept, and nothing smaller is had.
+    void theSmallestSizeAUserCanGiveIsKept() {
+        start();
+        const QSize frame = m_form->frameGeometry().size() - m_form->size();
+        const QSize least = m_form->minimumSize();
+        QVERIFY(least.width() > 300 && least.height() > 300);
+        QVERIFY(least.width() < 1028 && least.height() < 766);
+        m_form->resize(least - QSize(50, 50));
+        QCOMPARE(m_form->size(), least);
+        m_form->close();
+        m_form.reset();
+        start();
+        QCOMPARE(m_form->frameGeometry().size(), least + frame);
+    }
+
+    // A size stored on a larger screen, on a smaller one: cut to its free area, the whole
+    // window on it, centred.
+    void theWindowOpensWholeOnTheScreen_data() {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("a laptop") << QRect(0, 0, 1366, 728) << QSize(1900, 1150)
+                                  << QSize(1366, 728);
+        QTest::newRow("a panel on the left")
+            << QRect(60, 0, 1220, 1024) << QSize(1600, 900) << QSize(1220, 900);
+        QTest::newRow("it fits") << QRect(0, 0, 1400, 1000) << QSize(1100, 800) << QSize(1100, 800);
+        QTest::newRow("a screen smaller than the design")
+            << QRect(0, 0, 800, 600) << QSize(1032, 770) << QSize(800, 600);
+    }
+
+    void theWindowOpensWholeOnTheScreen() {
+        QFETCH(QRect, area);
+        QFETCH(QSize, stored);
+        QFETCH(QSize, shown);
+        storeMainSize(stored.width(), stored.height());
+        toolkit::setAvailableAreaOverride(area);
+        start();
+        const QRect frame = m_form->frameGeometry();
+        toolkit::setAvailableAreaOverride(QRect(0, 0, 1400, 1000));
+        QCOMPARE(frame.size(), shown);
+        QVERIFY2(area.contains(frame),
+                 qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+        QVERIFY(std::abs(frame.center().x() - area.center().x()) <= 1);
+        QVERIFY(std::abs(frame.center().y() - area.center().y()) <= 1);
     }
 
     void closingStoresTheSize() {

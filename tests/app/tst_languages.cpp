@@ -362,6 +362,43 @@ private Q_SLOTS:
         QVERIFY2(cut.isEmpty(), qPrintable(problems(cut)));
     }
 
+    // Made as small as the window lets itself be made, or half again as large: every caption,
+    // title and grid row still shows whole in its scaled font.
+    void everyCaptionFitsAtTheSmallestAndALargeSize_data() { everyCaptionFits_data(); }
+
+    void everyCaptionFitsAtTheSmallestAndALargeSize() {
+        QFETCH(int, language);
+        setLanguage(language);
+        QStringList cut;
+        int scaled = 0;
+        forEachWindow([&](const char* name, QWidget* w) {
+            if (!w->findChild<QObject*>(QStringLiteral("FormResizer1"))) {
+                return;
+            }
+            ++scaled;
+            const QSize design = w->size();
+            QVERIFY2(w->minimumSize().width() < design.width() &&
+                         w->minimumSize().height() < design.height(),
+                     name);
+            for (const QSize size : {QSize(1, 1), design * 3 / 2}) {
+                w->resize(size);
+                QCoreApplication::processEvents();
+                for (const QString& c : testsupport::cutCaptions(w)) {
+                    cut << QStringLiteral("%1 at %2 x %3: ")
+                                   .arg(QLatin1String(name))
+                                   .arg(w->width())
+                                   .arg(w->height()) +
+                               c;
+                }
+            }
+            w->resize(design);
+        });
+        setLanguage(-1);
+        QCOMPARE(scaled, 7);  // the main window twice, the registration, overview, garden
+                              // works (twice) and cost windows
+        QVERIFY2(cut.isEmpty(), qPrintable(problems(cut)));
+    }
+
     void everyAltLetterIsItsOwn_data() { everyCaptionFits_data(); }
 
     void everyAltLetterIsItsOwn() {

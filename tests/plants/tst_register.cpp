@@ -516,10 +516,10 @@ private Q_SLOTS:
 
     void showingSizesLoadsAndFocuses() {
         addPlant(QStringLiteral("Rose"));
-        data::writeSettings({{QStringLiteral("W_Reg"), 700}, {QStringLiteral("H_Reg"), 500}});
+        data::writeSettings({{QStringLiteral("W_Reg"), 1000}, {QStringLiteral("H_Reg"), 700}});
         auto form = open();
         QVERIFY(form);
-        QCOMPARE(form->frameGeometry().size(), QSize(700, 500));
+        QCOMPARE(form->frameGeometry().size(), QSize(1000, 700));
         QCOMPARE(form->windowTitle(), QStringLiteral("Registrering af planter"));
         QCOMPARE(shownSize(form->image()), DefaultPlant);
         QTRY_COMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "DBEdit1"));
