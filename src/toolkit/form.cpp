@@ -93,39 +93,43 @@ void apply(QWidget* window, const QSize& outer, const QRect& area, const QMargin
 }
 
 // Waits for the window manager to frame the window, then sizes and centres it again when
-// the frame is not the one assumed, unless the user has already resized it.
+// the frame is not the one assumed, unless the user has already resized it. The frame is
+// known only once the window manager has reparented the window, which no event of the
+// window's own need tell: it is looked at for a few moments after the window is placed.
 class FrameWatch final : public QObject {
 public:
     FrameWatch(QWidget* window, QSize outer, QRect area, QMargins assumed)
         : QObject(window), m_window(window), m_outer(outer), m_area(area), m_assumed(assumed) {
         m_inner = window->size();
-        window->installEventFilter(this);
+        connect(&m_poll, &QTimer::timeout, this, &FrameWatch::look);
+        m_poll.start(25);
         // A window manager frames a window within moments of its showing, or never.
-        QTimer::singleShot(10000, this, [this] { deleteLater(); });
-    }
-
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (watched == m_window && (e->type() == QEvent::Move || e->type() == QEvent::Resize ||
-                                    e->type() == QEvent::Show)) {
-            bool own = false;
-            const QMargins frame = frameOf(m_window, &own);
-            if (own) {
-                m_window->removeEventFilter(this);
-                if (frame != m_assumed && m_window->size() == m_inner) {
-                    apply(m_window, m_outer, m_area, frame);
-                }
-                deleteLater();
-            }
-        }
-        return false;
+        QTimer::singleShot(3000, this, [this] { deleteLater(); });
     }
 
 private:
+    void look() {
+        if (!m_window->isVisible()) {
+            return;
+        }
+        bool own = false;
+        const QMargins frame = frameOf(m_window, &own);
+        if (!own) {
+            return;
+        }
+        m_poll.stop();
+        if (frame != m_assumed && m_window->size() == m_inner) {
+            apply(m_window, m_outer, m_area, frame);
+        }
+        deleteLater();
+    }
+
     QWidget* m_window;
     QSize m_outer;
     QRect m_area;
     QMargins m_assumed;
     QSize m_inner;
+    QTimer m_poll;
 };
 
 }  // namespace
