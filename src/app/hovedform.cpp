@@ -463,14 +463,14 @@ void THovedForm::resizeEvent(QResizeEvent* e) {
     }
 }
 
-QString THovedForm::helpPageOf(int language) {
+QString THovedForm::helpPageOf(int language, const QString& folder) {
     static const char* const folders[] = {"Dansk", "Engelsk", "Norsk", "Svensk", "Tysk"};
     const int i = (language >= -1 && language <= 3) ? language + 1 : 0;
     const QString page =
-        programFolder() + QStringLiteral("Help/%1/index.html").arg(QLatin1String(folders[i]));
+        folder + QStringLiteral("Help/%1/index.html").arg(QLatin1String(folders[i]));
     // A language without its page gets the Danish one, which every installation has.
     if (i != 0 && !QFileInfo::exists(page)) {
-        return helpPageOf(-1);
+        return helpPageOf(-1, folder);
     }
     return page;
 }

@@ -50,8 +50,9 @@ public:
     // What is wrong with the data folder, and what the user may do, in a language.
     static QString dataFolderProblemText(const data::DataFolderProblem& problem, int language);
     static QString programFolder();
-    // The help page of a language, the Danish one when the language has none.
-    static QString helpPageOf(int language);
+    // The help page of a language, the Danish one when the language has none; in the
+    // program's folder, or in the given one.
+    static QString helpPageOf(int language, const QString& folder = programFolder());
     // The name the about window's link shows for a help page: its title.
     static QString helpPageTitle(const QString& page);
 

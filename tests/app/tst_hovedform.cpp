@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,19 @@
 #include "widgets/justone.h"
 
 using store::DataSetState;
+
+// Records what the desktop is asked to open, instead of opening it.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QStringList urls;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url.toString(); }
+};
 
 // The main window on a data folder of its own, shown offscreen.
 class HovedFormTest : public QObject {
@@ -635,6 +649,39 @@ private Q_SLOTS:
                  child.readAllStandardError().constData());
     }
 
+    // A first start (no settings anywhere yet) speaks the desktop's language.
+    void aFirstStartFollowsTheDesktopLanguage_data() {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<int>("language");
+        QTest::newRow("German desktop") << "de_DE.UTF-8" << 3;
+        QTest::newRow("Swedish desktop") << "sv_SE.UTF-8" << 2;
+        QTest::newRow("French desktop") << "fr_FR.UTF-8" << -1;
+    }
+
+    void aFirstStartFollowsTheDesktopLanguage() {
+        QFETCH(QString, lang);
+        QFETCH(int, language);
+        QTemporaryDir home;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("LANG"), lang);
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        child.setProcessEnvironment(env);
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({QStringLiteral("--first-start"), QString::number(language)});
+        child.start();
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAllStandardError().constData());
+    }
+
     void theLanguageMenuHoldsEachLanguageTwice() {
         start();
         QStringList names;
@@ -838,6 +885,84 @@ private Q_SLOTS:
         QVERIFY(box.text.endsWith(QStringLiteral("næste gang du åbner dette program!")));
     }
 
+    // "Hjælp" opens the page of the active language; a language without its page gets the
+    // Danish one; no page at all is said, not left to the desktop.
+    void helpOpensAPageThatIsThere() {
+        UrlRecorder opened;
+        start();
+        action("Help")->trigger();
+        QCOMPARE(opened.urls,
+                 QStringList{QUrl::fromLocalFile(app::THovedForm::programFolder() +
+                                                 QStringLiteral("Help/Dansk/index.html"))
+                                 .toString()});
+        entry(4)->trigger();  // Deutsch
+        action("Help")->trigger();
+        QVERIFY(opened.urls.last().endsWith(QStringLiteral("Help/Tysk/index.html")));
+        QVERIFY(m_dialogs->shown.isEmpty());
+        // No help installed: told in the language.
+        action("Help")->setToolTip(QStringLiteral("/nowhere/Help/Tysk/index.html"));
+        action("Help")->trigger();
+        QCOMPARE(opened.urls.size(), 2);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Es ist keine Hilfe installiert: Die Seite "
+                                            "/nowhere/Help/Tysk/index.html gibt es nicht.")});
+        entry(0)->trigger();
+    }
+
+    void aLanguageWithoutItsHelpPageGetsTheDanishOne() {
+        QTemporaryDir folder;
+        QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("Help/Dansk"))));
+        QFile page(folder.filePath(QStringLiteral("Help/Dansk/index.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        const QString root = folder.path() + QLatin1Char('/');
+        QCOMPARE(app::THovedForm::helpPageOf(0, root),
+                 root + QStringLiteral("Help/Dansk/index.html"));
+        QCOMPARE(app::THovedForm::helpPageOf(-1, root),
+                 root + QStringLiteral("Help/Dansk/index.html"));
+    }
+
+    // The about window's link line names the help page by its title, whole.
+    void theAboutLinkNamesTheHelpPage() {
+        start();
+        auto* box = child<widgets::TAboutBox>("AboutBox1");
+        QCOMPARE(box->UrlCaption(), QStringLiteral("Verdamo – Hjælp"));
+        QCOMPARE(box->Url(), QUrl::fromLocalFile(m_form->helpPage()).toString());
+        entry(1)->trigger();
+        QCOMPARE(box->UrlCaption(), QStringLiteral("Verdamo – Help"));
+        widgets::TAboutWnd wnd(box);
+        auto* link = wnd.findChild<QLabel*>(QStringLiteral("lblUrl"));
+        QCOMPARE(link->text(), QStringLiteral("Verdamo – Help"));
+        QVERIFY(link->width() >= link->sizeHint().width());
+        entry(0)->trigger();
+    }
+
+    // A language file that is missing or cannot be read is told once, in words.
+    void anUnreadableLanguageFileIsToldOnce() {
+        QTemporaryDir files;
+        const QString unreadable = files.filePath(QStringLiteral("English.lng"));
+        QVERIFY(QDir().mkpath(unreadable));  // a folder where the file should be
+        start();
+        m_form->languageSource()->SetLanguages(
+            {QStringLiteral("English=") + unreadable, QStringLiteral("Norsk=Norsk.lng"),
+             QStringLiteral("Svensk=Svensk.lng"),
+             QStringLiteral("Deutsch=") + files.filePath(QStringLiteral("Deutsch.lng"))});
+        entry(1)->trigger();
+        entry(0)->trigger();
+        entry(1)->trigger();
+        QCOMPARE(m_dialogs->shown.size(), 1);
+        QCOMPARE(m_dialogs->shown.first().type, toolkit::MsgType::Warning);
+        QVERIFY2(
+            m_dialogs->shown.first().text.startsWith(QStringLiteral("Sprogfilen ") + unreadable),
+            qPrintable(m_dialogs->shown.first().text));
+        entry(4)->trigger();
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        QVERIFY(m_dialogs->shown.last().text.contains(QStringLiteral("findes ikke")));
+        entry(3)->trigger();  // a file that is there says nothing
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        entry(0)->trigger();
+    }
+
     void theHelpPagesAreThere_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("folder");
@@ -917,6 +1042,31 @@ int readOnlyStart(const QString& folder) {
 
 }  // namespace
 
+// The child of the first-start test: no alias file, no data folder, the desktop's language.
+int firstStart(int expected) {
+    testsupport::ScriptedDialogs dialogs;
+    widgets::TJustOne::setDefaultServerName(QDir::home().filePath(QStringLiteral("guard")));
+    data::registerDataFolder();
+    app::THovedForm form;
+    data::TDM dm;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        std::fprintf(stderr, "the main window does not show\n");
+        return 21;
+    }
+    if (form.ActiveLanguage() != expected ||
+        data::readSetting(QStringLiteral("Sprog")) != expected) {
+        std::fprintf(stderr, "started in %d, stored %d, not %d\n", form.ActiveLanguage(),
+                     data::readSetting(QStringLiteral("Sprog")), expected);
+        return 22;
+    }
+    if (!dialogs.shown.isEmpty()) {
+        std::fprintf(stderr, "said: %s\n", qPrintable(dialogs.shown.first().text));
+        return 23;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const bool readOnlyChild = argc > 2 && qstrcmp(argv[1], "--read-only-start") == 0;
     if (readOnlyChild && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
@@ -924,6 +1074,9 @@ int main(int argc, char** argv) {
     }
     toolkit::Application app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (argc > 2 && qstrcmp(argv[1], "--first-start") == 0) {
+        return firstStart(QByteArray(argv[2]).toInt());
+    }
     if (readOnlyChild) {
         QStandardPaths::setTestModeEnabled(true);
         return readOnlyStart(QString::fromLocal8Bit(argv[2]));

@@ -417,6 +417,34 @@ private Q_SLOTS:
         QCOMPARE(m_dm->PlanteTable->State(), DataSetState::Browse);
     }
 
+    // A window scaling its fonts scales its grid: rows as high as the font, columns as wide
+    // as before times the fonts' ratio, and back again.
+    void gridRowsAndColumnsFollowTheFont() {
+        toolkit::DBGrid grid;
+        QFont f = grid.font();
+        f.setPointSize(8);
+        grid.setFont(f);
+        grid.setDataSource(m_dm->PlanteSource);
+        grid.setColumns({{QStringLiteral("Regnr"), QStringLiteral("Nr."), 40},
+                         {QStringLiteral("Plantenavn"), QString(), 120}});
+        grid.setColumnWidth(1, 150);  // as a window or the user gives it
+        const int row = grid.verticalHeader()->defaultSectionSize();
+        QVERIFY(row >= grid.fontMetrics().height());
+        const int small = grid.fontMetrics().height();
+        f.setPointSize(16);
+        grid.setFont(f);
+        const double ratio = double(grid.fontMetrics().height()) / small;
+        QVERIFY(ratio > 1.5);
+        QVERIFY(grid.verticalHeader()->defaultSectionSize() >= grid.fontMetrics().height());
+        QVERIFY(std::abs(grid.columnWidth(0) - 40 * ratio) <= 1);
+        QVERIFY(std::abs(grid.columnWidth(1) - 150 * ratio) <= 1);
+        f.setPointSize(8);
+        grid.setFont(f);
+        QCOMPARE(grid.verticalHeader()->defaultSectionSize(), row);
+        QCOMPARE(grid.columnWidth(0), 40);
+        QCOMPARE(grid.columnWidth(1), 150);
+    }
+
     void gridFollowsTheTableAndDeletesOnlyWhenConfirmed() {
         toolkit::DBGrid grid;
         QAbstractItemModelTester tester(grid.tableModel(),
