@@ -439,7 +439,7 @@ private Q_SLOTS:
         QTest::newRow("Norwegian") << 1 << "Er du sikker på at du vil slette Bed?"
                                    << "Hageanleggets 2 materialer blir også slettet.";
         QTest::newRow("Swedish") << 2 << "Är du säker på att du vill ta bort Bed?"
-                                 << "Anläggningens 2 material raderas också.";
+                                 << "Anläggningens 2 material tas också bort.";
         QTest::newRow("German") << 3 << "Möchten Sie Bed wirklich löschen?"
                                 << "Die 2 Materialien der Anlage werden ebenfalls gelöscht.";
     }
