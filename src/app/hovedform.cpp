@@ -166,7 +166,7 @@ void THovedForm::FormShow() {
     const int storedWidth = data::readSetting(QStringLiteral("W_Main"));
     const int storedHeight = data::readSetting(QStringLiteral("H_Main"));
     m_sizeRead = true;
-    setMinimumSize(FormResizer1->minimumSize());
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
     toolkit::placeWindow(this, {storedWidth, storedHeight},
                          {data::MainDesignSize.width, data::MainDesignSize.height});
     setHelpPage(helpPageOf(ActiveLanguage()));
@@ -379,7 +379,7 @@ void THovedForm::showLanguage() {
     ui->Help->setText(
         i18n::textFor(ActiveLanguage(), u"HovedForm", u"Help.Caption", m_designHelpCaption));
     // Captions of another length: the window may not be made smaller than they fit.
-    setMinimumSize(FormResizer1->minimumSize());
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
     reportUnreadableLanguageFile();
 }
 

@@ -87,7 +87,7 @@ SumModel* TUdgiftForm::model(int view) const {
 }
 
 void TUdgiftForm::FormShow() {
-    setMinimumSize(FormResizer1->minimumSize());
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
     toolkit::placeWindow(this, data::readWindowSize(QString::fromLatin1(SizeKey)), DesignSize);
     ui->SumView1->setFocus();
     // Read here, so that a store error is shown and the window still opens, empty.

@@ -177,7 +177,7 @@ void THaveForm::FormCreate() {
 }
 
 void THaveForm::FormShow() {
-    setMinimumSize(FormResizer1->minimumSize());
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
     toolkit::placeWindow(
         this,
         {data::readSetting(QStringLiteral("W_Have")), data::readSetting(QStringLiteral("H_Have"))},

@@ -144,7 +144,7 @@ void TOversigtForm::FormCreate() {
 }
 
 void TOversigtForm::FormShow() {
-    setMinimumSize(FormResizer1->minimumSize());
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
     toolkit::placeWindow(this,
                          {data::readSetting(QStringLiteral("W_Oversigt")),
                           data::readSetting(QStringLiteral("H_Oversigt"))},

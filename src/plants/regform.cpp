@@ -171,7 +171,7 @@ void TRegForm::resizeEvent(QResizeEvent* e) {
 }
 
 void TRegForm::FormShow() {
-    setMinimumSize(FormResizer1->minimumSize());
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
     toolkit::placeWindow(
         this,
         {data::readSetting(QStringLiteral("W_Reg")), data::readSetting(QStringLiteral("H_Reg"))},

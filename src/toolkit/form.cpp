@@ -158,15 +158,19 @@ void placeWindow(QWidget* window, QSize stored, QSize design) {
     }
     const QRect area = availableArea(window);
     const QSize outer = area.isEmpty() ? stored : stored.boundedTo(area.size());
-    // On a screen smaller than the window's minimum the screen wins: whole on it is more
-    // than texts at their ease.
-    if (!area.isEmpty()) {
-        window->setMinimumSize(window->minimumSize().boundedTo(area.size() - frameSize(frame)));
-    }
+    setMinimumWithinScreen(window, window->minimumSize());
     apply(window, outer, area, frame);
     if (!own) {
         new FrameWatch(window, outer, area, frame);
     }
+}
+
+void setMinimumWithinScreen(QWidget* window, QSize minimum) {
+    const QRect area = availableArea(window);
+    if (!area.isEmpty()) {
+        minimum = minimum.boundedTo(area.size() - frameSize(frameOf(window)));
+    }
+    window->setMinimumSize(minimum);
 }
 
 QSize outerSize(const QWidget* window) {

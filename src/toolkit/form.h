@@ -43,6 +43,9 @@ private:
 // window framed earlier in this run; a window framed otherwise than assumed is sized and
 // centred again once it is, so its outer size is the one given.
 void placeWindow(QWidget* window, QSize stored, QSize design);
+// A window's minimum size, as large as the screen lets it be: whole on the screen is more
+// than texts at their ease.
+void setMinimumWithinScreen(QWidget* window, QSize minimum);
 // The outer size of a window, as placeWindow takes it and the windows store it.
 QSize outerSize(const QWidget* window);
 // The area windows are kept within on a screen: its available geometry. Tests give a
