@@ -26,19 +26,6 @@ using store::DataSetState;
 
 namespace {
 
-// Language index to the row of a message table: Norwegian and Swedish show the Danish text.
-enum class Lang { Danish, English, German };
-Lang messageLanguage(int language) {
-    switch (language) {
-        case 0:
-            return Lang::English;
-        case 3:
-            return Lang::German;
-        default:
-            return Lang::Danish;
-    }
-}
-
 bool pending(const store::Table& t) {
     return t.State() == DataSetState::Edit || t.State() == DataSetState::Insert;
 }
@@ -46,63 +33,30 @@ bool pending(const store::Table& t) {
 }  // namespace
 
 QString THaveForm::nameMissingText(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("You have not given the project a name!") + data::messageBreak() +
-                   QStringLiteral("Your registration will be cancelled!");
-        case Lang::German:
-            return QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
-                   data::messageBreak() +
-                   QStringLiteral("Die Eintragung der neuen Anlage wird annuliert!");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Du har ikke givet anlægget et navn!") + data::messageBreak() +
-           QStringLiteral("Din registrering af et nyt anlæg annulleres!");
+    return i18n::textFor(language, u"HaveFormTexts", u"NameMissing",
+                         QStringLiteral("Du har ikke givet anlægget et navn!\n\r"
+                                        "Din registrering af et nyt anlæg annulleres!"));
 }
 
-QString THaveForm::deletePrefix(int language) {
-    // English users are asked in Danish, as the program always has.
-    if (messageLanguage(language) == Lang::German) {
-        return QStringLiteral("Sind Sie sicher, dass Sie dieser Anlage löschen möchten ");
-    }
-    return QStringLiteral("Er du sikker på, at du vil slette ");
+QString THaveForm::deleteQuestion(int language, const QString& work) {
+    return i18n::textFor(language, u"HaveFormTexts", u"DeleteWork",
+                         QStringLiteral("Er du sikker på, at du vil slette %1 ?"))
+        .arg(work);
 }
 
-QString THaveForm::materialDeletePrefix(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("Are you sure, you want to delete ");
-        case Lang::German:
-            return QStringLiteral("Sind Sie sicher, dass Sie diesen Materialen löschen möchten ");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Er du sikker på, at du vil slette ");
+QString THaveForm::materialDeleteQuestion(int language, const QString& material) {
+    return i18n::textFor(language, u"HaveFormTexts", u"DeleteMaterial",
+                         QStringLiteral("Er du sikker på, at du vil slette %1 ?"))
+        .arg(material);
 }
 
-QString THaveForm::openCaption(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("Usage of materials");
-        case Lang::German:
-            return QStringLiteral("Materialienverbrauch");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Forbrug af materialer");
+QString THaveForm::openCaption() const {
+    return i18n::textFor(ActiveLanguage(), u"HaveForm", u"Button5.Caption", m_designOpenCaption);
 }
 
 QString THaveForm::closeCaption(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("Close materials");
-        case Lang::German:
-            return QStringLiteral("Materialienverbrauch schliessen");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Luk forbrug af materialer");
+    return i18n::textFor(language, u"HaveFormTexts", u"CloseMaterials",
+                         QStringLiteral("Luk &forbrug af materialer"));
 }
 
 QString THaveForm::filterText(int selection) {
@@ -123,6 +77,7 @@ QString THaveForm::generalNumber(double value) {
 THaveForm::THaveForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
     : toolkit::Form(parent), ui(std::make_unique<Ui::THaveForm>()), m_source(source) {
     ui->setupUi(this);
+    m_designOpenCaption = ui->Button5->text();
     // It closes by "Afslut" and the title bar only: Esc in a box must not run the closing
     // steps that discard a new work.
     setEscapeCloses(false);
@@ -255,12 +210,11 @@ void THaveForm::FormCreate() {
 }
 
 void THaveForm::FormShow() {
-    setMinimumSize(0, 0);
-    setOuterSize(data::readSetting(QStringLiteral("W_Have")),
-                 data::readSetting(QStringLiteral("H_Have")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(
+        this,
+        {data::readSetting(QStringLiteral("W_Have")), data::readSetting(QStringLiteral("H_Have"))},
+        {data::HaveDesignSize.width, data::HaveDesignSize.height});
     // Every opening lists the works in key order.
     DM->HaveTable->setSortOrder({});
     ui->DBEdit1->setFocus();
@@ -283,14 +237,6 @@ void THaveForm::placeTotal() {
     caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
     const int gap = std::max(1, caption->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 2);
     ui->Label8->move(caption->geometry().right() + 1 + gap, ui->Label8->y());
-}
-
-void THaveForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height);
-}
-
-QSize THaveForm::outerSize() const {
-    return frameGeometry().size();
 }
 
 void THaveForm::loadPicture() {
@@ -429,9 +375,9 @@ QString THaveForm::materialsGoneText() const {
 
 void THaveForm::Button3Click() {
     store::Table& have = *DM->HaveTable;
-    const QString text = deletePrefix(ActiveLanguage()) +
-                         have.FieldByName(QStringLiteral("Arbejdet")).AsString() +
-                         QStringLiteral(" ?") + materialsGoneText();
+    const QString text =
+        deleteQuestion(ActiveLanguage(), have.FieldByName(QStringLiteral("Arbejdet")).AsString()) +
+        materialsGoneText();
     if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
                                       toolkit::Button::Yes | toolkit::Button::No) ==
         toolkit::mrYes) {
@@ -465,10 +411,15 @@ void THaveForm::RadioButton3Click() {
     setSelection(3);
 }
 
-// The toggle knows the panel's state only by its own caption.
+// The toggle knows the panel's state by its own caption, compared with the open caption of
+// the language it reads; a caption that is neither (a file edited meanwhile) goes by the
+// panel itself.
 void THaveForm::Button5Click() {
     const int language = ActiveLanguage();
-    if (ui->Button5->text() == openCaption(language)) {
+    const QString caption = ui->Button5->text();
+    const bool opening =
+        caption == openCaption() || (caption != closeCaption(language) && ui->Panel3->isHidden());
+    if (opening) {
         ui->Panel3->show();
         ui->Panel3->raise();
         ui->SpeedButton3->hide();
@@ -483,7 +434,7 @@ void THaveForm::Button5Click() {
         ui->TilpasButton->show();
         ui->DBText1->show();
         ui->Label13->show();
-        ui->Button5->setText(openCaption(language));
+        ui->Button5->setText(openCaption());
         saveMaterial();
     }
 }
@@ -533,8 +484,8 @@ void THaveForm::Button7Click() {
 
 void THaveForm::Button8Click() {
     store::Table& materials = *DM->MaterialeTable;
-    const QString text = materialDeletePrefix(ActiveLanguage()) +
-                         DM->MaterialeTableMaterialer->AsString() + QStringLiteral(" ?");
+    const QString text =
+        materialDeleteQuestion(ActiveLanguage(), DM->MaterialeTableMaterialer->AsString());
     if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
                                       toolkit::Button::Yes | toolkit::Button::No) ==
         toolkit::mrYes) {
@@ -560,7 +511,7 @@ void THaveForm::Button9Click() {
 void THaveForm::SpeedButton3Click() {
     plants::importPicture(findChild<QLabel*>(QStringLiteral("Image1")),
                           plants::Register::GardenWorks, *DM->HaveTable,
-                          plants::importFilter(QStringLiteral("Billeder")), m_pictureUndo);
+                          plants::pictureFilter(plants::Register::GardenWorks), m_pictureUndo);
 }
 
 void THaveForm::Image1Click() {
@@ -603,7 +554,7 @@ void THaveForm::FormClose() {
         }
         // An existing work whose name was erased keeps its change pending in the table.
     }
-    const QSize size = outerSize();
+    const QSize size = toolkit::outerSize(this);
     data::writeSettings(
         {{QStringLiteral("H_Have"), size.height()}, {QStringLiteral("W_Have"), size.width()}});
     have.setSortOrder({});

@@ -45,11 +45,14 @@ public:
     // being typed, or of its picture.
     bool hasChanges() const;
 
+    // The messages and captions of code, in a language index's language.
     static QString nameMissingText(int language);
-    static QString deletePrefix(int language);
-    static QString materialDeletePrefix(int language);
-    static QString openCaption(int language);
+    static QString deleteQuestion(int language, const QString& work);
+    static QString materialDeleteQuestion(int language, const QString& material);
     static QString closeCaption(int language);
+    // The toggle's open caption in the active language: the caption its localizer gives it,
+    // read from the same place (the design's own in Danish).
+    QString openCaption() const;
     // The filter texts of the two filtering radio buttons (1 and 2).
     static QString filterText(int selection);
     // Shortest form with up to 15 significant digits, the regional decimal separator, no
@@ -94,14 +97,13 @@ private:
     void showUndoState();
     void restoreKeyOrder() noexcept;
     void loadPicture();
-    void setOuterSize(int width, int height);
-    QSize outerSize() const;
 
     std::unique_ptr<Ui::THaveForm> ui;
     i18n::TQCustomLanguageSource* m_source;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
     plants::PictureUndo* m_pictureUndo = nullptr;
+    QString m_designOpenCaption;
 };
 
 }  // namespace garden

@@ -11,6 +11,7 @@
 #include "easyfind.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "resize/formresizer.h"
 #include "store/format.h"
 #include "store/table.h"
@@ -152,23 +153,17 @@ void TOversigtForm::FormCreate() {
     FormResizer1 = resize::makeFormResizer(this);
 }
 
-void TOversigtForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height,
-                          {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
-}
-
 void TOversigtForm::FormShow() {
-    setOuterSize(data::readSetting(QStringLiteral("W_Oversigt")),
-                 data::readSetting(QStringLiteral("H_Oversigt")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(this,
+                         {data::readSetting(QStringLiteral("W_Oversigt")),
+                          data::readSetting(QStringLiteral("H_Oversigt"))},
+                         {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
     // Every opening lists the plants in key order.
     DM->PlanteTable->setSortOrder({});
     ui->RadioButton1->setChecked(true);
     RadioButton1Click();
     DM->PlanteTable->setFiltered(false);
-    m_countLanguage = i18n::mainActiveLanguage();
     writeCount();
 }
 
@@ -194,16 +189,15 @@ void TOversigtForm::placeCount() {
 }
 
 QString TOversigtForm::countText(int language, int count) {
-    if (language == 3) {
-        return QStringLiteral("In alles %1 Pflanzen").arg(count);
-    }
-    return QStringLiteral("I alt %1 planter").arg(count);
+    return i18n::countTextFor(language, u"OversigtFormTexts", u"Count", count,
+                              QStringLiteral("I alt %1 plante"),
+                              QStringLiteral("I alt %1 planter"));
 }
 
-// In the language of the opening until a selection is made, in Danish after it.
+// Always in the active language, after a selection as at the opening.
 void TOversigtForm::writeCount() {
     if (DM && DM->PlanteTable->Active()) {
-        ui->Label6->setText(countText(m_countLanguage, DM->PlanteTable->RecordCount()));
+        ui->Label6->setText(countText(i18n::mainActiveLanguage(), DM->PlanteTable->RecordCount()));
     }
 }
 
@@ -305,7 +299,6 @@ void TOversigtForm::applySelection() {
         showAll();
         return;
     }
-    m_countLanguage = -1;
     setPlantFilter(parts.join(QStringLiteral(" and ")), true);
     ui->RadioButton1->setChecked(false);
     m_label = labels.join(QStringLiteral(", "));
@@ -396,9 +389,6 @@ void TOversigtForm::showAll() {
     m_dates = false;
     m_start = m_end = QDate();
     m_label.clear();
-    if (DM->PlanteTable->Filtered()) {
-        m_countLanguage = -1;
-    }
     setPlantFilter(DM->PlanteTable->Filter(), false);
     writeCount();
 }
@@ -431,7 +421,7 @@ void TOversigtForm::DBGrid1DblClick() {
 }
 
 void TOversigtForm::FormClose() {
-    const QSize outer = frameGeometry().size();
+    const QSize outer = toolkit::outerSize(this);
     data::writeSettings({{QStringLiteral("H_Oversigt"), outer.height()},
                          {QStringLiteral("W_Oversigt"), outer.width()}});
     // The main window's plant chooser and everything else see every plant again, in key

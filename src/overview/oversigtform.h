@@ -31,7 +31,7 @@ public:
     ~TOversigtForm() override;
 
     TEasyFind* easyFind() const { return EasyFind1; }
-    // "I alt N planter" in the language of the index (German has its own), N the plants
+    // "I alt N planter" (one: "I alt 1 plante") in the language of the index, N the plants
     // the table shows now.
     static QString countText(int language, int count);
     // The plant list's selection label: the family, type and date range the list is
@@ -68,7 +68,6 @@ private:
     void showAll();
     void applySelection();
     void setPlantFilter(const QString& text, bool on);
-    void setOuterSize(int width, int height);
     void placeCount();
 
     std::unique_ptr<Ui::TOversigtForm> ui;
@@ -85,7 +84,6 @@ private:
     QDate m_start;
     QDate m_end;
     QString m_label;
-    int m_countLanguage = -1;
 };
 
 }  // namespace overview

@@ -363,34 +363,22 @@ void setPicturesFit(bool on) {
 }
 
 QString pictureErrorText(PictureError error, const QString& file, int language) {
-    const QString br = data::messageBreak();
     const QString name = QDir::toNativeSeparators(file);
     if (error == PictureError::File) {
-        switch (language) {
-            case 0:
-                return QStringLiteral("The picture file cannot be opened:") + br + name;
-            case 1:
-                return QStringLiteral("Bildefilen kan ikke åpnes:") + br + name;
-            case 2:
-                return QStringLiteral("Bildfilen kan inte öppnas:") + br + name;
-            case 3:
-                return QStringLiteral("Die Bilddatei kann nicht geöffnet werden:") + br + name;
-            default:
-                return QStringLiteral("Billedfilen kan ikke åbnes:") + br + name;
-        }
+        return i18n::textFor(language, u"PictureTexts", u"CannotOpen",
+                             QStringLiteral("Billedfilen kan ikke åbnes:\n\r%1"))
+            .arg(name);
     }
-    switch (language) {
-        case 0:
-            return QStringLiteral("The file is not a JPEG picture that can be shown:") + br + name;
-        case 1:
-            return QStringLiteral("Filen er ikke et JPEG-bilde som kan vises:") + br + name;
-        case 2:
-            return QStringLiteral("Filen är inte en JPEG-bild som kan visas:") + br + name;
-        case 3:
-            return QStringLiteral("Die Datei ist kein darstellbares JPEG-Bild:") + br + name;
-        default:
-            return QStringLiteral("Filen er ikke et JPEG-billede, der kan vises:") + br + name;
-    }
+    return i18n::textFor(language, u"PictureTexts", u"NotAPicture",
+                         QStringLiteral("Filen er ikke et JPEG-billede, der kan vises:\n\r%1"))
+        .arg(name);
+}
+
+QString pictureFilter(Register reg) {
+    return importFilter(
+        reg == Register::Plants
+            ? i18n::text(u"PictureTexts", u"FilterName", QStringLiteral("Billede"))
+            : i18n::text(u"PictureTexts", u"FilterNames", QStringLiteral("Billeder")));
 }
 
 void showInBox(QLabel* image, QImage picture) {

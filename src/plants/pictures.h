@@ -45,6 +45,9 @@ QString importErrorText(PictureError error, const QString& file);
 // user; changing it shows every open box anew.
 bool picturesFit();
 void setPicturesFit(bool on);
+// The file dialog's filter for the pictures of a register, in the active language
+// ("Billede (*.jpg *.jpeg ...)|*.jpg;*.jpeg;...").
+QString pictureFilter(Register reg);
 
 // Puts a picture into a picture box at its natural size; the box's holder in a scroll box
 // (see setupPictureBox) follows. A null image empties the box.

@@ -50,7 +50,7 @@ void inform(const QString& text) {
 
 TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique<Ui::TRegForm>()) {
     ui->setupUi(this);
-    m_openDialogFilter = importFilter(QStringLiteral("Billede"));
+    m_openDialogFilter = pictureFilter(Register::Plants);
     Image1 = new TImage;
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setCursor(Qt::PointingHandCursor);
@@ -191,17 +191,12 @@ void TRegForm::resizeEvent(QResizeEvent* e) {
     }
 }
 
-void TRegForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height,
-                          {data::RegDesignSize.width, data::RegDesignSize.height});
-}
-
 void TRegForm::FormShow() {
-    setOuterSize(data::readSetting(QStringLiteral("W_Reg")),
-                 data::readSetting(QStringLiteral("H_Reg")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(
+        this,
+        {data::readSetting(QStringLiteral("W_Reg")), data::readSetting(QStringLiteral("H_Reg"))},
+        {data::RegDesignSize.width, data::RegDesignSize.height});
     showUndoState();
     if (!loadPicture(Image1, Register::Plants, *DM->PlanteTable)) {
         return;  // reported; the focus is left where it is
@@ -218,18 +213,9 @@ void TRegForm::showUndoState() {
 }
 
 QString TRegForm::nameMissingText(int language) {
-    const QString br = data::messageBreak();
-    switch (language) {
-        case 0:
-            return QStringLiteral("You have not given the plant a name!") + br +
-                   QStringLiteral("Your registration of a new plant is cancelled!");
-        case 3:
-            return QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") + br +
-                   QStringLiteral("Die Eintragung der neuen Pflanze wird annuliert!");
-        default:
-            return QStringLiteral("Du har ikke givet planten et navn!") + br +
-                   QStringLiteral("Din registrering af en ny plante annulleres!");
-    }
+    return i18n::textFor(language, u"RegFormTexts", u"NameMissing",
+                         QStringLiteral("Du har ikke givet planten et navn!\n\r"
+                                        "Din registrering af en ny plante annulleres!"));
 }
 
 QString TRegForm::nameErasedText(int language) {
@@ -393,7 +379,7 @@ void TRegForm::saveCurrent() {
 
 void TRegForm::FormClose() {
     // The size is kept on every close, before anything can fail.
-    const QSize outer = frameGeometry().size();
+    const QSize outer = toolkit::outerSize(this);
     data::writeSettings(
         {{QStringLiteral("H_Reg"), outer.height()}, {QStringLiteral("W_Reg"), outer.width()}});
     store::Table* plant = DM->PlanteTable;

@@ -56,7 +56,6 @@ private:
     void FormCreate();
     void FormShow() override;
     void bindControls();
-    void setOuterSize(int width, int height);
     bool nameGiven() const;
     bool quantityWanted() const;
     void discardNewPlant();

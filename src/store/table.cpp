@@ -89,8 +89,10 @@ Database& Table::db() const {
 
 void Table::checkActive() const {
     if (m_state == DataSetState::Inactive) {
-        throw Error(QStringLiteral("%1: Cannot perform this operation on a closed dataset")
-                        .arg(m_tableName));
+        throw Error(Error::Kind::ClosedDataset,
+                    QStringLiteral("%1: Cannot perform this operation on a closed dataset")
+                        .arg(m_tableName),
+                    {m_tableName});
     }
 }
 
@@ -135,9 +137,10 @@ void Table::Open() {
     Database& database = *opened;
     m_sqlName = Database::sqlName(m_tableName);
     if (!database.hasTable(m_sqlName)) {
-        throw StoreError(StoreError::NotFound,
+        throw StoreError(StoreError::NotFound, Error::Kind::TableMissing,
                          QStringLiteral("Table %1 does not exist in the data folder %2.")
-                             .arg(m_tableName, database.folder()));
+                             .arg(m_tableName, database.folder()),
+                         {m_tableName, database.folder()});
     }
     auto& conn = database.connection();
 
@@ -307,8 +310,8 @@ void Table::loadRow(Buffer& b, qint64 rowid) {
     st.bind(1, rowid);
     if (!st.step()) {
         st.reset();
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("%1: Record not found.").arg(m_tableName));
+        throw StoreError(StoreError::NotFound, Error::Kind::RecordNotFound,
+                         QStringLiteral("%1: Record not found.").arg(m_tableName), {m_tableName});
     }
     b.rowid = rowid;
     b.values.resize(FieldCount());
@@ -395,7 +398,9 @@ void Table::writeValue(int field, const QVariant& v) {
             throw Error(QStringLiteral("Field '%1' cannot be modified").arg(f.FieldName()));
         }
     } else if (m_state != DataSetState::Edit && m_state != DataSetState::Insert) {
-        throw Error(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_tableName));
+        throw Error(Error::Kind::NotEditing,
+                    QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_tableName),
+                    {m_tableName});
     }
     const QVariant value = detail::coerce(f.DataType(), f.FieldName(), v);
     // Refused whole, never cut to fit: the user must see what is kept.
@@ -865,8 +870,8 @@ std::shared_ptr<Table::Buffer> Table::cachedRow(int row) {
     st.reset();
     it = m_rowCache.find(rowid);
     if (it == m_rowCache.end()) {
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("%1: Record not found.").arg(m_tableName));
+        throw StoreError(StoreError::NotFound, Error::Kind::RecordNotFound,
+                         QStringLiteral("%1: Record not found.").arg(m_tableName), {m_tableName});
     }
     return *it;
 }
@@ -1296,7 +1301,9 @@ void Table::Delete() {
         return;
     }
     if (!m_hasRow) {
-        throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        throw Error(Error::Kind::EmptyDataset,
+                    QStringLiteral("Cannot perform this operation on an empty dataset"),
+                    {m_tableName});
     }
     checkWritable();
     detailsCheckBrowseMode();
@@ -1446,8 +1453,8 @@ void Table::GotoBookmark(const Bookmark& b) {
         return;
     }
     if (!passes(b.rowid)) {
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("%1: Record not found.").arg(m_tableName));
+        throw StoreError(StoreError::NotFound, Error::Kind::RecordNotFound,
+                         QStringLiteral("%1: Record not found.").arg(m_tableName), {m_tableName});
     }
     m_scan.reset();
     m_scanOnCur = false;

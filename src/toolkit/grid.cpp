@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
+#include <cmath>
 
 #include "dbcontrols.h"
 #include "dialogs.h"
@@ -302,6 +303,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
     horizontalHeader()->setHighlightSections(false);
+    m_fontHeight = fontMetrics().height();
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::showSortOrder);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
@@ -312,7 +314,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
 }
 
 QString DBGrid::defaultDeleteQuestion() {
-    return QStringLiteral("Slet denne post?");
+    return deleteRecordQuestion();
 }
 
 DBGrid::~DBGrid() {
@@ -370,7 +372,7 @@ void DBGrid::cellEdited(int row) {
         t->Edit();
     } catch (const store::SilentAbort&) {
     } catch (const store::Error& e) {
-        dialogs().ShowError(e.message());
+        dialogs().ShowError(errorText(e));
     }
 }
 
@@ -394,6 +396,9 @@ void DBGrid::setColumns(const QList<GridColumn>& columns) {
             setColumnWidth(i, columns.at(i).width);
         }
     }
+    // The widths given now are those of the font the grid has now.
+    m_baseWidths.clear();
+    m_fontHeight = fontMetrics().height();
 }
 
 QStringList DBGrid::columnTitles() const {
@@ -412,6 +417,10 @@ void DBGrid::setColumnTitles(const QStringList& titles) {
         const int need = horizontalHeader()->sectionSizeHint(i);
         if (need > columnWidth(i)) {
             setColumnWidth(i, need);
+            if (i < m_baseWidths.size() && m_baseFontHeight > 0) {
+                const double ratio = double(m_fontHeight) / m_baseFontHeight;
+                m_baseWidths[i] = std::max(m_baseWidths.at(i), int(std::ceil(need / ratio)));
+            }
         }
     }
 }
@@ -559,6 +568,39 @@ void DBGrid::focusOutEvent(QFocusEvent* e) {
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* e) {
     QTableView::mouseDoubleClickEvent(e);
     Q_EMIT DblClick();
+}
+
+void DBGrid::changeEvent(QEvent* e) {
+    QTableView::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        followFont();
+    }
+}
+
+// Rows as high as the font needs; columns as wide as before the first change of font times
+// the ratio of the fonts, so cell texts and titles are not cut when the window scales its
+// fonts. Widths set at the first font (by the window or by the user) are the ones scaled.
+void DBGrid::followFont() {
+    const int height = fontMetrics().height();
+    verticalHeader()->setDefaultSectionSize(height + 4);
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
+    if (height <= 0 || height == m_fontHeight) {
+        return;
+    }
+    if (m_baseWidths.isEmpty() && m_fontHeight > 0) {
+        m_baseFontHeight = m_fontHeight;
+        for (int i = 0; i < m_model->columnCount(); ++i) {
+            m_baseWidths << columnWidth(i);
+        }
+    }
+    m_fontHeight = height;
+    if (m_baseFontHeight <= 0) {
+        return;
+    }
+    const double ratio = double(height) / m_baseFontHeight;
+    for (int i = 0; i < m_baseWidths.size() && i < m_model->columnCount(); ++i) {
+        setColumnWidth(i, std::max(1, int(std::lround(m_baseWidths.at(i) * ratio))));
+    }
 }
 
 }  // namespace toolkit

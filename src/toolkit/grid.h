@@ -113,9 +113,11 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     friend class GridDelegate;
+    void followFont();
     void cellEdited(int row);
     void followTable(int row);
     void showSortOrder();
@@ -129,6 +131,11 @@ private:
     bool m_sorting = false;
     bool m_following = false;
     std::function<QString()> m_deleteQuestion;
+    // The columns' widths at the font the grid was made with, and that font's height: a
+    // window scaled with its fonts scales its grid's rows and columns with them.
+    QList<int> m_baseWidths;
+    int m_baseFontHeight = 0;
+    int m_fontHeight = 0;
 };
 
 }  // namespace toolkit

@@ -243,28 +243,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("kind");
+        using K = store::Error::Kind;
         QTest::newRow("integer") << "Regnr"
                                  << "12a"
-                                 << "'12a' is not a valid integer value for field 'Regnr'";
+                                 << "'12a' is not a valid integer value for field 'Regnr'"
+                                 << int(K::InvalidInteger);
         QTest::newRow("integer overflow")
             << "Regnr"
             << "99999999999"
-            << "'99999999999' is not a valid integer value for field 'Regnr'";
+            << "'99999999999' is not a valid integer value for field 'Regnr'"
+            << int(K::InvalidInteger);
         QTest::newRow("amount") << "Price"
                                 << "ten"
-                                << "'ten' is not a valid floating point value for field 'Price'";
-        QTest::newRow("impossible date") << "Planted"
-                                         << "31-02-2009"
-                                         << "'31-02-2009' is not a valid date";
+                                << "'ten' is not a valid floating point value for field 'Price'"
+                                << int(K::InvalidFloat);
+        QTest::newRow("impossible date")
+            << "Planted"
+            << "31-02-2009"
+            << "'31-02-2009' is not a valid date" << int(K::InvalidDate);
         QTest::newRow("date text") << "Planted"
                                    << "spring"
-                                   << "'spring' is not a valid date";
+                                   << "'spring' is not a valid date" << int(K::InvalidDate);
     }
 
     void textAFieldCannotTakeIsRefused() {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, message);
+        QFETCH(int, kind);
         Table& t = *m_plants;
         t.First();
         t.Edit();
@@ -272,8 +279,11 @@ private Q_SLOTS:
         try {
             t.FieldByName(field).setAsString(text);
             QFAIL("no error");
-        } catch (const store::Error& e) {
+        } catch (const store::FieldError& e) {
+            // The text is composed where it is shown, in the user's language, from these.
             QCOMPARE(e.message(), message);
+            QCOMPARE(int(e.kind()), kind);
+            QCOMPARE(e.args(), (QStringList{field, text}));
         }
         QCOMPARE(t.FieldByName(field).Value(), before);
         QCOMPARE(t.State(), DataSetState::Edit);
@@ -526,6 +536,7 @@ private Q_SLOTS:
         } catch (const store::Error& e) {
             QCOMPARE(e.message(),
                      QStringLiteral("Cannot perform this operation on an empty dataset"));
+            QCOMPARE(e.kind(), store::Error::Kind::EmptyDataset);
         }
         QCOMPARE(t.RecordCount(), 0);
         QVERIFY(t.Eof() && t.Bof());
