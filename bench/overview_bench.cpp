@@ -21,7 +21,10 @@
 //   overview_open   creating the window, showing it until its grid has painted and closing
 //                   it, against a bare window of the same size holding a QTableView at the
 //                   grid's place, with its columns, over a minimal model that reads the rows
-//                   the view asks for with raw SQLite.
+//                   the view asks for with raw SQLite;
+//   sort_column     a click on the "Plantenavn" title, ascending and descending in turn, until
+//                   the grid is painted, against SQLite reading every row in that order with
+//                   the same Danish collation (no index holds that order).
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -49,6 +52,7 @@
 #include "overview_steps.h"
 #include "plants.h"
 #include "rawsqlite.h"
+#include "store/collation.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "store/table.h"
@@ -83,7 +87,7 @@ struct Run {
         }
     }
 };
-Run g_find, g_findNoPause, g_select, g_open;
+Run g_find, g_findNoPause, g_select, g_open, g_sort;
 std::vector<double> g_readAheadTotal, g_readAheadLongest;
 
 template <typename Body>
@@ -306,6 +310,75 @@ void overviewOpen(benchmark::State& state) {
     });
 }
 
+// The first and last plant name in Danish order.
+std::pair<QString, QString> nameRange() {
+    QString first = g.plants.names.value(0);
+    QString last = first;
+    for (const QString& n : std::as_const(g.plants.names)) {
+        if (store::compareDanish(n, first) < 0) {
+            first = n;
+        }
+        if (store::compareDanish(n, last) > 0) {
+            last = n;
+        }
+    }
+    return {first, last};
+}
+
+// The store's collation, registered on the floor's own connection.
+int collateDanish(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    return store::compareDanish(QString::fromUtf8(static_cast<const char*>(a), lengthA),
+                                QString::fromUtf8(static_cast<const char*>(b), lengthB));
+}
+
+void sortColumn(benchmark::State& state) {
+    guarded(state, g_sort, [&] {
+        benchfig::Tables tables;
+        overview::TOversigtForm form;
+        form.show();
+        QApplication::processEvents();
+        auto* grid = form.findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"));
+        const auto [first, last] = nameRange();
+        benchfig::RawDb raw(g.dbPath);
+        sqlite3_create_collation_v2(raw.handle(), store::DanishCollation, SQLITE_UTF8, nullptr,
+                                    collateDanish, nullptr);
+        benchfig::RawStmt ascending(
+            raw, "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') COLLATE DANISH, rowid");
+        benchfig::RawStmt descending(raw,
+                                     "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') "
+                                     "COLLATE DANISH DESC, rowid");
+        int i = 0;
+        for (auto _ : state) {
+            const bool down = i++ & 1;
+            const bool ok = g_sort.turns.turn(
+                [&] {
+                    const double s = seconds([&] {
+                        grid->sortByColumn(1);  // what a click on the title does
+                        grid->viewport()->repaint();
+                    });
+                    const QString top = grid->model()->index(0, 1).data().toString();
+                    return top == (down ? last : first) ? s : -1;
+                },
+                [&] {
+                    benchfig::RawStmt& st = down ? descending : ascending;
+                    int rows = 0;
+                    const double s = seconds([&] {
+                        while (st.step()) {
+                            ++rows;
+                        }
+                        st.reset();
+                    });
+                    return rows == PlantCount ? s : -1;
+                });
+            if (!ok) {
+                g_sort.fail("the grid does not show the plants by name");
+                break;
+            }
+        }
+        form.close();
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -340,10 +413,9 @@ int main(int argc, char** argv) {
         void (*fn)(benchmark::State&);
         int turns;
     } figures[] = {
-        {"find_keystroke", findKeystroke, 20},
-        {"find_keystroke_no_pause", findNoPause, 20},
-        {"select_family", selectFamily, 60},
-        {"overview_open", overviewOpen, 60},
+        {"find_keystroke", findKeystroke, 20}, {"find_keystroke_no_pause", findNoPause, 20},
+        {"select_family", selectFamily, 60},   {"overview_open", overviewOpen, 60},
+        {"sort_column", sortColumn, 20},
     };
     for (const auto& f : figures) {
         benchmark::RegisterBenchmark(f.name, f.fn)
@@ -354,11 +426,14 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::vector<benchfig::Figure> results = {
-        {"find_keystroke", 2.0}, {"select_family", 1.5}, {"overview_open", 1.5}};
+    std::vector<benchfig::Figure> results = {{"find_keystroke", 2.0},
+                                             {"select_family", 1.5},
+                                             {"overview_open", 1.5},
+                                             {"sort_column", 3.0}};
     results[0].take(g_find.turns, g_find.failed, g_find.why);
     results[1].take(g_select.turns, g_select.failed, g_select.why);
     results[2].take(g_open.turns, g_open.failed, g_open.why);
+    results[3].take(g_sort.turns, g_sort.failed, g_sort.why);
     store::Session::closeAll();
     QFile::remove(store::Session::aliasFile());
     int status = benchfig::printFigures(results, "median seconds of wall-clock time");

@@ -9,6 +9,7 @@ verdamo_packages=(
     libzip-dev pxlib-dev zip
     qt6-svg-dev desktop-file-utils appstream dpkg-dev file lintian
     fonts-dejavu-core fonts-liberation
+    xvfb twm
 )
 
 verdamo_install_deps() {

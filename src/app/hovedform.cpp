@@ -7,10 +7,12 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
 
 #include <QActionGroup>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -21,12 +23,14 @@
 #include "data/dm.h"
 #include "data/settings.h"
 #include "garden/haveform.h"
+#include "i18n/langfile.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
 #include "i18n/texts.h"
 #include "lists/defform.h"
 #include "lists/navneform.h"
 #include "overview/oversigtform.h"
+#include "plantchooser.h"
 #include "plants/regform.h"
 #include "resize/formresizer.h"
 #include "store/session.h"
@@ -45,6 +49,7 @@ using data::DM;
 THovedForm::THovedForm(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::THovedForm>()) {
     ui->setupUi(this);
+    m_designHelpCaption = ui->Help->text();
     // The components of the design, created with the window.
     QLanguageSource1 = new i18n::TQLanguageSource(this);
     QLanguageSource1->setObjectName(QStringLiteral("QLanguageSource1"));
@@ -72,8 +77,11 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &THovedForm::SpeedButton3Click);
     connect(ui->SpeedButton4, &QToolButton::clicked, this, &THovedForm::SpeedButton4Click);
     connect(ui->SpeedButton5, &QToolButton::clicked, this, &THovedForm::SpeedButton5Click);
-    connect(ui->DBLookupComboBox1, &toolkit::DBLookupComboBox::Click, this,
-            &THovedForm::DBLookupComboBox1Click);
+    connect(ui->DBLookupComboBox1, &PlantChooser::Click, this, &THovedForm::DBLookupComboBox1Click);
+    // F1 and Ctrl+Q, as everywhere on the desktop; F1 reaches the help from every window.
+    ui->Help->setShortcut(QKeySequence(Qt::Key_F1));
+    ui->Afslut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    qApp->installEventFilter(this);
     connect(ui->Afslut, &QAction::triggered, this, &THovedForm::AfslutClick);
     connect(ui->Afslut1, &QAction::triggered, this, &THovedForm::AfslutClick);
     connect(ui->Definitioner1, &QAction::triggered, this, &THovedForm::Definitioner1Click);
@@ -160,42 +168,21 @@ void THovedForm::FormShow() {
     // A damaged database is reported first, with the offer of the newest good backup.
     backup::offerRestoreIfDamaged(DM);
     DM->ConfigTable->Open();
-    setMinimumSize(0, 0);
     const int storedWidth = data::readSetting(QStringLiteral("W_Main"));
     const int storedHeight = data::readSetting(QStringLiteral("H_Main"));
     m_sizeRead = true;
-    setOuterSize(storedWidth, storedHeight);
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
-    setHelpPage(programFolder() + QStringLiteral("Help/Index.html"));
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(this, {storedWidth, storedHeight},
+                         {data::MainDesignSize.width, data::MainDesignSize.height});
+    setHelpPage(helpPageOf(ActiveLanguage()));
     for (store::Table* t : DM->tablesInOpeningOrder()) {
         t->Open();
     }
-    ui->DBLookupComboBox1->setListSource(DM->PlanteSource);
-    ui->DBLookupComboBox1->setKeyField(QStringLiteral("Plantenavn"));
-    ui->DBLookupComboBox1->setListField(QStringLiteral("Plantenavn"));
+    ui->DBLookupComboBox1->setPlantSource(DM->PlanteSource);
     buildLanguageMenu();
     applyStoredLanguage();
     announceReadOnly();
     backup::remindOfOutsideBackup(ActiveLanguage());
-}
-
-// Before the settings are read, the user's language is only known from the desktop.
-int THovedForm::desktopLanguage() {
-    switch (QLocale::system().language()) {
-        case QLocale::English:
-            return 0;
-        case QLocale::NorwegianBokmal:
-        case QLocale::NorwegianNynorsk:
-            return 1;
-        case QLocale::Swedish:
-            return 2;
-        case QLocale::German:
-            return 3;
-        default:
-            return -1;
-    }
 }
 
 QString THovedForm::dataFolderProblemText(const data::DataFolderProblem& p, int language) {
@@ -239,12 +226,15 @@ QString THovedForm::dataFolderProblemText(const data::DataFolderProblem& p, int 
 // says and chooses the folder; only a first start, without any alias file, makes a new
 // database unasked.
 bool THovedForm::findDataFolder() {
-    const int language = desktopLanguage();
+    // The settings are not read yet: the desktop's language it is.
+    const int language = i18n::desktopLanguage();
     for (;;) {
         const data::DataFolderProblem problem = data::checkDataFolder();
         if (problem.kind == data::DataFolderProblem::None) {
             return true;
         }
+        // The boxes' titles and buttons speak it too; the stored language follows later.
+        QLanguageSource1->SetActiveLanguage(language);
         if (toolkit::dialogs().MessageDlg(
                 dataFolderProblemText(problem, language), toolkit::MsgType::Warning,
                 toolkit::Button::OK | toolkit::Button::Cancel) != toolkit::mrOk) {
@@ -291,8 +281,24 @@ void THovedForm::announceReadOnly() {
 
 void THovedForm::setHelpPage(const QString& page) {
     ui->Help->setToolTip(page);
-    // The program has no web site: the about window's link leads to its help.
+    // The program has no web site: the about window's link leads to its help, shown by the
+    // page's own title rather than a file address too long for the line.
     AboutBox1->setUrl(QUrl::fromLocalFile(page).toString());
+    AboutBox1->setUrlCaption(helpPageTitle(page));
+}
+
+QString THovedForm::helpPageTitle(const QString& page) {
+    QFile file(page);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QString html = QString::fromUtf8(file.read(4096));
+        static const QRegularExpression title(QStringLiteral("<title>([^<]*)</title>"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        const QString found = title.match(html).captured(1).trimmed();
+        if (!found.isEmpty()) {
+            return found;
+        }
+    }
+    return QFileInfo(page).fileName();
 }
 
 int THovedForm::ActiveLanguage() const {
@@ -310,9 +316,27 @@ void THovedForm::buildLanguageMenu() {
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
     QAction* before = ui->Sprog1->actions().value(0);
+    // Each entry gets the first letter of its name that no entry of the menu has yet, so
+    // Alt and a letter picks one language, not two.
+    QSet<QChar> taken;
+    for (const QAction* a : ui->Sprog1->actions()) {
+        const QString t = a->text();
+        const qsizetype amp = t.indexOf(u'&');
+        if (amp >= 0 && amp + 1 < t.size()) {
+            taken.insert(t.at(amp + 1).toLower());
+        }
+    }
     const int count = int(QLanguageSource1->Languages().size());
     for (int index = -1; index < count; ++index) {
-        auto* entry = new QAction(QLanguageSource1->GetLanguageName(index), this);
+        QString caption = QLanguageSource1->GetLanguageName(index);
+        for (qsizetype i = 0; i < caption.size(); ++i) {
+            if (caption.at(i).isLetter() && !taken.contains(caption.at(i).toLower())) {
+                taken.insert(caption.at(i).toLower());
+                caption.insert(i, u'&');
+                break;
+            }
+        }
+        auto* entry = new QAction(caption, this);
         entry->setObjectName(QStringLiteral("LanguageItem%1").arg(index + 2));
         entry->setData(index + 2);  // the tag
         entry->setCheckable(true);
@@ -325,37 +349,69 @@ void THovedForm::buildLanguageMenu() {
 }
 
 void THovedForm::applyStoredLanguage() {
-    // A stored index out of range is refused here; what follows is then left as it was.
-    const int stored = data::readSetting(QStringLiteral("Sprog"));
+    // A stored index out of range is refused here; what follows is then left as it was. No
+    // language stored yet is the desktop's.
+    const int stored = DM->ConfigTable->FieldByName(QStringLiteral("Sprog")).IsNull()
+                           ? i18n::desktopLanguage()
+                           : data::readSetting(QStringLiteral("Sprog"));
     m_languageRead = true;
     QLanguageSource1->SetActiveLanguage(stored);
     showLanguage();
-    if (QAction* entry = m_generated.value(ActiveLanguage() + 1)) {
-        entry->setChecked(true);
-    }
-    setHelpPage(helpPageOf(ActiveLanguage()));
 }
 
 // Qt's own dialogs and buttons speak the language too, where Qt has a translation for it.
 void THovedForm::followInQtDialogs() {
-    static const char* const codes[] = {"da", "en", "nb", "sv", "de"};
     QCoreApplication::removeTranslator(&m_qtTranslator);
-    const int i = std::clamp(ActiveLanguage() + 1, 0, 4);
-    if (m_qtTranslator.load(QStringLiteral("qtbase_") + QLatin1String(codes[i]),
+    if (m_qtTranslator.load(QStringLiteral("qtbase_") + i18n::languageCode(ActiveLanguage()),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&m_qtTranslator);
     }
 }
 
+// Everything that shows which language is active follows it, whichever entry chose it: the
+// label, the check mark, the help page and its caption.
 void THovedForm::showLanguage() {
     followInQtDialogs();
     ui->Sproget->setText(QLanguageSource1->GetLanguageName(ActiveLanguage()));
     ui->Sproget->adjustSize();
     setWindowTitle(QStringLiteral("Verdamo"));
+    if (QAction* entry = m_generated.value(ActiveLanguage() + 1)) {
+        entry->setChecked(true);
+    }
+    setHelpPage(helpPageOf(ActiveLanguage()));
+    ui->Help->setText(
+        i18n::textFor(ActiveLanguage(), u"HovedForm", u"Help.Caption", m_designHelpCaption));
+    // Captions of another length: the window may not be made smaller than they fit.
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    reportUnreadableLanguageFile();
+}
+
+// A language that shows Danish because its file is missing or cannot be read says so, once
+// per file and run, rather than leave the user wondering.
+void THovedForm::reportUnreadableLanguageFile() {
+    const i18n::TQLanguageFile* file = QLanguageSource1->LanguageFile();
+    if (!file || m_reportedFiles.contains(file->FileName())) {
+        return;
+    }
+    QString text;
+    if (!QFileInfo::exists(file->FileName())) {
+        text = i18n::text(u"HovedFormTexts", u"LanguageFileMissing",
+                          QStringLiteral("Sprogfilen %1 findes ikke, så programmet viser sine "
+                                         "danske tekster."))
+                   .arg(QDir::toNativeSeparators(file->FileName()));
+    } else if (!file->ReadError().isEmpty()) {
+        text = i18n::text(u"HovedFormTexts", u"LanguageFileUnreadable",
+                          QStringLiteral("Sprogfilen %1 kan ikke læses helt (%2).\n\rHvor den "
+                                         "ikke kan læses, viser programmet sine danske tekster."))
+                   .arg(QDir::toNativeSeparators(file->FileName()), file->ReadError());
+    } else {
+        return;
+    }
+    m_reportedFiles.insert(file->FileName());
+    toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Warning, toolkit::Button::OK);
 }
 
 void THovedForm::LanguageItemClick() {
-    static const char* const captions[] = {"Hjælp", "Help", "Jelp", "Hjälp", "Hilfe"};
     if (auto* entry = qobject_cast<QAction*>(sender())) {
         entry->setChecked(true);
         const int tag = entry->data().toInt();
@@ -366,33 +422,30 @@ void THovedForm::LanguageItemClick() {
     showLanguage();
     data::writeSettings({{QStringLiteral("Sprog"), QString::number(ActiveLanguage())}});
     m_languageRead = true;  // chosen now: closing keeps it
-    setHelpPage(helpPageOf(ActiveLanguage()));
-    ui->Help->setText(QString::fromUtf8(captions[ActiveLanguage() + 1]));
 }
 
-// The design entries change the language and the label only; the rest waits for closing.
-void THovedForm::designLanguage(int index, const char* name) {
+// The design entries change the language as the generated ones do; the choice is stored
+// when the window closes.
+void THovedForm::designLanguage(int index) {
     QLanguageSource1->SetActiveLanguage(index);
-    m_languageRead = true;  // stored when the window closes
-    followInQtDialogs();
-    ui->Sproget->setText(QString::fromLatin1(name));
-    ui->Sproget->adjustSize();
+    m_languageRead = true;
+    showLanguage();
 }
 
 void THovedForm::DanskClick() {
-    designLanguage(-1, "Dansk");
+    designLanguage(-1);
 }
 void THovedForm::EnglishClick() {
-    designLanguage(0, "English");
+    designLanguage(0);
 }
 void THovedForm::NorskClick() {
-    designLanguage(1, "Norsk");
+    designLanguage(1);
 }
 void THovedForm::SvenskClick() {
-    designLanguage(2, "Svensk");
+    designLanguage(2);
 }
 void THovedForm::DeutschClick() {
-    designLanguage(3, "Deutsch");
+    designLanguage(3);
 }
 
 void THovedForm::resizeEvent(QResizeEvent* e) {
@@ -413,18 +466,16 @@ void THovedForm::resizeEvent(QResizeEvent* e) {
     }
 }
 
-QString THovedForm::helpPageOf(int language) {
+QString THovedForm::helpPageOf(int language, const QString& folder) {
     static const char* const folders[] = {"Dansk", "Engelsk", "Norsk", "Svensk", "Tysk"};
     const int i = (language >= -1 && language <= 3) ? language + 1 : 0;
-    return programFolder() + QStringLiteral("Help/%1/index.html").arg(QLatin1String(folders[i]));
-}
-
-void THovedForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height);
-}
-
-QSize THovedForm::outerSize() const {
-    return frameGeometry().size();
+    const QString page =
+        folder + QStringLiteral("Help/%1/index.html").arg(QLatin1String(folders[i]));
+    // A language without its page gets the Danish one, which every installation has.
+    if (i != 0 && !QFileInfo::exists(page)) {
+        return helpPageOf(-1, folder);
+    }
+    return page;
 }
 
 void THovedForm::closeEvent(QCloseEvent* e) {
@@ -439,7 +490,7 @@ void THovedForm::FormClose() {
     }
     // Only what was read at start, or chosen since, is written back: a start that failed
     // half-way must not put its defaults over the stored language or size.
-    const QSize size = outerSize();
+    const QSize size = toolkit::outerSize(this);
     if (m_languageRead) {
         data::writeSettings({{QStringLiteral("Sprog"), ActiveLanguage()}});
     }
@@ -463,6 +514,8 @@ void THovedForm::hideChooser() {
 }
 
 void THovedForm::SpeedButton1Click() {
+    // The plants as they are now, each time the chooser is shown.
+    ui->DBLookupComboBox1->reload();
     ui->SpeedButton1->hide();
     ui->Label1->show();
     ui->DBLookupComboBox1->show();
@@ -471,9 +524,21 @@ void THovedForm::SpeedButton1Click() {
 }
 
 void THovedForm::DBLookupComboBox1Click() {
-    // The choice has made the first plant of that name current.
+    // The choice has made the plant picked current.
     toolkit::showModal<plants::TRegForm>();
     hideChooser();
+}
+
+// The help's own shortcut serves this window; over a modal window F1 is caught here.
+bool THovedForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && QApplication::activeModalWidget()) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            HelpClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void THovedForm::SpeedButton3Click() {
@@ -534,23 +599,29 @@ void THovedForm::Importer1Click() {
 }
 
 void THovedForm::HelpClick() {
-    // Whatever the desktop does with the page, missing or not, is its own business.
+    // A page that is not there opens nothing: say so rather than leave the click unanswered.
+    if (!QFileInfo(helpPage()).isFile()) {
+        toolkit::dialogs().MessageDlg(
+            i18n::text(u"HovedFormTexts", u"NoHelp",
+                       QStringLiteral("Der er ingen hjælp installeret: siden %1 findes ikke."))
+                .arg(QDir::toNativeSeparators(helpPage())),
+            toolkit::MsgType::Information, toolkit::Button::OK);
+        return;
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(helpPage()));
 }
 
 QString THovedForm::screenSizeNotice() {
-    const QString br = data::messageBreak();
-    return QStringLiteral("SKÆRMSTØRRELSER") + br + br +
-           QStringLiteral(
-               "I dag findes der et utal af forskellige skærmstørrelser og skærmopløsninger. "
-               "Vinduerne i dette program kan tilpasse sig den skærm og opløsning, som du "
-               "anvender på denne PC.  Placér musen på en af de fire vinduesrammer, hold venstre "
-               "musetast nede og træk rammen større eller mindre.  Indholdet i vinduet vil "
-               "automatisk tilpasse sig vinduets størrelse. ") +
-           br + br + QStringLiteral("BEMÆRK") + br +
-           QStringLiteral(
-               "Den størrelse på vinduet, som du har valgt, vil være den størrelse, som "
-               "vinduet åbnes med, næste gang du åbner dette program!");
+    return i18n::text(
+        u"HovedFormTexts", u"ScreenSizes",
+        QStringLiteral(
+            "SKÆRMSTØRRELSER\n\r\n\rI dag findes der et utal af forskellige skærmstørrelser og "
+            "skærmopløsninger. Vinduerne i dette program kan tilpasse sig den skærm og "
+            "opløsning, som du anvender på denne PC.  Placér musen på en af de fire "
+            "vinduesrammer, hold venstre musetast nede og træk rammen større eller mindre.  "
+            "Indholdet i vinduet vil automatisk tilpasse sig vinduets størrelse. "
+            "\n\r\n\rBEMÆRK\n\rDen størrelse på vinduet, som du har valgt, vil være den "
+            "størrelse, som vinduet åbnes med, næste gang du åbner dette program!"));
 }
 
 void THovedForm::Omskrmstrrelser1Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSet>
 #include <QTranslator>
 #include <memory>
 
@@ -38,6 +39,7 @@ public:
     // -1 Danish, 0 English, 1 Norwegian, 2 Swedish, 3 German.
     int ActiveLanguage() const;
     i18n::TQLanguageSource* languageSource() const { return QLanguageSource1; }
+    widgets::TJustOne* guard() const { return JustOne1; }
     // The language entries of the menu: five generated radio entries, then the design ones.
     QList<QAction*> languageEntries() const;
     bool chooserShown() const;
@@ -47,10 +49,12 @@ public:
     static QString screenSizeNotice();
     // What is wrong with the data folder, and what the user may do, in a language.
     static QString dataFolderProblemText(const data::DataFolderProblem& problem, int language);
-    // The language index of the desktop's own language; -1 when it is none of the program's.
-    static int desktopLanguage();
     static QString programFolder();
-    static QString helpPageOf(int language);
+    // The help page of a language, the Danish one when the language has none; in the
+    // program's folder, or in the given one.
+    static QString helpPageOf(int language, const QString& folder = programFolder());
+    // The name the about window's link shows for a help page: its title.
+    static QString helpPageTitle(const QString& page);
 
 public Q_SLOTS:
     void SpeedButton1Click();
@@ -79,6 +83,7 @@ public Q_SLOTS:
     void DeutschClick();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -93,11 +98,10 @@ private:
     void buildLanguageMenu();
     void applyStoredLanguage();
     void showLanguage();
-    void designLanguage(int index, const char* name);
+    void designLanguage(int index);
+    void reportUnreadableLanguageFile();
     void followInQtDialogs();
     void setHelpPage(const QString& page);
-    void setOuterSize(int width, int height);
-    QSize outerSize() const;
 
     std::unique_ptr<Ui::THovedForm> ui;
     bool m_shown = false;
@@ -110,6 +114,8 @@ private:
     widgets::TJustOne* JustOne1 = nullptr;
     QList<QAction*> m_generated;
     QTranslator m_qtTranslator;
+    QString m_designHelpCaption;
+    QSet<QString> m_reportedFiles;
 };
 
 }  // namespace app

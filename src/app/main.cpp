@@ -5,9 +5,12 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "hovedform.h"
+#include "i18n/langsource.h"
+#include "i18n/texts.h"
 #include "installcheck.h"
 #include "store/session.h"
 #include "toolkit/application.h"
+#include "toolkit/dialogs.h"
 #include "widgets/justone.h"
 
 namespace {
@@ -29,8 +32,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     toolkit::Application app(argc, argv);
+    // No display name: Qt would append it to every window title. The application title
+    // "Vexmo" is the toolkit's (toolkit::applicationTitle()).
     QApplication::setApplicationName(QStringLiteral("Verdamo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexmo"));
     QApplication::setApplicationVersion(QStringLiteral(VERDAMO_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.verdamo.Verdamo"));
 
@@ -51,7 +55,18 @@ int main(int argc, char** argv) {
     app::THovedForm HovedForm;
     // The installation check runs beside a copy the user may have open.
     if (!options.isSet(checkOption) && widgets::TJustOne::anotherCopyRunning()) {
-        return 0;  // the running copy has come forward instead
+        // The running copy has come forward instead; one that does not answer is said so,
+        // and this copy ends without ever opening the data.
+        if (HovedForm.guard()->otherCopyBusy()) {
+            // The box's title and button in that language too.
+            toolkit::reportErrors([&HovedForm] {
+                HovedForm.languageSource()->SetActiveLanguage(i18n::desktopLanguage());
+            });
+            toolkit::dialogs().MessageDlg(widgets::TJustOne::busyText(), toolkit::MsgType::Warning,
+                                          toolkit::Button::OK);
+            return 1;
+        }
+        return 0;
     }
     data::TDM DM;
     HovedForm.show();

@@ -19,6 +19,7 @@
 #include "store/session.h"
 #include "tables_p.h"
 #include "texts.h"
+#include "toolkit/errortext.h"
 
 namespace backup {
 
@@ -371,7 +372,7 @@ void writeBackup(const QString& zipPath, int language) {
     } catch (const DamagedDatabase&) {
         throw;
     } catch (const store::Error& e) {
-        throw store::Error(text(Text::BackupFailed, language).arg(e.message()));
+        throw store::Error(text(Text::BackupFailed, language).arg(toolkit::errorText(e)));
     }
     noteBackup(zipPath, QDateTime::currentDateTime());
 }
@@ -451,7 +452,7 @@ DailyResult dailyBackup(const QDateTime& now, int language, int keep) {
             result.written << copy;
             prune(second, keep);
         } catch (const store::Error& e) {
-            result.secondPlaceError = e.message();
+            result.secondPlaceError = toolkit::errorText(e);
         }
     }
     return result;
@@ -690,7 +691,7 @@ QString commitRestore(StagedRestore& staged, int language, data::TDM* dm) {
         if (hadPictures) {
             QDir().rename(keepPictures, livePictures);
         }
-        throw store::Error(text(Text::RestoreFailed, language).arg(e.message()));
+        throw store::Error(text(Text::RestoreFailed, language).arg(toolkit::errorText(e)));
     }
     return safety;
 }

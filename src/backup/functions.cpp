@@ -21,6 +21,7 @@
 #include "store/table.h"
 #include "texts.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/errortext.h"
 #include "toolkit/form.h"
 
 namespace backup {
@@ -134,7 +135,7 @@ bool saveBackupAs(int language) {
         Busy busy;
         writeBackup(path, language);
     } catch (const store::Error& e) {
-        error(e.message());
+        error(toolkit::errorText(e));
         return false;
     }
     inform(text(Text::BackupSaved, language).arg(native(path)));
@@ -160,7 +161,7 @@ void restoreFromBackup(int language, data::TDM* dm) {
         }
         safety = commitRestore(*staged, language, dm);
     } catch (const store::Error& e) {
-        error(e.message() + data::messageBreak() + text(Text::NothingChanged, language));
+        error(toolkit::errorText(e) + data::messageBreak() + text(Text::NothingChanged, language));
         return;
     }
     detail::runState().damageReported = false;
@@ -206,7 +207,7 @@ void exportToCsv(int language, data::TDM*) {
         Busy busy;
         n = exportCsv(folder, answer == toolkit::mrYes ? regional : CsvFormat());
     } catch (const store::Error& e) {
-        error(text(Text::CsvFailed, language).arg(e.message()));
+        error(text(Text::CsvFailed, language).arg(toolkit::errorText(e)));
         return;
     }
     const auto line = [&](const QString& file, Text one, Text other, int rows) {
@@ -235,7 +236,7 @@ void importOldTables(int language, data::TDM* dm) {
         report = importOldData(folder, language, dm,
                                [&](const QString& question) { return busy.yes(question); });
     } catch (const store::Error& e) {
-        error(e.message());
+        error(toolkit::errorText(e));
         return;
     }
     if (!report.cancelled) {
@@ -302,7 +303,8 @@ bool offerRestoreIfDamaged(data::TDM* dm) {
         try {
             safety = commitRestore(*staged, language, dm);
         } catch (const store::Error& e) {
-            error(e.message() + data::messageBreak() + text(Text::NothingChanged, language));
+            error(toolkit::errorText(e) + data::messageBreak() +
+                  text(Text::NothingChanged, language));
             return false;
         }
     }

@@ -18,6 +18,7 @@
 #include "store/session.h"
 #include "tables_p.h"
 #include "texts.h"
+#include "toolkit/errortext.h"
 
 namespace backup {
 
@@ -256,11 +257,11 @@ void writeTables(store::Database& db, QList<Prepared>& prepared, bool tryOnly, i
                     throw store::Error(QStringLiteral("%1 (%2): %3")
                                            .arg(p.table)
                                            .arg(p.records.at(i))
-                                           .arg(e.message()));
+                                           .arg(toolkit::errorText(e)));
                 }
                 p.damaged.append({p.records.at(i), e.errorCode() == store::StoreError::KeyViolation
                                                        ? text(Text::DuplicateKey, language)
-                                                       : e.message()});
+                                                       : toolkit::errorText(e)});
                 p.rows.removeAt(i);
                 p.records.removeAt(i);
                 --i;
@@ -423,7 +424,8 @@ ImportReport importOldData(const QString& folder, int language, data::TDM* dm,
                     QDir(trialFolder).filePath(QString::fromLatin1(store::Database::FileName)),
                     aside);
             } catch (const store::Error& e) {
-                throw store::Error(e.message() + br + text(Text::ImportNothing, language));
+                throw store::Error(toolkit::errorText(e) + br +
+                                   text(Text::ImportNothing, language));
             }
         } else {
             report.safetyCopy =
@@ -431,12 +433,14 @@ ImportReport importOldData(const QString& folder, int language, data::TDM* dm,
             try {
                 writeBackup(report.safetyCopy, language);
             } catch (const store::Error& e) {
-                throw store::Error(e.message() + br + text(Text::ImportNothing, language));
+                throw store::Error(toolkit::errorText(e) + br +
+                                   text(Text::ImportNothing, language));
             }
             try {
                 db->inTransaction([&] { writeTables(*db, prepared, false, language); });
             } catch (const store::Error& e) {
-                throw store::Error(e.message() + br + text(Text::ImportNothing, language));
+                throw store::Error(toolkit::errorText(e) + br +
+                                   text(Text::ImportNothing, language));
             }
         }
         for (const Prepared& p : std::as_const(prepared)) {

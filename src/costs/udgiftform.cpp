@@ -17,6 +17,7 @@
 #include "resize/formresizer.h"
 #include "store/errors.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/errortext.h"
 #include "ui_udgiftform.h"
 #include "views.h"
 
@@ -86,13 +87,8 @@ SumModel* TUdgiftForm::model(int view) const {
 }
 
 void TUdgiftForm::FormShow() {
-    setMinimumSize(0, 0);
-    const QSize kept = data::readWindowSize(QString::fromLatin1(SizeKey));
-    toolkit::setOuterSize(this, kept.width(), kept.height(), DesignSize);
-    if (QScreen* s = screen()) {
-        const QRect frame = frameGeometry();
-        move(s->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(this, data::readWindowSize(QString::fromLatin1(SizeKey)), DesignSize);
     ui->SumView1->setFocus();
     // Read here, so that a store error is shown and the window still opens, empty.
     try {
@@ -108,7 +104,7 @@ void TUdgiftForm::FormShow() {
 }
 
 void TUdgiftForm::FormClose() {
-    data::writeWindowSize(QString::fromLatin1(SizeKey), frameGeometry().size());
+    data::writeWindowSize(QString::fromLatin1(SizeKey), toolkit::outerSize(this));
 }
 
 void TUdgiftForm::resizeEvent(QResizeEvent* e) {
@@ -207,7 +203,7 @@ void TUdgiftForm::Button2Click() {
         writeCsv(m_overview, path, backup::regionalCsvFormat());
     } catch (const store::Error& e) {
         toolkit::dialogs().MessageDlg(text(u"CsvFailed", "Udgifterne kunne ikke gemmes.") +
-                                          data::messageBreak() + e.message(),
+                                          data::messageBreak() + toolkit::errorText(e),
                                       toolkit::MsgType::Error, toolkit::Button::OK);
         return;
     }

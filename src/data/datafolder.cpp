@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 #include "dm.h"
+#include "i18n/texts.h"
 #include "store/session.h"
 
 static void initStarterResources() {
@@ -156,9 +157,9 @@ static void createTablesNow(store::Database& db) {
         db.createTable(def);
     }
     db.insertRow(QStringLiteral("Config.DB"),
-                 {-1, MainDesignSize.height, MainDesignSize.width, RegDesignSize.height,
-                  RegDesignSize.width, HaveDesignSize.height, HaveDesignSize.width,
-                  OversigtDesignSize.height, OversigtDesignSize.width});
+                 {i18n::desktopLanguage(), MainDesignSize.height, MainDesignSize.width,
+                  RegDesignSize.height, RegDesignSize.width, HaveDesignSize.height,
+                  HaveDesignSize.width, OversigtDesignSize.height, OversigtDesignSize.width});
     for (const QString& f : resourceLines(QStringLiteral("familie.txt"))) {
         db.insertRow(QStringLiteral("Familie.db"), {f.trimmed()});
     }
@@ -250,40 +251,18 @@ QString dataFolder() {
 }
 
 QString dataLocationNotice(int language) {
-    struct Texts {
-        const char* heading;
-        const char* advice;
-        const char* warning;
-        const char* closing;
+    auto part = [language](const char16_t* key, const char* danish) {
+        return i18n::textFor(language, u"HovedFormTexts", key, QString::fromUtf8(danish));
     };
-    static const Texts texts[] = {
-        {"Data for dette program er placeret i: ",
-         "Det er meget vigtigt, at du sikkerhedskopierer filer i datamappen mindst en gang om "
-         "dagen!",
-         "VIGTIGT!", "Dette program må IKKE være åbent under sikkerhedskopiering af data."},
-        {"Data for this program are located in: ",
-         "It is very important, to backup files in the data folder at least once a day!",
-         "IMPORTANT!", "This program should NOT be open during data backup."},
-        {"Data for dette programmet ligger i: ",
-         "Det er svært viktig at du sikkerhetskopierer data filene i mappen minst en gang om "
-         "dagen!",
-         "VIGTIGT!", "Dette programmet bør IKKE være åpen under sikkerhetskopiering av data."},
-        {"Data för detta program finns i: ",
-         "Det är mycket viktigt att du säkerhetskopierar data filer i mappen minst en gång om "
-         "dagen!",
-         "VIGTIGT!", "Detta program bör inte vara öppet under säkerhetskopiering av data."},
-        {"Die Daten für dieses Programm befinden sich in: ",
-         "Es ist sehr wichtig, dass Sie eine Sicherungskopie von Daten-Dateien, mindestens einmal "
-         "pro Tag!",
-         "Von großer Bedeutung!",
-         "Dieses Programm sollte nicht geöffnet werden, während der Daten-Backup."},
-    };
-    const int i = (language >= -1 && language <= 3) ? language + 1 : 0;
-    const Texts& t = texts[i];
     const QString br = messageBreak();
-    return QString::fromUtf8(t.heading) + br + br + dataFolder() + br + br +
-           QString::fromUtf8(t.advice) + br + br + QString::fromUtf8(t.warning) + br +
-           QString::fromUtf8(t.closing);
+    return part(u"DataLocationHeading", "Data for dette program er placeret i: ") + br + br +
+           dataFolder() + br + br +
+           part(u"DataLocationAdvice",
+                "Det er meget vigtigt, at du sikkerhedskopierer filer i datamappen mindst en "
+                "gang om dagen!") +
+           br + br + part(u"DataLocationWarning", "VIGTIGT!") + br +
+           part(u"DataLocationClosing",
+                "Dette program må IKKE være åbent under sikkerhedskopiering af data.");
 }
 
 }  // namespace data

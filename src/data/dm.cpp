@@ -9,7 +9,8 @@ namespace data {
 TDM* DM = nullptr;
 
 QString duplicateWarningText() {
-    return QStringLiteral("Der findes en tilsvarende registrering i forvejen.");
+    return i18n::text(u"DMTexts", u"Duplicate",
+                      QStringLiteral("Der findes en tilsvarende registrering i forvejen."));
 }
 
 namespace {

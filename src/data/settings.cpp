@@ -67,4 +67,16 @@ void writeWindowSize(const QString& window, const QSize& outerSize) {
     s.sync();
 }
 
+bool readViewChoice(const QString& key, bool fallback) {
+    const QSettings s(windowsFile(), QSettings::IniFormat);
+    const QVariant v = s.value(QStringLiteral("View/") + key);
+    return v.isValid() ? v.toBool() : fallback;
+}
+
+void writeViewChoice(const QString& key, bool on) {
+    QSettings s(windowsFile(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("View/") + key, on);
+    s.sync();
+}
+
 }  // namespace data

@@ -18,4 +18,9 @@ void writeSettings(std::initializer_list<std::pair<QString, QVariant>> values);
 QSize readWindowSize(const QString& window);
 void writeWindowSize(const QString& window, const QSize& outerSize);
 
+// A yes-or-no choice of the user's about how the windows show things, kept beside the window
+// sizes; `fallback` when none is kept yet.
+bool readViewChoice(const QString& key, bool fallback);
+void writeViewChoice(const QString& key, bool on);
+
 }  // namespace data

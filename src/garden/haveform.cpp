@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 #include "data/datafolder.h"
@@ -25,85 +26,37 @@ using store::DataSetState;
 
 namespace {
 
-// Language index to the row of a message table: Norwegian and Swedish show the Danish text.
-enum class Lang { Danish, English, German };
-Lang messageLanguage(int language) {
-    switch (language) {
-        case 0:
-            return Lang::English;
-        case 3:
-            return Lang::German;
-        default:
-            return Lang::Danish;
-    }
-}
-
 bool pending(const store::Table& t) {
     return t.State() == DataSetState::Edit || t.State() == DataSetState::Insert;
 }
 
-const char* const PictureFilter = "Billeder (*.jpg)|*.jpg";
-
 }  // namespace
 
 QString THaveForm::nameMissingText(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("You have not given the project a name!") + data::messageBreak() +
-                   QStringLiteral("Your registration will be cancelled!");
-        case Lang::German:
-            return QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
-                   data::messageBreak() +
-                   QStringLiteral("Die Eintragung der neuen Anlage wird annuliert!");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Du har ikke givet anlægget et navn!") + data::messageBreak() +
-           QStringLiteral("Din registrering af et nyt anlæg annulleres!");
+    return i18n::textFor(language, u"HaveFormTexts", u"NameMissing",
+                         QStringLiteral("Du har ikke givet anlægget et navn!\n\r"
+                                        "Din registrering af et nyt anlæg annulleres!"));
 }
 
-QString THaveForm::deletePrefix(int language) {
-    // English users are asked in Danish, as the program always has.
-    if (messageLanguage(language) == Lang::German) {
-        return QStringLiteral("Sind Sie sicher, dass Sie dieser Anlage löschen möchten ");
-    }
-    return QStringLiteral("Er du sikker på, at du vil slette ");
+QString THaveForm::deleteQuestion(int language, const QString& work) {
+    return i18n::textFor(language, u"HaveFormTexts", u"DeleteWork",
+                         QStringLiteral("Er du sikker på, at du vil slette %1 ?"))
+        .arg(work);
 }
 
-QString THaveForm::materialDeletePrefix(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("Are you sure, you want to delete ");
-        case Lang::German:
-            return QStringLiteral("Sind Sie sicher, dass Sie diesen Materialen löschen möchten ");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Er du sikker på, at du vil slette ");
+QString THaveForm::materialDeleteQuestion(int language, const QString& material) {
+    return i18n::textFor(language, u"HaveFormTexts", u"DeleteMaterial",
+                         QStringLiteral("Er du sikker på, at du vil slette %1 ?"))
+        .arg(material);
 }
 
-QString THaveForm::openCaption(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("Usage of materials");
-        case Lang::German:
-            return QStringLiteral("Materialienverbrauch");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Forbrug af materialer");
+QString THaveForm::openCaption() const {
+    return i18n::textFor(ActiveLanguage(), u"HaveForm", u"Button5.Caption", m_designOpenCaption);
 }
 
 QString THaveForm::closeCaption(int language) {
-    switch (messageLanguage(language)) {
-        case Lang::English:
-            return QStringLiteral("Close materials");
-        case Lang::German:
-            return QStringLiteral("Materialienverbrauch schliessen");
-        case Lang::Danish:
-            break;
-    }
-    return QStringLiteral("Luk forbrug af materialer");
+    return i18n::textFor(language, u"HaveFormTexts", u"CloseMaterials",
+                         QStringLiteral("Luk &forbrug af materialer"));
 }
 
 QString THaveForm::filterText(int selection) {
@@ -124,13 +77,27 @@ QString THaveForm::generalNumber(double value) {
 THaveForm::THaveForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
     : toolkit::Form(parent), ui(std::make_unique<Ui::THaveForm>()), m_source(source) {
     ui->setupUi(this);
+    m_designOpenCaption = ui->Button5->text();
     // It closes by "Afslut" and the title bar only: Esc in a box must not run the closing
     // steps that discard a new work.
     setEscapeCloses(false);
     FormCreate();
 }
 
-THaveForm::~THaveForm() = default;
+THaveForm::~THaveForm() {
+    restoreKeyOrder();
+}
+
+// The works come in key order again for everyone else: the report, the next opening.
+void THaveForm::restoreKeyOrder() noexcept {
+    try {
+        if (DM && DM->HaveTable->Active()) {
+            DM->HaveTable->setSortOrder({});
+        }
+    } catch (const std::exception&) {
+        // Gone with the window; the next opening starts in key order anyway.
+    }
+}
 
 int THaveForm::ActiveLanguage() const {
     return m_source ? m_source->ActiveLanguage() : -1;
@@ -154,6 +121,7 @@ void THaveForm::FormCreate() {
     ui->DBCheckBox1->setValues(QStringLiteral("Ja"), QStringLiteral("Nej"));
     bind(ui->DBText1, DM->HaveSource, "Regnr");
     ui->DBGrid1->setDataSource(DM->HaveSource);
+    ui->DBGrid1->setSorting(true);
     ui->DBGrid1->setDeleteQuestion(
         [this] { return toolkit::DBGrid::defaultDeleteQuestion() + materialsGoneText(); });
     // Widths that let the eight columns share the grid's design width.
@@ -204,6 +172,24 @@ void THaveForm::FormCreate() {
     connect(ui->RadioButton2, &QRadioButton::clicked, this, &THaveForm::RadioButton2Click);
     connect(ui->RadioButton3, &QRadioButton::clicked, this, &THaveForm::RadioButton3Click);
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &THaveForm::SpeedButton3Click);
+    connect(ui->FortrydButton, &QPushButton::clicked, this, &THaveForm::FortrydButtonClick);
+    setUndoButton(ui->FortrydButton);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &THaveForm::saveCurrent);
+    ui->TilpasButton->setChecked(plants::picturesFit());
+    connect(ui->TilpasButton, &QToolButton::toggled, this, [](bool on) {
+        if (on != plants::picturesFit()) {
+            plants::setPicturesFit(on);
+        }
+    });
+    // The viewer changes the choice too.
+    connect(image, &plants::TImage::fitChosen, ui->TilpasButton, &QToolButton::setChecked);
+    m_pictureUndo = new plants::PictureUndo(plants::Register::GardenWorks, *DM->HaveTable, this);
+    connect(m_pictureUndo, &plants::PictureUndo::pendingChanged, this, &THaveForm::showUndoState);
+    for (toolkit::DataSource* source : {DM->HaveSource, DM->MaterialeSource}) {
+        connect(source, &toolkit::DataSource::stateChanged, this, &THaveForm::showUndoState);
+    }
+    showUndoState();
 
     // Labels take the width of their text, whatever font the desktop gives them.
     for (QLabel* l : findChildren<QLabel*>()) {
@@ -224,14 +210,16 @@ void THaveForm::FormCreate() {
 }
 
 void THaveForm::FormShow() {
-    setMinimumSize(0, 0);
-    setOuterSize(data::readSetting(QStringLiteral("W_Have")),
-                 data::readSetting(QStringLiteral("H_Have")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(
+        this,
+        {data::readSetting(QStringLiteral("W_Have")), data::readSetting(QStringLiteral("H_Have"))},
+        {data::HaveDesignSize.width, data::HaveDesignSize.height});
+    // Every opening lists the works in key order.
+    DM->HaveTable->setSortOrder({});
     ui->DBEdit1->setFocus();
     loadPicture();
+    showUndoState();
 }
 
 void THaveForm::resizeEvent(QResizeEvent* e) {
@@ -249,14 +237,6 @@ void THaveForm::placeTotal() {
     caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
     const int gap = std::max(1, caption->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 2);
     ui->Label8->move(caption->geometry().right() + 1 + gap, ui->Label8->y());
-}
-
-void THaveForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height);
-}
-
-QSize THaveForm::outerSize() const {
-    return frameGeometry().size();
 }
 
 void THaveForm::loadPicture() {
@@ -294,6 +274,90 @@ void THaveForm::Button2Click() {
     if (pending(*DM->HaveTable)) {
         DM->HaveTable->Post();
     }
+    // A picture fetched for the work is kept with it.
+    m_pictureUndo->keep();
+}
+
+bool THaveForm::hasChanges() const {
+    return pending(*DM->HaveTable) || pending(*DM->MaterialeTable) ||
+           (m_pictureUndo && m_pictureUndo->pending());
+}
+
+void THaveForm::showUndoState() {
+    ui->FortrydButton->setEnabled(hasChanges());
+}
+
+void THaveForm::saveCurrent() {
+    toolkit::reportErrors([this] {
+        store::Table& have = *DM->HaveTable;
+        // Saving the work saves the material being typed with it.
+        if (pending(have)) {
+            have.Post();
+        } else if (pending(*DM->MaterialeTable) && !have.IsEmpty()) {
+            saveMaterial();
+        }
+        if (materialsShown()) {
+            computeTotal();
+        }
+        m_pictureUndo->keep();
+        showUndoState();
+    });
+}
+
+// Asked first: a slip of the key must not throw away what was typed.
+void THaveForm::FortrydButtonClick() {
+    toolkit::reportErrors([this] {
+        if (!hasChanges()) {
+            return;
+        }
+        store::Table& have = *DM->HaveTable;
+        const bool isNew = have.State() == DataSetState::Insert;
+        const QString question =
+            isNew ? i18n::text(u"HaveFormTexts", u"UndoNewWork",
+                               QStringLiteral("Vil du kassere det nye haveanlæg?\n\rIntet af det, "
+                                              "du har skrevet om det, bliver gemt."))
+                  : i18n::text(u"HaveFormTexts", u"UndoChanges",
+                               QStringLiteral("Vil du fortryde dine ændringer af haveanlægget?\n\r"
+                                              "Haveanlægget bliver, som det sidst blev gemt."));
+        if (toolkit::dialogs().MessageDlg(question, toolkit::MsgType::Confirmation,
+                                          toolkit::Button::Yes | toolkit::Button::No) !=
+            toolkit::mrYes) {
+            return;
+        }
+        ui->DBGrid1->discardEdit();
+        ui->DBGrid2->discardEdit();
+        const bool pictureChanged = m_pictureUndo->pending();
+        m_pictureUndo->undoWith([&] {
+            store::Table& materials = *DM->MaterialeTable;
+            if (pending(materials)) {
+                materials.Cancel();
+            }
+            if (isNew) {
+                discardNewWork();  // with the materials saved under it
+            } else if (pending(have)) {
+                have.Cancel();
+            }
+        });
+        if (pictureChanged) {
+            loadPicture();
+        }
+        if (materialsShown()) {
+            computeTotal();
+        }
+        showUndoState();
+    });
+}
+
+// The counter row is given back only while it is the one issued for this work.
+void THaveForm::discardNewWork() {
+    store::Table& have = *DM->HaveTable;
+    const int number = have.FieldByName(QStringLiteral("Regnr")).AsInteger();
+    have.Cancel();
+    store::Table& counter = *DM->HaveRegTable;
+    if (counter.Active() && !counter.IsEmpty() &&
+        counter.FieldByName(QStringLiteral("Regnr")).AsInteger() == number) {
+        counter.Delete();
+    }
 }
 
 // A work's materials go with it; the question says so, and how many.
@@ -311,9 +375,9 @@ QString THaveForm::materialsGoneText() const {
 
 void THaveForm::Button3Click() {
     store::Table& have = *DM->HaveTable;
-    const QString text = deletePrefix(ActiveLanguage()) +
-                         have.FieldByName(QStringLiteral("Arbejdet")).AsString() +
-                         QStringLiteral(" ?") + materialsGoneText();
+    const QString text =
+        deleteQuestion(ActiveLanguage(), have.FieldByName(QStringLiteral("Arbejdet")).AsString()) +
+        materialsGoneText();
     if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
                                       toolkit::Button::Yes | toolkit::Button::No) ==
         toolkit::mrYes) {
@@ -347,13 +411,19 @@ void THaveForm::RadioButton3Click() {
     setSelection(3);
 }
 
-// The toggle knows the panel's state only by its own caption.
+// The toggle knows the panel's state by its own caption, compared with the open caption of
+// the language it reads; a caption that is neither (a file edited meanwhile) goes by the
+// panel itself.
 void THaveForm::Button5Click() {
     const int language = ActiveLanguage();
-    if (ui->Button5->text() == openCaption(language)) {
+    const QString caption = ui->Button5->text();
+    const bool opening =
+        caption == openCaption() || (caption != closeCaption(language) && ui->Panel3->isHidden());
+    if (opening) {
         ui->Panel3->show();
         ui->Panel3->raise();
         ui->SpeedButton3->hide();
+        ui->TilpasButton->hide();
         ui->DBText1->hide();
         ui->Label13->hide();
         ui->Button5->setText(closeCaption(language));
@@ -361,9 +431,10 @@ void THaveForm::Button5Click() {
     } else {
         ui->Panel3->hide();
         ui->SpeedButton3->show();
+        ui->TilpasButton->show();
         ui->DBText1->show();
         ui->Label13->show();
-        ui->Button5->setText(openCaption(language));
+        ui->Button5->setText(openCaption());
         saveMaterial();
     }
 }
@@ -413,8 +484,8 @@ void THaveForm::Button7Click() {
 
 void THaveForm::Button8Click() {
     store::Table& materials = *DM->MaterialeTable;
-    const QString text = materialDeletePrefix(ActiveLanguage()) +
-                         DM->MaterialeTableMaterialer->AsString() + QStringLiteral(" ?");
+    const QString text =
+        materialDeleteQuestion(ActiveLanguage(), DM->MaterialeTableMaterialer->AsString());
     if (toolkit::dialogs().MessageDlg(text, toolkit::MsgType::Confirmation,
                                       toolkit::Button::Yes | toolkit::Button::No) ==
         toolkit::mrYes) {
@@ -440,7 +511,7 @@ void THaveForm::Button9Click() {
 void THaveForm::SpeedButton3Click() {
     plants::importPicture(findChild<QLabel*>(QStringLiteral("Image1")),
                           plants::Register::GardenWorks, *DM->HaveTable,
-                          QString::fromLatin1(PictureFilter));
+                          plants::pictureFilter(plants::Register::GardenWorks), m_pictureUndo);
 }
 
 void THaveForm::Image1Click() {
@@ -479,20 +550,14 @@ void THaveForm::FormClose() {
         toolkit::dialogs().MessageDlg(nameMissingText(ActiveLanguage()),
                                       toolkit::MsgType::Information, toolkit::Button::OK);
         if (have.State() == DataSetState::Insert) {
-            const int number = have.FieldByName(QStringLiteral("Regnr")).AsInteger();
-            have.Cancel();
-            // The counter row is given back only while it is the one issued for this work.
-            store::Table& counter = *DM->HaveRegTable;
-            if (counter.Active() && !counter.IsEmpty() &&
-                counter.FieldByName(QStringLiteral("Regnr")).AsInteger() == number) {
-                counter.Delete();
-            }
+            discardNewWork();
         }
         // An existing work whose name was erased keeps its change pending in the table.
     }
-    const QSize size = outerSize();
+    const QSize size = toolkit::outerSize(this);
     data::writeSettings(
         {{QStringLiteral("H_Have"), size.height()}, {QStringLiteral("W_Have"), size.width()}});
+    have.setSortOrder({});
 }
 
 }  // namespace garden

@@ -15,6 +15,9 @@ class TQFormLocalizer;
 namespace resize {
 class TFormResizer;
 }
+namespace plants {
+class PictureUndo;
+}
 class QRadioButton;
 
 namespace garden {
@@ -38,12 +41,18 @@ public:
     QString totalText() const;
     // Which radio button is checked: 1 to 3, or 0 for none.
     int checkedSelection() const;
+    // Whether "Fortryd" has anything to put back: a change of the work, of its material
+    // being typed, or of its picture.
+    bool hasChanges() const;
 
+    // The messages and captions of code, in a language index's language.
     static QString nameMissingText(int language);
-    static QString deletePrefix(int language);
-    static QString materialDeletePrefix(int language);
-    static QString openCaption(int language);
+    static QString deleteQuestion(int language, const QString& work);
+    static QString materialDeleteQuestion(int language, const QString& material);
     static QString closeCaption(int language);
+    // The toggle's open caption in the active language: the caption its localizer gives it,
+    // read from the same place (the design's own in Danish).
+    QString openCaption() const;
     // The filter texts of the two filtering radio buttons (1 and 2).
     static QString filterText(int selection);
     // Shortest form with up to 15 significant digits, the regional decimal separator, no
@@ -65,6 +74,11 @@ public Q_SLOTS:
     void RadioButton3Click();
     void SpeedButton3Click();
     void Image1Click();
+    // "Fortryd": the work as it was stored, with its material and picture; a new work is
+    // discarded and its number given back.
+    void FortrydButtonClick();
+    // Ctrl+S: the work, and the material being typed, saved now.
+    void saveCurrent();
 
 protected:
     void FormClose() override;
@@ -79,14 +93,17 @@ private:
     void saveMaterial();
     void closePendingMaterial(bool workDiscarded);
     void setSelection(int selection);
+    void discardNewWork();
+    void showUndoState();
+    void restoreKeyOrder() noexcept;
     void loadPicture();
-    void setOuterSize(int width, int height);
-    QSize outerSize() const;
 
     std::unique_ptr<Ui::THaveForm> ui;
     i18n::TQCustomLanguageSource* m_source;
     i18n::TQFormLocalizer* QFormLocalizer1 = nullptr;
     resize::TFormResizer* FormResizer1 = nullptr;
+    plants::PictureUndo* m_pictureUndo = nullptr;
+    QString m_designOpenCaption;
 };
 
 }  // namespace garden

@@ -1,6 +1,7 @@
 #include "garden/qrform2.h"
 
 #include "data/dm.h"
+#include "i18n/texts.h"
 #include "report/output.h"
 #include "report/report.h"
 
@@ -27,6 +28,11 @@ struct Column {
     Qt::Alignment alignment;
 };
 
+// The report's captions in the active language, Danish built in.
+QString caption(const char16_t* key, const char* danish) {
+    return i18n::text(u"QRForm2Texts", key, QString::fromUtf8(danish));
+}
+
 void addFields(report::Band& band, store::Table* table, std::initializer_list<Column> columns) {
     for (const Column& c : columns) {
         const char* name = c.field;
@@ -47,18 +53,19 @@ void TQRForm2::setSelectionLabel(const QString& text) {
 }
 
 QString TQRForm2::selectionText(int language, int selection) {
-    // Only "planned" has an English text; the others print in Danish.
-    static const char* const danish[] = {"Planlagte arbejder", "Afsluttede arbejder",
-                                         "Alle haveanlæg"};
-    static const char* const english[] = {"Planned projects", "Afsluttede arbejder",
-                                          "Alle haveanlæg"};
-    static const char* const german[] = {"Geplante Arbeiten", "Beendigte Arbeiten",
-                                         "Alle Gartenanlage"};
-    if (selection < 1 || selection > 3) {
-        return QString();
+    switch (selection) {
+        case 1:
+            return i18n::textFor(language, u"QRForm2Texts", u"Planned",
+                                 QStringLiteral("Planlagte arbejder"));
+        case 2:
+            return i18n::textFor(language, u"QRForm2Texts", u"Finished",
+                                 QStringLiteral("Afsluttede arbejder"));
+        case 3:
+            return i18n::textFor(language, u"QRForm2Texts", u"All",
+                                 QStringLiteral("Alle haveanlæg"));
+        default:
+            return QString();
     }
-    const char* const* texts = language == 0 ? english : language == 3 ? german : danish;
-    return QString::fromUtf8(texts[selection - 1]);
 }
 
 report::Document TQRForm2::build() {
@@ -67,7 +74,7 @@ report::Document TQRForm2::build() {
     report::Report r;
 
     r.title.height = 16.7;
-    r.title.label(QStringLiteral("QRLabel1"), QStringLiteral("Vexmos anlæg"))
+    r.title.label(QStringLiteral("QRLabel1"), title())
         .at(0.0, 1.3)
         .withFont(report::arial(18.0, true))
         .withColor(Navy)
@@ -82,17 +89,18 @@ report::Document TQRForm2::build() {
     r.columnHeader.color = Silver;
     const struct {
         const char* name;
+        const char16_t* key;
         const char* caption;
         double left;
         double width;
     } captions[] = {
-        {"QRLabel2", "Haveanlæg", 2.6, 45.2},
-        {"QRLabel4", "Begyndt", 50.3, 16.1},
-        {"QRLabel5", "Afsluttet", 68.8, 16.1},
-        {"QRLabel6", "Placering", 87.3, 77.0},
+        {"QRLabel2", u"Work", "Haveanlæg", 2.6, 45.2},
+        {"QRLabel4", u"Started", "Begyndt", 50.3, 16.1},
+        {"QRLabel5", u"Ended", "Afsluttet", 68.8, 16.1},
+        {"QRLabel6", u"Location", "Placering", 87.3, 77.0},
     };
     for (const auto& c : captions) {
-        r.columnHeader.label(QString::fromLatin1(c.name), QString::fromUtf8(c.caption))
+        r.columnHeader.label(QString::fromLatin1(c.name), caption(c.key, c.caption))
             .at(c.left, 0.8)
             .sized(c.width)
             .withFont(report::arial(8.0, true));
@@ -140,7 +148,7 @@ report::Document TQRForm2::build() {
 
     report::SubDetail workTotal;
     workTotal.band.height = 6.6;
-    workTotal.band.label(QStringLiteral("QRLabel7"), QStringLiteral("Anlægget i alt"))
+    workTotal.band.label(QStringLiteral("QRLabel7"), caption(u"WorkTotal", "Anlægget i alt"))
         .at(79.4, 1.3)
         .sized(63.8)
         .withFont(report::arial(8.0, true));
@@ -153,7 +161,7 @@ report::Document TQRForm2::build() {
 
     r.summary.height = 8.0;
     r.summary.box(79.4, 0.6, TotalLeft + TotalWidth - 79.4, 0.3, Qt::black);
-    r.summary.label(QStringLiteral("QRLabel8"), QStringLiteral("I alt"))
+    r.summary.label(QStringLiteral("QRLabel8"), caption(u"Total", "I alt"))
         .at(79.4, 1.9)
         .sized(63.8)
         .withFont(report::arial(8.0, true));
@@ -166,8 +174,12 @@ report::Document TQRForm2::build() {
     return r.layout();
 }
 
+QString TQRForm2::title() {
+    return caption(u"Title", "Vexmos anlæg");
+}
+
 void TQRForm2::Preview() {
-    report::preview(build(), QStringLiteral("Vexmos anlæg"));
+    report::preview(build(), title());
 }
 
 }  // namespace garden

@@ -29,6 +29,9 @@ public:
     // Shows the pages modally through the report previewer.
     void Preview();
 
+    // The report's title in the active language: the preview's title and the PDF's name.
+    static QString title();
+
 private:
     QString m_selection;
 };

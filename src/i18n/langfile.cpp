@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QtDebug>
+#include <algorithm>
 
 #include "codec.h"
 #include "errors.h"
@@ -17,6 +19,25 @@ namespace {
 
 bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// Bytes beyond ASCII that decode as UTF-8 without a single fault: in Windows-1252 such runs
+// ("Ã¼" for "ü") are next to impossible in real text.
+bool looksLikeUtf8(QByteArrayView bytes, QString* text) {
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        return false;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = decoder(bytes);
+    if (decoder.hasError()) {
+        return false;
+    }
+    *text = std::move(decoded);
+    return true;
 }
 
 }  // namespace
@@ -63,7 +84,18 @@ void TQLanguageFile::LoadFromBytes(QByteArrayView bytes) {
     if (nul >= 0) {
         bytes = bytes.first(nul);
     }
-    const QString text = FromWindows1252(bytes);
+    m_byteOrderMark = bytes.startsWith(QByteArrayView(kByteOrderMark));
+    if (m_byteOrderMark) {
+        bytes = bytes.sliced(3);
+    }
+    QString text;
+    m_utf8 = looksLikeUtf8(bytes, &text) || m_byteOrderMark;
+    if (m_byteOrderMark && text.isEmpty()) {
+        // Marked as UTF-8: faults become replacement characters, not Windows-1252 letters.
+        text = QString::fromUtf8(bytes);
+    } else if (!m_utf8) {
+        text = FromWindows1252(bytes);
+    }
     const qsizetype n = text.size();
     Section* current = nullptr;
     qsizetype start = 0;
@@ -104,7 +136,10 @@ QByteArray TQLanguageFile::SaveToBytes() const {
         }
         text += QStringLiteral("\r\n");
     }
-    return ToWindows1252(text);
+    if (!m_utf8) {
+        return ToWindows1252(text);
+    }
+    return (m_byteOrderMark ? QByteArray(kByteOrderMark) : QByteArray()) + text.toUtf8();
 }
 
 void TQLanguageFile::UpdateFile() const {

@@ -13,7 +13,9 @@ namespace i18n {
 // write saves the whole image. The file is data the user may edit, so a line that does not
 // make sense is kept or skipped, never an error.
 //
-// Text form: Windows-1252, lines ending in CR, LF or CR LF, a NUL ending the text; lines
+// Text form: Windows-1252 as shipped; a file that begins with a UTF-8 byte-order mark, or that
+// is valid UTF-8 with letters beyond ASCII (a modern editor's save), is read as UTF-8 and
+// written back so. Lines end in CR, LF or CR LF, a NUL ends the text; lines
 // trimmed of codes up to 32; empty lines, ";" comments and lines before the first
 // "[section]" dropped; "key=value" lines with the value stored by EncodeValue. Section names
 // and keys compare without regard to case; the later section, and within a section the
@@ -51,6 +53,8 @@ public:
     QStringList SectionNames() const;
     void LoadFromBytes(QByteArrayView bytes);
     QByteArray SaveToBytes() const;
+    // The file was read as UTF-8 (and is saved so), with or without a byte-order mark.
+    bool IsUtf8() const { return m_utf8; }
 
 private:
     struct Line {
@@ -70,6 +74,8 @@ private:
     QString m_fileName;
     QString m_readError;
     QList<Section> m_sections;
+    bool m_utf8 = false;
+    bool m_byteOrderMark = false;
 };
 
 // Where a language file named in the language list is found: an absolute name as it is;

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMetaProperty>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -112,9 +113,29 @@ QString NamedProperty::text() const {
 }
 
 void NamedProperty::setText(const QString& value) const {
-    if (m_kind == PropKind::Text) {
-        m_object->setProperty(m_qtName.constData(), value);
+    if (m_kind != PropKind::Text) {
+        return;
     }
+    // A caption is plain text whatever it holds: "<h1>" in a file is shown as typed.
+    if (auto* label = qobject_cast<QLabel*>(m_object); label && m_qtName == "text") {
+        label->setTextFormat(Qt::PlainText);
+        label->setText(value);
+        // A label that takes the width of its text takes that of the new one: a longer
+        // translation is not cut at the width of the text it replaces.
+        const QVariant autoSize = label->property("AutoSize");
+        if (label->pixmap().isNull() && !label->wordWrap() &&
+            (!autoSize.isValid() || autoSize.toBool())) {
+            label->adjustSize();
+        }
+        return;
+    }
+    if (m_qtName == "toolTip" && Qt::mightBeRichText(value)) {
+        m_object->setProperty(
+            m_qtName.constData(),
+            QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(value.toHtmlEscaped()));
+        return;
+    }
+    m_object->setProperty(m_qtName.constData(), value);
 }
 
 QStringList NamedProperty::lines() const {

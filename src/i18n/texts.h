@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace i18n {
 
@@ -21,8 +23,24 @@ QString text(QStringView section, QStringView key, const QString& danish);
 QString countText(QStringView section, QStringView key, qint64 n, const QString& danishOne,
                   const QString& danishOther);
 
+// The same count in a given language index's language.
+QString countTextFor(int language, QStringView section, QStringView key, qint64 n,
+                     const QString& danishOne, const QString& danishOther);
+
 // The same lookup for a given language index (-1 Danish, 0.. a language of the main
 // window's source); an index the source does not have gives the Danish text.
 QString textFor(int language, QStringView section, QStringView key, const QString& danish);
+
+// The language index of the desktop's own language (LANG and friends) when it is one of the
+// program's: 0 English, 1 Norwegian, 2 Swedish, 3 German; -1 (Danish) for any other. The
+// language of a first start, and of whatever is said before the settings are read.
+int desktopLanguage();
+// The same from the messages locale (LC_ALL, else LC_MESSAGES, else LANG) and the languages
+// the user prefers, first first: the first the program speaks wins.
+int languageOfLocale(const QByteArray& locale, const QStringList& preferred);
+
+// The ISO code of a language index ("da", "en", "nb", "sv", "de"): the language of Qt's own
+// dialogs and of the calendar's month names. Danish for an index the program lacks.
+QString languageCode(int language);
 
 }  // namespace i18n

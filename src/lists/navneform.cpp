@@ -5,6 +5,7 @@
 #include "data/dm.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "listsupport.h"
 #include "overview/easyfind.h"
 #include "toolkit/dialogs.h"
@@ -90,38 +91,23 @@ TNavneForm::TNavneForm(i18n::TQCustomLanguageSource* source, QWidget* parent)
 
 TNavneForm::~TNavneForm() = default;
 
+// An index outside the languages has no text: the count and the question are left out.
 QString TNavneForm::countText(int language, int count) {
-    const QString n = QString::number(count);
-    switch (language) {
-        case -1:
-        case 1:
-        case 2:
-            return QStringLiteral("I alt ") + n + QStringLiteral(" planter");
-        case 0:
-            return QStringLiteral("Total ") + n + QStringLiteral(" plants");
-        case 3:
-            return QStringLiteral("In alles ") + n + QStringLiteral(" Pflanzen");
-        default:
-            return {};
+    if (language < -1 || language > 3) {
+        return {};
     }
+    return i18n::countTextFor(language, u"NavneFormTexts", u"Count", count,
+                              QStringLiteral("I alt %1 plante"),
+                              QStringLiteral("I alt %1 planter"));
 }
 
 QString TNavneForm::deleteQuestion(int language, const QString& name) {
-    switch (language) {
-        case -1:
-        case 1:
-        case 2:
-            return QStringLiteral("Er du sikker på, at du vil slette ") + name +
-                   QStringLiteral(" ?");
-        case 0:
-            return QStringLiteral("Are you sure, you want to delete ") + name +
-                   QStringLiteral(" ?");
-        case 3:
-            return QStringLiteral("Sind Sie sicher, dass Sie dieser Pflanzen löschen möchten ") +
-                   name + QStringLiteral(" ?");
-        default:
-            return {};
+    if (language < -1 || language > 3) {
+        return {};
     }
+    return i18n::textFor(language, u"NavneFormTexts", u"DeleteName",
+                         QStringLiteral("Er du sikker på, at du vil slette %1 ?"))
+        .arg(name);
 }
 
 int TNavneForm::language() const {

@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QShortcut>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -10,6 +11,7 @@
 #include "easyfind.h"
 #include "i18n/langsource.h"
 #include "i18n/localizer.h"
+#include "i18n/texts.h"
 #include "resize/formresizer.h"
 #include "store/format.h"
 #include "store/table.h"
@@ -76,6 +78,7 @@ TOversigtForm::TOversigtForm(QWidget* parent)
 
     ui->DBGrid1->setEditing(false);
     ui->DBGrid1->setColumns(QList<toolkit::GridColumn>(std::begin(Columns), std::end(Columns)));
+    ui->DBGrid1->setSorting(true);
     ui->DBMemo1->setReadOnly(true);
     // Enter belongs to the search fields; no button takes it over.
     for (QPushButton* b : {ui->Button1, ui->Button2}) {
@@ -109,10 +112,18 @@ TOversigtForm::TOversigtForm(QWidget* parent)
                 &TOversigtForm::writeCount);
     }
 
-    for (QWidget* w : {static_cast<QWidget*>(ui->Edit1), static_cast<QWidget*>(ui->Edit2),
-                       static_cast<QWidget*>(ui->DateEdit1)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->Edit1), static_cast<QWidget*>(ui->Edit2),
+          static_cast<QWidget*>(ui->DateEdit1), static_cast<QWidget*>(ui->DBLookupComboBox1),
+          static_cast<QWidget*>(ui->DBLookupComboBox2)}) {
         w->installEventFilter(this);
     }
+    // Ctrl+F goes to the name search, as a click into it does.
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        ui->Edit1->setFocus(Qt::ShortcutFocusReason);
+        ui->Edit1->selectAll();
+    });
     connect(ui->Edit1, &QLineEdit::textChanged, this, &TOversigtForm::Edit1Change);
     connect(ui->Edit2, &QLineEdit::textChanged, this, &TOversigtForm::Edit2Change);
     connect(ui->DBLookupComboBox1, &toolkit::DBLookupComboBox::Click, this,
@@ -144,21 +155,17 @@ void TOversigtForm::FormCreate() {
     FormResizer1 = resize::makeFormResizer(this);
 }
 
-void TOversigtForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height,
-                          {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
-}
-
 void TOversigtForm::FormShow() {
-    setOuterSize(data::readSetting(QStringLiteral("W_Oversigt")),
-                 data::readSetting(QStringLiteral("H_Oversigt")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(this,
+                         {data::readSetting(QStringLiteral("W_Oversigt")),
+                          data::readSetting(QStringLiteral("H_Oversigt"))},
+                         {data::OversigtDesignSize.width, data::OversigtDesignSize.height});
+    // Every opening lists the plants in key order.
+    DM->PlanteTable->setSortOrder({});
     ui->RadioButton1->setChecked(true);
     RadioButton1Click();
     DM->PlanteTable->setFiltered(false);
-    m_countLanguage = i18n::mainActiveLanguage();
     writeCount();
 }
 
@@ -184,16 +191,15 @@ void TOversigtForm::placeCount() {
 }
 
 QString TOversigtForm::countText(int language, int count) {
-    if (language == 3) {
-        return QStringLiteral("In alles %1 Pflanzen").arg(count);
-    }
-    return QStringLiteral("I alt %1 planter").arg(count);
+    return i18n::countTextFor(language, u"OversigtFormTexts", u"Count", count,
+                              QStringLiteral("I alt %1 plante"),
+                              QStringLiteral("I alt %1 planter"));
 }
 
-// In the language of the opening until a selection is made, in Danish after it.
+// Always in the active language, after a selection as at the opening.
 void TOversigtForm::writeCount() {
     if (DM && DM->PlanteTable->Active()) {
-        ui->Label6->setText(countText(m_countLanguage, DM->PlanteTable->RecordCount()));
+        ui->Label6->setText(countText(i18n::mainActiveLanguage(), DM->PlanteTable->RecordCount()));
     }
 }
 
@@ -209,6 +215,17 @@ bool TOversigtForm::eventFilter(QObject* watched, QEvent* e) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             toolkit::reportErrors([&] { EditKeyDown(key); });
+            return true;
+        }
+    } else if ((watched == ui->DBLookupComboBox1 || watched == ui->DBLookupComboBox2) &&
+               e->type() == QEvent::KeyPress) {
+        // Delete or Backspace takes that box out of the selection; the others stay.
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        auto* box = static_cast<toolkit::DBLookupComboBox*>(watched);
+        if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && !box->KeyValue().isEmpty()) {
+            box->setKeyValue(QString());
+            (box == ui->DBLookupComboBox1 ? m_family : m_type).clear();
+            toolkit::reportErrors([this] { applySelection(); });
             return true;
         }
     } else if (watched == ui->DateEdit1 && e->type() == QEvent::FocusOut) {
@@ -257,16 +274,36 @@ QString TOversigtForm::quoted(const QString& value) {
     return QLatin1Char('\'') + v + QLatin1Char('\'');
 }
 
-void TOversigtForm::selectBy(Selection by, const QString& value) {
+// Family, type and planting period together, each narrowing what the others leave; one of
+// them alone gives the filter and label it always gave.
+void TOversigtForm::applySelection() {
+    QStringList parts;
+    QStringList labels;
+    if (!m_family.isEmpty()) {
+        parts << QStringLiteral("Familie = ") + quoted(m_family);
+        labels << m_family;
+    }
+    if (!m_type.isEmpty()) {
+        parts << QStringLiteral("Plantetype = ") + quoted(m_type);
+        labels << m_type;
+    }
+    if (m_dates) {
+        QString range = QStringLiteral("Plantet >= '") + filterDate(m_start) + QLatin1Char('\'');
+        if (m_end.isValid()) {
+            range += QStringLiteral(" and Plantet <='") + filterDate(m_end) + QLatin1Char('\'');
+        }
+        parts << range;
+        labels << (m_start.isValid() ? store::formatDate(m_start) : QString()) +
+                      QStringLiteral("  -  ") +
+                      (m_end.isValid() ? store::formatDate(m_end) : QString());
+    }
+    if (parts.isEmpty()) {
+        showAll();
+        return;
+    }
+    setPlantFilter(parts.join(QStringLiteral(" and ")), true);
     ui->RadioButton1->setChecked(false);
-    (by == Selection::Family ? ui->DBLookupComboBox2 : ui->DBLookupComboBox1)
-        ->setKeyValue(QString());
-    const QString field =
-        by == Selection::Family ? QStringLiteral("Familie") : QStringLiteral("Plantetype");
-    m_countLanguage = -1;
-    setPlantFilter(field + QStringLiteral(" = ") + quoted(value), true);
-    m_selection = by;
-    m_label = value;
+    m_label = labels.join(QStringLiteral(", "));
     writeCount();
 }
 
@@ -285,11 +322,17 @@ void TOversigtForm::setPlantFilter(const QString& text, bool on) {
 }
 
 void TOversigtForm::DBLookupComboBox1Click() {
-    toolkit::reportErrors([this] { selectBy(Selection::Family, ui->DBLookupComboBox1->Text()); });
+    toolkit::reportErrors([this] {
+        m_family = ui->DBLookupComboBox1->Text();
+        applySelection();
+    });
 }
 
 void TOversigtForm::DBLookupComboBox2Click() {
-    toolkit::reportErrors([this] { selectBy(Selection::Type, ui->DBLookupComboBox2->Text()); });
+    toolkit::reportErrors([this] {
+        m_type = ui->DBLookupComboBox2->Text();
+        applySelection();
+    });
 }
 
 void TOversigtForm::DateEdit1Exit() {
@@ -313,27 +356,15 @@ void TOversigtForm::DateEdit2Change() {
         return;
     }
     toolkit::reportErrors([this] {
-        const QDate start = ui->DateEdit1->Date();
-        const QDate end = ui->DateEdit2->Date();
-        if (!start.isValid() && !end.isValid()) {
-            if (m_selection == Selection::Dates) {
-                showAll();
-            }
+        m_start = ui->DateEdit1->Date();
+        m_end = ui->DateEdit2->Date();
+        const bool dates = m_start.isValid() || m_end.isValid();
+        // Emptied dates that were no part of the selection change nothing.
+        if (!dates && !m_dates) {
             return;
         }
-        QString filter = QStringLiteral("Plantet >= '") + filterDate(start) + QLatin1Char('\'');
-        if (end.isValid()) {
-            filter += QStringLiteral(" and Plantet <='") + filterDate(end) + QLatin1Char('\'');
-        }
-        m_countLanguage = -1;
-        setPlantFilter(filter, true);
-        ui->RadioButton1->setChecked(false);
-        ui->DBLookupComboBox1->setKeyValue(QString());
-        ui->DBLookupComboBox2->setKeyValue(QString());
-        m_selection = Selection::Dates;
-        m_label = (start.isValid() ? store::formatDate(start) : QString()) +
-                  QStringLiteral("  -  ") + (end.isValid() ? store::formatDate(end) : QString());
-        writeCount();
+        m_dates = dates;
+        applySelection();
     });
 }
 
@@ -350,11 +381,11 @@ void TOversigtForm::showAll() {
     ui->DateEdit1->Clear();
     ui->DateEdit2->Clear();
     m_clearingDates = false;
-    m_selection = Selection::None;
+    m_family.clear();
+    m_type.clear();
+    m_dates = false;
+    m_start = m_end = QDate();
     m_label.clear();
-    if (DM->PlanteTable->Filtered()) {
-        m_countLanguage = -1;
-    }
     setPlantFilter(DM->PlanteTable->Filter(), false);
     writeCount();
 }
@@ -387,17 +418,20 @@ void TOversigtForm::DBGrid1DblClick() {
 }
 
 void TOversigtForm::FormClose() {
-    const QSize outer = frameGeometry().size();
+    const QSize outer = toolkit::outerSize(this);
     data::writeSettings({{QStringLiteral("H_Oversigt"), outer.height()},
                          {QStringLiteral("W_Oversigt"), outer.width()}});
-    // The main window's plant chooser and everything else see every plant again.
+    // The main window's plant chooser and everything else see every plant again, in key
+    // order.
     DM->PlanteTable->setFiltered(false);
+    DM->PlanteTable->setSortOrder({});
 }
 
 void TOversigtForm::clearPlantFilter() noexcept {
     try {
         if (DM && DM->PlanteTable->Active()) {
             DM->PlanteTable->setFiltered(false);
+            DM->PlanteTable->setSortOrder({});
         }
     } catch (const std::exception&) {
         // Gone with the window; the next opening starts unfiltered anyway.

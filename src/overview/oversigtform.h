@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <memory>
 
 #include "toolkit/form.h"
@@ -18,10 +19,10 @@ namespace overview {
 
 class TEasyFind;
 
-// The read-only list of every plant: narrowed by family, type or planting dates through the
-// shared plant table's filter, counted, searched as the user types, printed, and opened in
-// the registration window. Its selection narrows nothing outside it: the filter goes when
-// the window closes.
+// The read-only list of every plant: narrowed by family, type and planting dates together
+// through the shared plant table's filter, sorted by a click on a column title, counted,
+// searched as the user types, printed, and opened in the registration window. Its selection
+// and order reach nothing outside it: both go when the window closes.
 class TOversigtForm final : public toolkit::Form {
     Q_OBJECT
 
@@ -30,10 +31,10 @@ public:
     ~TOversigtForm() override;
 
     TEasyFind* easyFind() const { return EasyFind1; }
-    // "I alt N planter" in the language of the index (German has its own), N the plants
+    // "I alt N planter" (one: "I alt 1 plante") in the language of the index, N the plants
     // the table shows now.
     static QString countText(int language, int count);
-    // The plant list's selection label: the family, type or date range the list is
+    // The plant list's selection label: the family, type and date range the list is
     // narrowed to now, empty when it lists every plant.
     QString selectionLabel() const;
     // Family or type literal for the filter, quotes doubled as the filter reads them.
@@ -59,16 +60,14 @@ protected:
     void FormClose() override;
 
 private:
-    enum class Selection { None, Family, Type, Dates };
     void FormCreate();
     void FormShow() override;
     void FormResize();
     void EditKeyDown(int key);
     void writeCount();
     void showAll();
-    void selectBy(Selection by, const QString& value);
+    void applySelection();
     void setPlantFilter(const QString& text, bool on);
-    void setOuterSize(int width, int height);
     void placeCount();
 
     std::unique_ptr<Ui::TOversigtForm> ui;
@@ -78,9 +77,13 @@ private:
     void clearPlantFilter() noexcept;
 
     bool m_clearingDates = false;
-    Selection m_selection = Selection::None;
+    // What the list is narrowed to; each part narrows what the others leave.
+    QString m_family;
+    QString m_type;
+    bool m_dates = false;
+    QDate m_start;
+    QDate m_end;
     QString m_label;
-    int m_countLanguage = -1;
 };
 
 }  // namespace overview

@@ -22,16 +22,18 @@ TBilledForm::TBilledForm(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    auto* image = new QLabel;
+    auto* image = new TImage;
     image->setObjectName(QStringLiteral("Image1"));
     setupPictureBox(ui->ScrollBox1, image);
+    // A double-click switches between the picture fitted to the window and its natural size.
+    connect(image, &TImage::DoubleClick, this, [] { setPicturesFit(!picturesFit()); });
     FormCreate();
 }
 
 TBilledForm::~TBilledForm() = default;
 
-QLabel* TBilledForm::image() const {
-    return findChild<QLabel*>(QStringLiteral("Image1"));
+TImage* TBilledForm::image() const {
+    return findChild<TImage*>(QStringLiteral("Image1"));
 }
 
 void TBilledForm::setRegister(Register reg, const store::Table* table) {
@@ -40,7 +42,7 @@ void TBilledForm::setRegister(Register reg, const store::Table* table) {
 }
 
 // Scales from the design screen of 1024 pixels across; the scroll box fills the window and
-// the picture keeps its natural size, so only the window's own size changes.
+// the picture fits it or keeps its natural size, so only the window's own size changes.
 void TBilledForm::FormCreate() {
     resize(DesignWidth, DesignHeight);
     const QScreen* s = screen();

@@ -11,8 +11,8 @@ class TBilledForm;
 
 namespace plants {
 
-// The picture viewer: one record's picture at its natural size with scroll bars, maximised
-// whenever it becomes active.
+// The picture viewer: one record's picture fitted to the window, or at its natural size with
+// scroll bars (a double-click switches), maximised whenever it becomes active.
 class TBilledForm final : public QDialog {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ public:
     // module's table of that register.
     void setRegister(Register reg, const store::Table* table = nullptr);
     Register register_() const { return m_register; }
-    QLabel* image() const;
+    TImage* image() const;
 
 protected:
     void showEvent(QShowEvent* e) override;

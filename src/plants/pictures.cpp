@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QScrollArea>
@@ -14,6 +16,7 @@
 
 #include "billedform.h"
 #include "data/datafolder.h"
+#include "data/settings.h"
 #include "i18n/langsource.h"
 #include "i18n/texts.h"
 #include "store/table.h"
@@ -149,7 +152,19 @@ bool reachesEnd(const uchar* p, qsizetype n) {
     }
 }
 
-QImage decode(const PictureBytes& bytes, PictureError* error) {
+// The natural size scaled down to fit a space, never below one pixel; unchanged when it fits.
+QSize fitted(QSize natural, QSize space) {
+    if (!space.isValid() ||
+        (natural.width() <= space.width() && natural.height() <= space.height())) {
+        return natural;
+    }
+    return natural.scaled(space, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+// With a space to fit, a larger picture is decoded straight to the size it is shown at:
+// the decoder then skips most of the work, and no camera-sized copy is held.
+QImage decode(const PictureBytes& bytes, PictureError* error, QSize fitInto = QSize(),
+              QSize* natural = nullptr) {
     auto fail = [&](PictureError e) {
         if (error) {
             *error = e;
@@ -170,9 +185,19 @@ QImage decode(const PictureBytes& bytes, PictureError* error) {
     QImageReader reader(&buffer, "jpeg");
     reader.setDecideFormatFromContent(false);
     reader.setAllocationLimit(AllocationLimitMB);
+    const QSize full = reader.size();
+    if (full.isValid() && fitInto.isValid()) {
+        const QSize shown = fitted(full, fitInto);
+        if (shown != full) {
+            reader.setScaledSize(shown);
+        }
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         return fail(PictureError::Picture);
+    }
+    if (natural) {
+        *natural = full.isValid() ? full : image.size();
     }
     if (error) {
         *error = PictureError::None;
@@ -180,15 +205,58 @@ QImage decode(const PictureBytes& bytes, PictureError* error) {
     return image;
 }
 
+bool isPng(const PictureBytes& bytes) {
+    static const char signature[] = "\x89PNG\r\n\x1a\n";
+    return bytes.size() >= 8 && std::memcmp(bytes.data(), signature, 8) == 0;
+}
+
+// A PNG picture as the JPEG it is stored as: what is transparent lies on white, as the
+// picture box shows it.
+QImage decodePng(const PictureBytes& bytes, PictureError* error) {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    // A file cut short has no end chunk.
+    if (data.lastIndexOf(QByteArrayView("IEND")) < 8) {
+        *error = PictureError::Picture;
+        return QImage();
+    }
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(AllocationLimitMB);
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        *error = PictureError::Picture;
+        return QImage();
+    }
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    {
+        QPainter p(&flat);
+        p.drawImage(0, 0, image);
+    }
+    *error = PictureError::None;
+    return flat;
+}
+
+QByteArray encodeJpeg(const QImage& image) {
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(92);
+    return writer.write(image) ? out : QByteArray();
+}
+
 // Replaces the file in one step: until the new content is whole on disk the old file
 // stays, so a full disk or a failed write loses nothing.
-bool writeWhole(const QString& target, const PictureBytes& bytes, QString* why) {
+bool writeWhole(const QString& target, const char* data, qint64 size, QString* why) {
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         *why = out.errorString();
         return false;
     }
-    if (out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size()) != bytes.size()) {
+    if (out.write(data, size) != size) {
         *why = out.errorString();
         out.cancelWriting();
         return false;
@@ -253,38 +321,72 @@ QImage readPicture(const QString& file, PictureError* error) {
     return decode(PictureBytes(file), error);
 }
 
-QString pictureErrorText(PictureError error, const QString& file, int language) {
-    const QString br = data::messageBreak();
-    const QString name = QDir::toNativeSeparators(file);
+QString importErrorText(PictureError error, const QString& file) {
     if (error == PictureError::File) {
-        switch (language) {
-            case 0:
-                return QStringLiteral("The picture file cannot be opened:") + br + name;
-            case 1:
-                return QStringLiteral("Bildefilen kan ikke åpnes:") + br + name;
-            case 2:
-                return QStringLiteral("Bildfilen kan inte öppnas:") + br + name;
-            case 3:
-                return QStringLiteral("Die Bilddatei kann nicht geöffnet werden:") + br + name;
-            default:
-                return QStringLiteral("Billedfilen kan ikke åbnes:") + br + name;
-        }
+        return pictureErrorText(error, file, i18n::mainActiveLanguage());
     }
-    switch (language) {
-        case 0:
-            return QStringLiteral("The file is not a JPEG picture that can be shown:") + br + name;
-        case 1:
-            return QStringLiteral("Filen er ikke et JPEG-bilde som kan vises:") + br + name;
-        case 2:
-            return QStringLiteral("Filen är inte en JPEG-bild som kan visas:") + br + name;
-        case 3:
-            return QStringLiteral("Die Datei ist kein darstellbares JPEG-Bild:") + br + name;
-        default:
-            return QStringLiteral("Filen er ikke et JPEG-billede, der kan vises:") + br + name;
+    return i18n::text(
+               u"PictureTexts", u"NotAPicture",
+               QStringLiteral("Filen er ikke et JPEG- eller PNG-billede, der kan vises:\n\r%1"))
+        .arg(QDir::toNativeSeparators(file));
+}
+
+namespace {
+
+int& fitChoice() {
+    static int choice = -1;  // read from the user's settings when first asked
+    return choice;
+}
+
+QSet<TImage*>& allBoxes() {
+    static QSet<TImage*> boxes;
+    return boxes;
+}
+
+}  // namespace
+
+bool picturesFit() {
+    int& choice = fitChoice();
+    if (choice < 0) {
+        choice = data::readViewChoice(QStringLiteral("FitPictures"), true) ? 1 : 0;
+    }
+    return choice == 1;
+}
+
+void setPicturesFit(bool on) {
+    fitChoice() = on ? 1 : 0;
+    data::writeViewChoice(QStringLiteral("FitPictures"), on);
+    for (TImage* box : std::as_const(allBoxes())) {
+        box->refit();
+        Q_EMIT box->fitChosen(on);
     }
 }
 
+QString pictureErrorText(PictureError error, const QString& file, int language) {
+    const QString name = QDir::toNativeSeparators(file);
+    if (error == PictureError::File) {
+        return i18n::textFor(language, u"PictureTexts", u"CannotOpen",
+                             QStringLiteral("Billedfilen kan ikke åbnes:\n\r%1"))
+            .arg(name);
+    }
+    return i18n::textFor(language, u"PictureTexts", u"NotAPicture",
+                         QStringLiteral("Filen er ikke et JPEG-billede, der kan vises:\n\r%1"))
+        .arg(name);
+}
+
+QString pictureFilter(Register reg) {
+    return importFilter(
+        reg == Register::Plants
+            ? i18n::text(u"PictureTexts", u"FilterName", QStringLiteral("Billede"))
+            : i18n::text(u"PictureTexts", u"FilterNames", QStringLiteral("Billeder")));
+}
+
 void showInBox(QLabel* image, QImage picture) {
+    if (auto* box = qobject_cast<TImage*>(image)) {
+        const QSize natural = picture.size();
+        box->setPicture(std::move(picture), QString(), natural);
+        return;
+    }
     if (picture.isNull()) {
         image->clear();
         image->resize(0, 0);
@@ -301,41 +403,181 @@ void showInBox(QLabel* image, QImage picture) {
     }
 }
 
-bool loadPicture(QLabel* image, Register reg, const store::Table& table) {
-    QImage picture = readPicture(recordPictureFile(reg, table));
+namespace {
+
+// Into a box that fits its pictures, read at the size it is shown at.
+bool loadInto(QLabel* image, const QString& file, PictureError* error) {
+    auto* box = qobject_cast<TImage*>(image);
+    QSize natural;
+    QImage picture =
+        decode(PictureBytes(file), error, box && box->fits() ? box->fitSpace() : QSize(), &natural);
     if (picture.isNull()) {
-        const QString fallback = defaultPictureFile(reg);
-        PictureError error = PictureError::None;
-        picture = readPicture(fallback, &error);
-        if (picture.isNull()) {
-            showInBox(image, QImage());
-            toolkit::dialogs().ShowError(
-                pictureErrorText(error, fallback, i18n::mainActiveLanguage()));
-            return false;
-        }
+        return false;
     }
-    showInBox(image, std::move(picture));
+    if (box) {
+        box->setPicture(std::move(picture), file, natural);
+    } else {
+        showInBox(image, std::move(picture));
+    }
     return true;
 }
 
-bool importPicture(QLabel* image, Register reg, const store::Table& table, const QString& filter) {
+}  // namespace
+
+bool loadPicture(QLabel* image, Register reg, const store::Table& table) {
+    PictureError error = PictureError::None;
+    if (loadInto(image, recordPictureFile(reg, table), &error)) {
+        return true;
+    }
+    const QString fallback = defaultPictureFile(reg);
+    if (!loadInto(image, fallback, &error)) {
+        showInBox(image, QImage());
+        toolkit::dialogs().ShowError(pictureErrorText(error, fallback, i18n::mainActiveLanguage()));
+        return false;
+    }
+    return true;
+}
+
+PictureUndo::PictureUndo(Register reg, const store::Table& table, QObject* parent)
+    : QObject(parent), m_register(reg), m_table(&table) {
+    connect(&table, &store::Table::recordChanged, this, &PictureUndo::recordMoved);
+    connect(&table, &store::Table::posted, this, [this] {
+        if (!m_reverting) {
+            keep();
+        }
+    });
+}
+
+void PictureUndo::remember(const QString& file) {
+    if (m_file == file) {
+        return;
+    }
+    keep();
+    QFile f(file);
+    const bool existed = f.exists();
+    QByteArray before;
+    // What cannot be read cannot be put back; the import goes on as it always did.
+    if (existed) {
+        if (!f.open(QIODevice::ReadOnly)) {
+            return;
+        }
+        before = f.readAll();
+        if (before.size() != f.size()) {
+            return;
+        }
+    }
+    m_file = file;
+    m_before = std::move(before);
+    m_existed = existed;
+    Q_EMIT pendingChanged(true);
+}
+
+bool PictureUndo::undoWith(const std::function<void()>& putRecordBack) {
+    m_reverting = true;
+    try {
+        putRecordBack();
+    } catch (...) {
+        m_reverting = false;
+        throw;
+    }
+    m_reverting = false;
+    return revert();
+}
+
+bool PictureUndo::revert() {
+    if (!pending()) {
+        return true;
+    }
+    QString why;
+    bool ok = true;
+    if (m_existed) {
+        ok = writeWhole(m_file, m_before.constData(), m_before.size(), &why);
+    } else if (QFile::exists(m_file)) {
+        QFile f(m_file);
+        ok = f.remove();
+        why = f.errorString();
+    }
+    if (!ok) {
+        toolkit::dialogs().ShowError(
+            i18n::text(u"PictureTexts", u"RestoreFailed",
+                       QStringLiteral("Det tidligere billede kan ikke lægges tilbage i %1.\n\r%2"))
+                .arg(QDir::toNativeSeparators(m_file), why));
+        return false;
+    }
+    keep();
+    return true;
+}
+
+void PictureUndo::keep() {
+    if (!pending()) {
+        return;
+    }
+    m_file.clear();
+    m_before.clear();
+    Q_EMIT pendingChanged(false);
+}
+
+// Another record is current: the picture stays with the one the user left.
+void PictureUndo::recordMoved() {
+    if (!pending() || m_reverting) {
+        return;
+    }
+    try {
+        if (!m_table->Active() || recordPictureFile(m_register, *m_table) != m_file) {
+            keep();
+        }
+    } catch (const std::exception&) {
+        keep();
+    }
+}
+
+QString importFilter(const QString& name) {
+    return name + QStringLiteral(
+                      " (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)|"
+                      "*.jpg;*.jpeg;*.JPG;*.JPEG;*.png;*.PNG");
+}
+
+bool importPicture(QLabel* image, Register reg, const store::Table& table, const QString& filter,
+                   PictureUndo* undo) {
     const QString chosen = toolkit::dialogs().OpenFile(filter);
     if (chosen.isEmpty()) {
         return false;
     }
     // The chosen file is checked before anything on disk changes: a file that is no whole
-    // JPEG picture leaves the record's stored picture as it was.
+    // JPEG or PNG picture leaves the record's stored picture as it was.
     const PictureBytes bytes(chosen);
     PictureError error = PictureError::None;
-    QImage picture = decode(bytes, &error);
+    QImage picture;
+    QByteArray converted;
+    if (bytes.opened() && isPng(bytes)) {
+        picture = decodePng(bytes, &error);
+        if (!picture.isNull()) {
+            converted = encodeJpeg(picture);
+            if (converted.isEmpty()) {
+                picture = QImage();
+                error = PictureError::Picture;
+            }
+        }
+    } else {
+        picture = decode(bytes, &error);
+    }
     if (picture.isNull()) {
-        toolkit::dialogs().ShowError(pictureErrorText(error, chosen, i18n::mainActiveLanguage()));
+        toolkit::dialogs().ShowError(importErrorText(error, chosen));
         return false;
     }
     const QString target = recordPictureFile(reg, table);
-    if (QFileInfo(chosen).canonicalFilePath() != QFileInfo(target).canonicalFilePath()) {
+    const bool itself =
+        QFileInfo(chosen).canonicalFilePath() == QFileInfo(target).canonicalFilePath();
+    if (!itself || !converted.isEmpty()) {
+        if (undo) {
+            undo->remember(target);
+        }
         QString why;
-        if (!writeWhole(target, bytes, &why)) {
+        const bool written =
+            converted.isEmpty() ? writeWhole(target, reinterpret_cast<const char*>(bytes.data()),
+                                             bytes.size(), &why)
+                                : writeWhole(target, converted.constData(), converted.size(), &why);
+        if (!written) {
             toolkit::dialogs().ShowError(copyErrorText(chosen, target, why));
             return false;
         }
@@ -344,7 +586,12 @@ bool importPicture(QLabel* image, Register reg, const store::Table& table, const
             followNewRecord(table, regnr.AsInteger(), target);
         }
     }
-    showInBox(image, std::move(picture));
+    if (auto* box = qobject_cast<TImage*>(image)) {
+        const QSize natural = picture.size();
+        box->setPicture(std::move(picture), target, natural);
+    } else {
+        showInBox(image, std::move(picture));
+    }
     return true;
 }
 
@@ -363,15 +610,137 @@ void setupPictureBox(QScrollArea* box, QLabel* image) {
     image->show();
     box->setWidgetResizable(false);
     box->setWidget(holder);
+    if (auto* t = qobject_cast<TImage*>(image)) {
+        t->attachTo(box);
+    }
     showInBox(image, QImage());
 }
 
-TImage::TImage(QWidget* parent) : QLabel(parent) {}
+TImage::TImage(QWidget* parent) : QLabel(parent) {
+    allBoxes().insert(this);
+    m_sharpen.setSingleShot(true);
+    m_sharpen.setInterval(200);
+    connect(&m_sharpen, &QTimer::timeout, this, &TImage::sharpen);
+}
+
+TImage::~TImage() {
+    allBoxes().remove(this);
+}
+
+void TImage::attachTo(QScrollArea* box) {
+    if (m_box) {
+        m_box->removeEventFilter(this);
+    }
+    m_box = box;
+    if (box) {
+        box->installEventFilter(this);
+    }
+}
+
+bool TImage::fits() const {
+    return m_box && picturesFit();
+}
+
+// The box without its scroll bars, less the picture's one-pixel margin.
+QSize TImage::fitSpace() const {
+    if (!m_box) {
+        return QSize();
+    }
+    const QSize space = m_box->maximumViewportSize() - QSize(2, 2);
+    return (space * devicePixelRatioF()).expandedTo(QSize(1, 1));
+}
+
+void TImage::setPicture(QImage picture, const QString& file, QSize natural) {
+    m_picture = std::move(picture);
+    m_file = file;
+    m_natural = natural.isValid() ? natural : m_picture.size();
+    m_sharpen.stop();
+    refit();
+}
+
+void TImage::refit() {
+    QWidget* holder = parentWidget();
+    const bool held = holder && holder->property("PictureHolder").toBool();
+    if (m_picture.isNull()) {
+        clear();
+        resize(0, 0);
+        if (held) {
+            holder->resize(1, 1);
+        }
+        return;
+    }
+    if (!fits()) {
+        // Pixel for pixel: a picture read smaller is read again whole.
+        if (m_picture.size() != m_natural && !m_file.isEmpty()) {
+            QImage whole = readPicture(m_file);
+            if (!whole.isNull()) {
+                m_picture = std::move(whole);
+                m_natural = m_picture.size();
+            }
+        }
+        setPixmap(QPixmap::fromImage(m_picture));
+        resize(m_picture.size());
+        move(1, 1);
+        if (held) {
+            holder->resize(geometry().bottomRight().x() + 1, geometry().bottomRight().y() + 1);
+        }
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize target = fitted(m_natural, fitSpace());
+    if (m_picture.width() > target.width() * 2) {
+        // Only what is shown is kept; a larger box reads the file again.
+        m_picture = m_picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QPixmap pixmap = QPixmap::fromImage(
+        m_picture.size() == target
+            ? m_picture
+            : m_picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    setPixmap(pixmap);
+    const QSize shown = (QSizeF(target) / ratio).toSize();
+    resize(shown);
+    if (held) {
+        const QSize whole = m_box->maximumViewportSize();
+        holder->resize(whole);
+        move((whole.width() - shown.width()) / 2, (whole.height() - shown.height()) / 2);
+    }
+    if (target.width() > m_picture.width() && m_picture.size() != m_natural && !m_file.isEmpty()) {
+        m_sharpen.start();
+    }
+}
+
+void TImage::sharpen() {
+    if (!fits() || m_file.isEmpty()) {
+        return;
+    }
+    QSize natural;
+    QImage picture = decode(PictureBytes(m_file), nullptr, fitSpace(), &natural);
+    if (!picture.isNull()) {
+        m_picture = std::move(picture);
+        m_natural = natural;
+        refit();
+    }
+}
+
+bool TImage::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_box && e->type() == QEvent::Resize && fits()) {
+        refit();
+    }
+    return QLabel::eventFilter(watched, e);
+}
 
 void TImage::mouseReleaseEvent(QMouseEvent* e) {
     QLabel::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
         Q_EMIT Click();
+    }
+}
+
+void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
+    QLabel::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton) {
+        Q_EMIT DoubleClick();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "plants/qrform.h"
 
 #include "data/dm.h"
+#include "i18n/texts.h"
 #include "report/output.h"
 #include "report/report.h"
 
@@ -13,6 +14,11 @@ const QColor Silver(0xc0, 0xc0, 0xc0);
 
 QString field(store::Table* table, const char* name) {
     return table->FieldByName(QString::fromLatin1(name)).DisplayText();
+}
+
+// The report's captions in the active language, Danish built in.
+QString caption(const char16_t* key, const char* danish) {
+    return i18n::text(u"QRFormTexts", key, QString::fromUtf8(danish));
 }
 
 }  // namespace
@@ -29,7 +35,7 @@ report::Document TQRForm::build() {
     report::Report r;
 
     r.title.height = 16.7;
-    r.title.label(QStringLiteral("QRLabel1"), QStringLiteral("Vexmos planter"))
+    r.title.label(QStringLiteral("QRLabel1"), title())
         .at(0.0, 1.3)
         .withFont(report::arial(18.0, true))
         .withColor(Navy)
@@ -44,16 +50,20 @@ report::Document TQRForm::build() {
     r.columnHeader.color = Silver;
     const struct {
         const char* name;
+        const char16_t* key;
         const char* caption;
         double left;
         double width;
     } captions[] = {
-        {"QRLabel2", "Plantenavn", 2.6, 36.0},     {"QRLabel4", "Plantet", 41.0, 20.1},
-        {"QRLabel5", "Plantefamilie", 63.5, 29.4}, {"QRLabel6", "Plantetype", 95.2, 29.4},
-        {"QRLabel7", "Placering", 127.0, 34.7},    {"QRLabel8", "Pris", 164.0, 20.1},
+        {"QRLabel2", u"PlantName", "Plantenavn", 2.6, 36.0},
+        {"QRLabel4", u"Planted", "Plantet", 41.0, 20.1},
+        {"QRLabel5", u"Family", "Plantefamilie", 63.5, 29.4},
+        {"QRLabel6", u"Type", "Plantetype", 95.2, 29.4},
+        {"QRLabel7", u"Location", "Placering", 127.0, 34.7},
+        {"QRLabel8", u"Price", "Pris", 164.0, 20.1},
     };
     for (const auto& c : captions) {
-        r.columnHeader.label(QString::fromLatin1(c.name), QString::fromLatin1(c.caption))
+        r.columnHeader.label(QString::fromLatin1(c.name), caption(c.key, c.caption))
             .at(c.left, 0.8)
             .sized(c.width)
             .withFont(report::arial(8.0, true));
@@ -104,8 +114,12 @@ report::Document TQRForm::build() {
     return r.layout();
 }
 
+QString TQRForm::title() {
+    return caption(u"Title", "Vexmos planter");
+}
+
 void TQRForm::Preview() {
-    report::preview(build(), QStringLiteral("Vexmos planter"));
+    report::preview(build(), title());
 }
 
 }  // namespace plants

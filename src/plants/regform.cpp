@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <QShortcut>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -49,7 +50,7 @@ void inform(const QString& text) {
 
 TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique<Ui::TRegForm>()) {
     ui->setupUi(this);
-    m_openDialogFilter = QStringLiteral("Billede (*.jpg)|*.jpg");
+    m_openDialogFilter = pictureFilter(Register::Plants);
     Image1 = new TImage;
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setCursor(Qt::PointingHandCursor);
@@ -57,7 +58,8 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
 
     ui->SpeedButton1->setGlyph(twoState(QStringLiteral("insert-plant")));
     ui->SpeedButton3->setGlyph(twoState(QStringLiteral("fetch-picture")));
-    for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3}) {
+    for (auto* b : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->FortrydButton,
+                    ui->TilpasButton}) {
         b->setIconSize(QSize(16, 16));
         b->setAutoRaise(false);
     }
@@ -80,6 +82,25 @@ TRegForm::TRegForm(QWidget* parent) : toolkit::Form(parent), ui(std::make_unique
     connect(ui->SpeedButton2, &QToolButton::clicked, this, &TRegForm::SpeedButton2Click);
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &TRegForm::SpeedButton3Click);
     connect(Image1, &TImage::Click, this, &TRegForm::Image1Click);
+    connect(ui->FortrydButton, &QToolButton::clicked, this, &TRegForm::FortrydButtonClick);
+    setUndoButton(ui->FortrydButton);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &TRegForm::saveCurrent);
+    ui->TilpasButton->setChecked(picturesFit());
+    connect(ui->TilpasButton, &QToolButton::toggled, this, [](bool on) {
+        if (on != picturesFit()) {
+            setPicturesFit(on);
+        }
+    });
+    // The viewer changes the choice too.
+    connect(Image1, &TImage::fitChosen, ui->TilpasButton, &QToolButton::setChecked);
+    if (DM) {
+        m_pictureUndo = new PictureUndo(Register::Plants, *DM->PlanteTable, this);
+        connect(m_pictureUndo, &PictureUndo::pendingChanged, this, &TRegForm::showUndoState);
+        connect(DM->PlanteSource, &toolkit::DataSource::stateChanged, this,
+                &TRegForm::showUndoState);
+    }
+    showUndoState();
     // After a delete another plant is current: its picture is the one to show.
     connect(ui->DBNavigator1, &toolkit::DBNavigator::Click, this, [this](toolkit::NavButton b) {
         if (b == toolkit::NavButton::Delete && DM) {
@@ -170,36 +191,31 @@ void TRegForm::resizeEvent(QResizeEvent* e) {
     }
 }
 
-void TRegForm::setOuterSize(int width, int height) {
-    toolkit::setOuterSize(this, width, height,
-                          {data::RegDesignSize.width, data::RegDesignSize.height});
-}
-
 void TRegForm::FormShow() {
-    setOuterSize(data::readSetting(QStringLiteral("W_Reg")),
-                 data::readSetting(QStringLiteral("H_Reg")));
-    if (QScreen* s = screen()) {
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    toolkit::setMinimumWithinScreen(this, FormResizer1->minimumSize());
+    toolkit::placeWindow(
+        this,
+        {data::readSetting(QStringLiteral("W_Reg")), data::readSetting(QStringLiteral("H_Reg"))},
+        {data::RegDesignSize.width, data::RegDesignSize.height});
+    showUndoState();
     if (!loadPicture(Image1, Register::Plants, *DM->PlanteTable)) {
         return;  // reported; the focus is left where it is
     }
     ui->DBEdit1->setFocus();
 }
 
+bool TRegForm::hasChanges() const {
+    return DM && (pending(DM->PlanteTable) || (m_pictureUndo && m_pictureUndo->pending()));
+}
+
+void TRegForm::showUndoState() {
+    ui->FortrydButton->setEnabled(hasChanges());
+}
+
 QString TRegForm::nameMissingText(int language) {
-    const QString br = data::messageBreak();
-    switch (language) {
-        case 0:
-            return QStringLiteral("You have not given the plant a name!") + br +
-                   QStringLiteral("Your registration of a new plant is cancelled!");
-        case 3:
-            return QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") + br +
-                   QStringLiteral("Die Eintragung der neuen Pflanze wird annuliert!");
-        default:
-            return QStringLiteral("Du har ikke givet planten et navn!") + br +
-                   QStringLiteral("Din registrering af en ny plante annulleres!");
-    }
+    return i18n::textFor(language, u"RegFormTexts", u"NameMissing",
+                         QStringLiteral("Du har ikke givet planten et navn!\n\r"
+                                        "Din registrering af en ny plante annulleres!"));
 }
 
 QString TRegForm::nameErasedText(int language) {
@@ -270,8 +286,10 @@ void TRegForm::discardNewPlant() {
 
 // "Hent billede".
 void TRegForm::SpeedButton3Click() {
-    toolkit::reportErrors(
-        [this] { importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter); });
+    toolkit::reportErrors([this] {
+        importPicture(Image1, Register::Plants, *DM->PlanteTable, m_openDialogFilter,
+                      m_pictureUndo);
+    });
 }
 
 void TRegForm::Image1Click() {
@@ -286,9 +304,82 @@ void TRegForm::Image1Click() {
     });
 }
 
+// Asked first: a slip of the key must not throw away what was typed.
+void TRegForm::FortrydButtonClick() {
+    toolkit::reportErrors([this] {
+        if (!hasChanges()) {
+            return;
+        }
+        store::Table* plant = DM->PlanteTable;
+        const bool isNew = plant->State() == DataSetState::Insert;
+        const QString question =
+            isNew ? i18n::text(u"RegFormTexts", u"UndoNewPlant",
+                               QStringLiteral("Vil du kassere den nye plante?\n\rIntet af det, "
+                                              "du har skrevet om den, bliver gemt."))
+                  : i18n::text(u"RegFormTexts", u"UndoChanges",
+                               QStringLiteral("Vil du fortryde dine ændringer af planten?\n\r"
+                                              "Planten bliver, som den sidst blev gemt."));
+        if (toolkit::dialogs().MessageDlg(question, toolkit::MsgType::Confirmation,
+                                          toolkit::Button::Yes | toolkit::Button::No) !=
+            toolkit::mrYes) {
+            return;
+        }
+        const bool pictureChanged = m_pictureUndo->pending();
+        m_pictureUndo->undoWith([&] {
+            if (isNew) {
+                discardNewPlant();
+            } else if (pending(plant)) {
+                plant->Cancel();
+            }
+        });
+        if (isNew) {
+            // The window was opened for the new plant; with it gone there is nothing to show.
+            close();
+            return;
+        }
+        if (pictureChanged) {
+            loadPicture(Image1, Register::Plants, *plant);
+        }
+        showUndoState();
+        ui->DBEdit1->setFocus();
+    });
+}
+
+bool TRegForm::quantityWanted() const {
+    store::Table* plant = DM->PlanteTable;
+    return ui->DBEdit12->text().trimmed().isEmpty() && plant->State() == DataSetState::Insert &&
+           plant->RecordCount() == 0;
+}
+
+void TRegForm::saveCurrent() {
+    toolkit::reportErrors([this] {
+        store::Table* plant = DM->PlanteTable;
+        if (!hasChanges()) {
+            return;
+        }
+        if (!nameGiven()) {
+            inform(i18n::text(u"RegFormTexts", u"SaveNeedsName",
+                              QStringLiteral("Planten kan ikke gemmes uden et navn.\n\rSkriv "
+                                             "plantens navn, og gem den så.")));
+            ui->DBEdit1->setFocus();
+            return;
+        }
+        if (quantityWanted()) {
+            inform(quantityMissingText(i18n::mainActiveLanguage()));
+            ui->DBEdit12->setFocus();
+            return;
+        }
+        if (pending(plant)) {
+            plant->Post();
+        }
+        m_pictureUndo->keep();
+        showUndoState();
+    });
+}
+
 void TRegForm::FormClose() {
     // The size is kept on every close, before anything can fail.
-    const QSize outer = frameGeometry().size();
+    const QSize outer = toolkit::outerSize(this);
     data::writeSettings(
         {{QStringLiteral("H_Reg"), outer.height()}, {QStringLiteral("W_Reg"), outer.width()}});
     store::Table* plant = DM->PlanteTable;
@@ -307,8 +398,7 @@ void TRegForm::FormClose() {
     }
     // The first plant of the register is not closed without its quantity; the window stays
     // open on it so that nothing typed is lost.
-    if (ui->DBEdit12->text().trimmed().isEmpty() && plant->State() == DataSetState::Insert &&
-        plant->RecordCount() == 0) {
+    if (quantityWanted()) {
         inform(quantityMissingText(language));
         ui->DBEdit12->setFocus();
         throw store::SilentAbort();

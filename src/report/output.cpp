@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "i18n/texts.h"
 #include "toolkit/dialogs.h"
 
 namespace report {
@@ -99,7 +100,9 @@ namespace {
 void savePdf(const Document& doc, const QString& title) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name =
-        (title.isEmpty() ? QStringLiteral("Rapport") : title) + QStringLiteral(".pdf");
+        (title.isEmpty() ? i18n::text(u"ReportTexts", u"Report", QStringLiteral("Rapport"))
+                         : title) +
+        QStringLiteral(".pdf");
     QString path = toolkit::dialogs().SaveFile(QStringLiteral("PDF (*.pdf)|*.pdf"),
                                                QDir(folder).filePath(name));
     if (path.isEmpty()) {
@@ -109,8 +112,9 @@ void savePdf(const Document& doc, const QString& title) {
         path += QStringLiteral(".pdf");
     }
     if (!writePdf(doc, path, title)) {
-        toolkit::dialogs().ShowError(QStringLiteral("Filen kunne ikke gemmes:") + u'\n' +
-                                     QDir::toNativeSeparators(path));
+        toolkit::dialogs().ShowError(i18n::text(u"ReportTexts", u"SaveFailed",
+                                                QStringLiteral("Filen kunne ikke gemmes:\n\r%1"))
+                                         .arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -133,7 +137,9 @@ QPrintPreviewDialog* createPreviewDialog(const Document& doc, const QString& tit
     auto* printer = new QPrinter(QPrinter::HighResolution);
     auto* dialog = new QPrintPreviewDialog(printer, parent);
     QObject::connect(dialog, &QObject::destroyed, [printer] { delete printer; });
-    dialog->setWindowTitle(title.isEmpty() ? QStringLiteral("Vis udskrift") : title);
+    dialog->setWindowTitle(
+        title.isEmpty() ? i18n::text(u"ReportTexts", u"Preview", QStringLiteral("Vis udskrift"))
+                        : title);
     printer->setFullPage(true);
     printer->setPageLayout(sheetLayout(doc));
     printer->setDocName(title);
@@ -143,10 +149,12 @@ QPrintPreviewDialog* createPreviewDialog(const Document& doc, const QString& tit
                      [doc](QPrinter* p) { paint(doc, *p); });
     if (auto* bar = dialog->findChild<QToolBar*>()) {
         bar->addSeparator();
-        QAction* save = bar->addAction(dialog->style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                       QStringLiteral("Gem som PDF"));
+        const QString saveText =
+            i18n::text(u"ReportTexts", u"SavePdf", QStringLiteral("Gem som PDF"));
+        QAction* save =
+            bar->addAction(dialog->style()->standardIcon(QStyle::SP_DialogSaveButton), saveText);
         save->setObjectName(QStringLiteral("savePdfAction"));
-        save->setToolTip(QStringLiteral("Gem som PDF"));
+        save->setToolTip(saveText);
         QObject::connect(save, &QAction::triggered, dialog, [doc, title] { savePdf(doc, title); });
     }
     return dialog;

@@ -1,15 +1,21 @@
 #include "formresizer.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabWidget>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <typeinfo>
@@ -166,6 +172,76 @@ double TSingleResizer::scaledFontSize(double heightRatio) const {
     }
     // Qt refuses sizes below one.
     return std::max(size, 1.0);
+}
+
+QFont TSingleResizer::fontAt(double heightRatio) const {
+    QFont f = m_control ? m_control->font() : QFont();
+    if (!m_hasFont || !m_resizeFonts || !m_control) {
+        return f;
+    }
+    const double size = scaledFontSize(heightRatio);
+    if (m_fontInPixels) {
+        f.setPixelSize(roundHalfEven(size));
+    } else {
+        f.setPointSizeF(size);
+    }
+    return f;
+}
+
+bool TSingleResizer::fitsAt(double heightRatio, double widthRatio) const {
+    const QWidget* c = m_control;
+    // Hidden controls count too: the chooser, the materials panel show in the same window.
+    if (!c || fillsParent(c)) {
+        return true;
+    }
+    const QFontMetrics fm(fontAt(heightRatio));
+    const QFontMetrics now(c->font());
+    const int height = m_scaleHeight ? roundHalfEven(m_height * heightRatio) : c->height();
+    const int width = m_scaleWidth ? roundHalfEven(m_width * widthRatio) : c->width();
+    auto plain = [](QString text) {
+        text.replace(QLatin1String("&&"), QLatin1String("\x01"));
+        text.remove(QLatin1Char('&'));
+        return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    };
+    int needW = 0;
+    int needH = 0;
+    if (const auto* b = qobject_cast<const QPushButton*>(c)) {
+        if (b->text().isEmpty()) {
+            return true;
+        }
+        const QStyle* st = b->style();
+        needW = fm.horizontalAdvance(plain(b->text())) +
+                st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                2 * st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b) +
+                (b->icon().isNull() ? 0 : b->iconSize().width() + 4);
+        needH = fm.height();
+    } else if (const auto* b = qobject_cast<const QAbstractButton*>(c)) {
+        if (b->text().isEmpty()) {
+            return true;
+        }
+        // What the button adds to its caption (an indicator, a picture, margins) stays.
+        const QString text = plain(b->text());
+        const int added = std::max(0, b->sizeHint().width() - now.horizontalAdvance(text));
+        needW = fm.horizontalAdvance(text) + added;
+        needH = fm.height();
+    } else if (const auto* g = qobject_cast<const QGroupBox*>(c)) {
+        needW = g->title().isEmpty() ? 0 : fm.horizontalAdvance(plain(g->title())) + 16;
+    } else if (const auto* l = qobject_cast<const QLabel*>(c)) {
+        // A label fits itself to its text after every scaling; one that keeps its box must
+        // hold its text.
+        const QVariant autoSize = l->property("AutoSize");
+        if (!isTextLabel(l) || l->text().isEmpty() || l->wordWrap() || !autoSize.isValid() ||
+            autoSize.toBool()) {
+            return true;
+        }
+        needW = fm.horizontalAdvance(l->text());
+        needH = fm.height();
+    } else if (qobject_cast<const QLineEdit*>(c) || qobject_cast<const QComboBox*>(c)) {
+        needH = fm.height() + 2;
+    } else {
+        return true;
+    }
+    return needW <= width && needH <= height;
 }
 
 void TSingleResizer::setFontSize(double size) {
@@ -348,6 +424,32 @@ void TFormResizer::resizeOnce() {
         m_records[i].scale(height, width, heightRatio, widthRatio);
         DoPostResize(this, m_records[i].control(), heightRatio, widthRatio);
     }
+}
+
+QSize TFormResizer::minimumSize() const {
+    if (!m_recorded || !m_owner || m_recordedHeight <= 0 || m_recordedWidth <= 0) {
+        return {};
+    }
+    auto all = [this](double h, double w) {
+        return std::all_of(m_records.begin(), m_records.end(),
+                           [h, w](const TSingleResizer& r) { return r.fitsAt(h, w); });
+    };
+    // Fonts follow the height alone: the height first, then the width at that height's fonts.
+    constexpr double Step = 0.01;
+    constexpr double Least = 0.3;
+    double height = 1.0;
+    while (height - Step >= Least && all(height - Step, 1.0)) {
+        height -= Step;
+    }
+    double width = 1.0;
+    while (width - Step >= Least && all(height, width - Step)) {
+        width -= Step;
+    }
+    // The frame of the client area (a main window's menu bar) comes on top.
+    const QSize chrome = m_owner->size() - clientArea(m_owner)->size();
+    return QSize(int(std::ceil(m_recordedWidth * width)),
+                 int(std::ceil(m_recordedHeight * height))) +
+           chrome.expandedTo(QSize(0, 0));
 }
 
 void TFormResizer::DoPostResize(TFormResizer* sender, QWidget* control, double heightRatio,

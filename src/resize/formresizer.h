@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFont>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -92,6 +93,13 @@ public:
     static bool fillsParent(const QWidget* control);
     static bool isTextLabel(const QWidget* control);
 
+    // The control's font as a scaling by the height ratio gives it.
+    QFont fontAt(double heightRatio) const;
+    // Whether the control's caption, title or text still shows whole when the client area is
+    // scaled by these ratios: a button's caption across its width, a line of text in its
+    // height. Controls that show no caption always fit.
+    bool fitsAt(double heightRatio, double widthRatio) const;
+
 private:
     double scaledFontSize(double heightRatio) const;
     void setFontSize(double size);
@@ -169,6 +177,11 @@ public:
 
     // The controls RecordLayout() would record for this form, in order.
     static QList<QWidget*> controlsOf(QWidget* form);
+
+    // The smallest size of the form at which every caption still shows whole in its scaled
+    // font (its captions as they read now), never more than the recorded size: the form's
+    // minimum size. The form asks again when its captions change language.
+    QSize minimumSize() const;
 
 private:
     void DoPostResize(TFormResizer* sender, QWidget* control, double heightRatio,

@@ -19,11 +19,30 @@ public:
     enum class Kind {
         Other,
         // Field errors (FieldError): %1 the field, then
-        TooLong,       // %2 the length of the text, %3 the field's width
-        BelowMinimum,  // %2 the value, %3 the smallest value the field takes
-        NotAllowed,    // %2 the value, %3 the values the field takes, separated by ", "
+        TooLong,         // %2 the length of the text, %3 the field's width
+        BelowMinimum,    // %2 the value, %3 the smallest value the field takes
+        NotAllowed,      // %2 the value, %3 the values the field takes, separated by ", "
+        InvalidInteger,  // %2 the text that is no whole number
+        InvalidFloat,    // %2 the text that is no number
+        InvalidDate,     // %2 the text that is no date
+        // Errors of a table: %1 the table
+        EmptyDataset,    // an operation that needs a row, on a table without one
+        ClosedDataset,   // an operation on a table that is not open
+        NotEditing,      // a value written while the table is not being edited
+        RecordNotFound,  // the row has gone (deleted meanwhile)
+        TableMissing,    // %2 the data folder that lacks it
         // Store errors (StoreError)
-        ReadOnly,  // %1 the data folder
+        ReadOnly,          // %1 the data folder
+        KeyViolation,      // a row with the same key exists
+        DiskFull,          // %1 the database file
+        Corrupt,           // %1 the database file
+        Busy,              // %1 the database file: another program holds it
+        FolderMissing,     // %1 the data folder
+        DatabaseMissing,   // %1 the data folder
+        CannotOpen,        // %1 the database file, %2 why (the engine's own words)
+        CannotCreate,      // %1 the data folder
+        CannotWriteAlias,  // %1 the alias file
+        UnknownAlias,      // %1 the alias
     };
 
     explicit Error(QString message) : Error(Kind::Other, std::move(message), {}) {}
@@ -46,7 +65,8 @@ private:
 };
 
 // A value a field refuses. The first argument is the field's name; the control that wrote
-// the value may add the caption the user knows the field by.
+// the value may add the caption the user knows the field by. The table is empty when the
+// text was refused before it reached one (a value typed for a field).
 class FieldError : public Error {
 public:
     FieldError(Kind kind, QString message, QString table, QStringList args)

@@ -75,14 +75,16 @@ QStringList filesOf(const QString& folder) {
 
 Database::Database(const QString& folder, bool create) : m_folder(folder) {
     if (!QFileInfo(folder).isDir()) {
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("The data folder %1 does not exist.").arg(folder));
+        throw StoreError(StoreError::NotFound, Error::Kind::FolderMissing,
+                         QStringLiteral("The data folder %1 does not exist.").arg(folder),
+                         {folder});
     }
     const QString path = QDir(folder).filePath(QString::fromLatin1(FileName));
     if (!create && !QFileInfo::exists(path)) {
-        throw StoreError(StoreError::NotFound,
+        throw StoreError(StoreError::NotFound, Error::Kind::DatabaseMissing,
                          QStringLiteral("The data folder %1 holds no database (%2).")
-                             .arg(folder, QString::fromLatin1(FileName)));
+                             .arg(folder, QString::fromLatin1(FileName)),
+                         {folder});
     }
     m_conn = std::make_unique<detail::Connection>(path, create);
     if (create) {
@@ -775,8 +777,9 @@ void writeConfig(const Sections& sections) {
     QSaveFile f(aliasFile());
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
         throw StoreError(
-            StoreError::General,
-            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
+            StoreError::General, Error::Kind::CannotWriteAlias,
+            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()),
+            {aliasFile()});
     }
     QTextStream out(&f);
     out.setEncoding(QStringConverter::Utf8);
@@ -790,8 +793,9 @@ void writeConfig(const Sections& sections) {
     out.flush();
     if (!f.commit()) {
         throw StoreError(
-            StoreError::General,
-            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()));
+            StoreError::General, Error::Kind::CannotWriteAlias,
+            QStringLiteral("Cannot write the alias configuration %1.").arg(aliasFile()),
+            {aliasFile()});
     }
     configCache().insert(aliasFile(), sections);
 }
@@ -818,8 +822,8 @@ void configureDefault(const QString& alias) {
 
 void createDatabase(const QString& folder, const Initializer& init) {
     if (!QDir().mkpath(folder)) {
-        throw StoreError(StoreError::General,
-                         QStringLiteral("Cannot create the data folder %1.").arg(folder));
+        throw StoreError(StoreError::General, Error::Kind::CannotCreate,
+                         QStringLiteral("Cannot create the data folder %1.").arg(folder), {folder});
     }
     const QString path = QDir(folder).filePath(QString::fromLatin1(Database::FileName));
     if (QFileInfo::exists(path)) {
@@ -837,8 +841,9 @@ void createDatabase(const QString& folder, const Initializer& init) {
             }
         }
         if (!QFile::rename(staging.filePath(QString::fromLatin1(Database::FileName)), path)) {
-            throw StoreError(StoreError::General,
-                             QStringLiteral("Cannot create the database in %1.").arg(folder));
+            throw StoreError(StoreError::General, Error::Kind::CannotCreate,
+                             QStringLiteral("Cannot create the database in %1.").arg(folder),
+                             {folder});
         }
     } catch (...) {
         staging.removeRecursively();
@@ -861,7 +866,8 @@ QStringList GetAliasParams(const QString& alias) {
         lines = findAlias(alias);
     }
     if (!lines) {
-        throw StoreError(StoreError::NotFound, QStringLiteral("Unknown database: %1").arg(alias));
+        throw StoreError(StoreError::NotFound, Error::Kind::UnknownAlias,
+                         QStringLiteral("Unknown database: %1").arg(alias), {alias});
     }
     return *lines;
 }

@@ -39,7 +39,8 @@ void throwSqlite(sqlite3* db, int rc, const QString& context) {
         !context.isEmpty() || !db ? context : QString::fromUtf8(sqlite3_db_filename(db, "main"));
     if (primary == SQLITE_CONSTRAINT &&
         (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY)) {
-        throw StoreError(StoreError::KeyViolation, QStringLiteral("Key violation."));
+        throw StoreError(StoreError::KeyViolation, Error::Kind::KeyViolation,
+                         QStringLiteral("Key violation."), {});
     }
     if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
         const QString folder =
@@ -51,8 +52,17 @@ void throwSqlite(sqlite3* db, int rc, const QString& context) {
     }
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
         throw StoreError(
-            StoreError::Corrupt,
-            QStringLiteral("The database file is damaged or is not a database: %1").arg(where));
+            StoreError::Corrupt, Error::Kind::Corrupt,
+            QStringLiteral("The database file is damaged or is not a database: %1").arg(where),
+            {where});
+    }
+    if (primary == SQLITE_FULL) {
+        throw StoreError(StoreError::General, Error::Kind::DiskFull,
+                         QStringLiteral("%1: %2").arg(where, detail), {where});
+    }
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        throw StoreError(StoreError::General, Error::Kind::Busy,
+                         QStringLiteral("%1: %2").arg(where, detail), {where});
     }
     throw StoreError(StoreError::General,
                      where.isEmpty() ? detail : QStringLiteral("%1: %2").arg(where, detail));
@@ -170,11 +180,13 @@ void Connection::open(bool create, bool immutable) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         close();
         if (!create && !QFileInfo::exists(m_path)) {
-            throw StoreError(StoreError::NotFound,
-                             QStringLiteral("The database file %1 does not exist.").arg(m_path));
+            throw StoreError(StoreError::NotFound, Error::Kind::DatabaseMissing,
+                             QStringLiteral("The database file %1 does not exist.").arg(m_path),
+                             {QFileInfo(m_path).absolutePath()});
         }
-        throw StoreError(StoreError::General,
-                         QStringLiteral("Cannot open the database %1: %2").arg(m_path, message));
+        throw StoreError(StoreError::General, Error::Kind::CannotOpen,
+                         QStringLiteral("Cannot open the database %1: %2").arg(m_path, message),
+                         {m_path, message});
     }
     sqlite3_extended_result_codes(m_db, 1);
     // Only the program's ordering of text keys uses it; nothing in the file refers to it.

@@ -47,9 +47,10 @@ QList<GroupSum> groupedSums(Database& db, const QString& tableName, const QList<
                             const QList<QStringList>& products) {
     const QString table = Database::sqlName(tableName);
     if (!db.hasTable(table)) {
-        throw StoreError(StoreError::NotFound,
+        throw StoreError(StoreError::NotFound, Error::Kind::TableMissing,
                          QStringLiteral("Table %1 does not exist in the data folder %2.")
-                             .arg(tableName, db.folder()));
+                             .arg(tableName, db.folder()),
+                         {tableName, db.folder()});
     }
     const QHash<QString, Column> columns = storedColumns(db, table);
 

@@ -90,8 +90,10 @@ Database& Table::db() const {
 
 void Table::checkActive() const {
     if (m_state == DataSetState::Inactive) {
-        throw Error(QStringLiteral("%1: Cannot perform this operation on a closed dataset")
-                        .arg(m_tableName));
+        throw Error(Error::Kind::ClosedDataset,
+                    QStringLiteral("%1: Cannot perform this operation on a closed dataset")
+                        .arg(m_tableName),
+                    {m_tableName});
     }
 }
 
@@ -136,9 +138,10 @@ void Table::Open() {
     Database& database = *opened;
     m_sqlName = Database::sqlName(m_tableName);
     if (!database.hasTable(m_sqlName)) {
-        throw StoreError(StoreError::NotFound,
+        throw StoreError(StoreError::NotFound, Error::Kind::TableMissing,
                          QStringLiteral("Table %1 does not exist in the data folder %2.")
-                             .arg(m_tableName, database.folder()));
+                             .arg(m_tableName, database.folder()),
+                         {m_tableName, database.folder()});
     }
     auto& conn = database.connection();
 
@@ -227,11 +230,9 @@ void Table::Open() {
 
     m_db = opened;
     m_hot.fill(0, FieldCount());
-    for (int k : m_keyFields) {
-        m_hot[k] = 1;
-    }
     m_state = DataSetState::Browse;
     try {
+        rebuildOrder();
         rebuildFilter();
     } catch (...) {
         m_state = DataSetState::Inactive;
@@ -310,8 +311,8 @@ void Table::loadRow(Buffer& b, qint64 rowid) {
     st.bind(1, rowid);
     if (!st.step()) {
         st.reset();
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("%1: Record not found.").arg(m_tableName));
+        throw StoreError(StoreError::NotFound, Error::Kind::RecordNotFound,
+                         QStringLiteral("%1: Record not found.").arg(m_tableName), {m_tableName});
     }
     b.rowid = rowid;
     b.values.resize(FieldCount());
@@ -398,7 +399,9 @@ void Table::writeValue(int field, const QVariant& v) {
             throw Error(QStringLiteral("Field '%1' cannot be modified").arg(f.FieldName()));
         }
     } else if (m_state != DataSetState::Edit && m_state != DataSetState::Insert) {
-        throw Error(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_tableName));
+        throw Error(Error::Kind::NotEditing,
+                    QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_tableName),
+                    {m_tableName});
     }
     const QVariant value = detail::coerce(f.DataType(), f.FieldName(), v);
     // Refused whole, never cut to fit: the user must see what is kept.
@@ -566,15 +569,17 @@ QString Table::whereSql(QVariantList& params, const QString& extra) const {
 // compare in their Danish order, which no index holds; their lists are short.
 QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
                        QVariantList& params) const {
-    const QString wide = desc ? QStringLiteral("<=") : QStringLiteral(">=");
-    const QString strict = desc ? QStringLiteral("<") : QStringLiteral(">");
-    QString sql = QStringLiteral("rowid %1 ?").arg(inclusive ? wide : strict);
-    for (int i = int(m_keyFields.size()) - 1; i >= 0; --i) {
-        const Field& f = *m_fields[m_keyFields[i]];
+    auto wide = [](bool down) { return down ? QStringLiteral("<=") : QStringLiteral(">="); };
+    auto strict = [](bool down) { return down ? QStringLiteral("<") : QStringLiteral(">"); };
+    QString sql = QStringLiteral("rowid %1 ?").arg(inclusive ? wide(desc) : strict(desc));
+    for (int i = int(m_order.size()) - 1; i >= 0; --i) {
+        const Field& f = *m_fields[m_order[i].field];
         const QString k = detail::orderExpr(f.DataType(), f.FieldName());
-        sql = QStringLiteral("(%1 %2 ? AND (%1 %3 ? OR %4))").arg(k, wide, strict, sql);
+        // A descending field is sought the other way round.
+        const bool down = desc != m_order[i].descending;
+        sql = QStringLiteral("(%1 %2 ? AND (%1 %3 ? OR %4))").arg(k, wide(down), strict(down), sql);
     }
-    for (int i = 0; i < m_keyFields.size(); ++i) {
+    for (int i = 0; i < m_order.size(); ++i) {
         params << keys.at(i) << keys.at(i);
     }
     params << keys.last();
@@ -583,21 +588,92 @@ QString Table::seekSql(bool desc, bool inclusive, const QVariantList& keys,
 
 QString Table::orderSql(bool desc) const {
     QStringList parts;
-    const QString dir = desc ? QStringLiteral(" DESC") : QString();
-    for (int k : m_keyFields) {
-        parts << detail::orderExpr(m_fields[k]->DataType(), m_fields[k]->FieldName()) + dir;
+    for (const OrderField& o : m_order) {
+        const Field& f = *m_fields[o.field];
+        parts << detail::orderExpr(f.DataType(), f.FieldName()) +
+                     (desc != o.descending ? QStringLiteral(" DESC") : QString());
     }
-    parts << QStringLiteral("rowid") + dir;
+    parts << QStringLiteral("rowid") + (desc ? QStringLiteral(" DESC") : QString());
     return QStringLiteral(" ORDER BY ") + parts.join(QLatin1Char(','));
 }
 
 QVariantList Table::keyValues(const Buffer& b) const {
     QVariantList out;
-    for (int k : m_keyFields) {
-        out << keySql(m_fields[k]->DataType(), b.values[k]);
+    for (const OrderField& o : m_order) {
+        out << keySql(m_fields[o.field]->DataType(), b.values[o.field]);
     }
     out << b.rowid;
     return out;
+}
+
+// The sort order's fields, then the key's: ties keep their key order. Scans read the order
+// fields, so seeking from a row needs nothing read again.
+void Table::rebuildOrder() {
+    QVector<OrderField> order;
+    for (const SortField& s : std::as_const(m_sortOrder)) {
+        const Field& f = FieldByName(s.field);
+        if (f.Calculated()) {
+            throw Error(
+                QStringLiteral("%1: Field '%2' cannot be sorted by").arg(m_tableName, s.field));
+        }
+        order.append({f.Index(), s.descending});
+    }
+    for (int k : m_keyFields) {
+        const bool sorted = std::any_of(order.cbegin(), order.cend(),
+                                        [k](const OrderField& o) { return o.field == k; });
+        if (!sorted) {
+            order.append({k, false});
+        }
+    }
+    m_order = order;
+    for (const OrderField& o : std::as_const(m_order)) {
+        m_hot[o.field] = 1;
+    }
+}
+
+void Table::loadOrderFields(Buffer& b) {
+    for (const OrderField& o : std::as_const(m_order)) {
+        ensureLoaded(b, o.field);
+    }
+}
+
+void Table::setSortOrder(const QList<SortField>& fields) {
+    if (fields == m_sortOrder) {
+        return;
+    }
+    if (!Active()) {
+        m_sortOrder = fields;
+        return;
+    }
+    stopPasses();  // they read in the old order
+    const QList<SortField> old = m_sortOrder;
+    m_sortOrder = fields;
+    try {
+        rebuildOrder();
+    } catch (...) {
+        m_sortOrder = old;
+        rebuildOrder();
+        throw;
+    }
+    m_index.clear();
+    m_indexValid = false;
+    m_rowCache.clear();
+    m_pos = -1;
+    m_insertPos = -1;
+    if (m_state == DataSetState::Browse) {
+        // The row the user was on stays current, wherever the new order puts it.
+        if (m_hasRow) {
+            releaseScan();
+            positionAfterChange(m_cur);
+        } else {
+            First();
+        }
+    } else {
+        // What is being typed stays in the buffer; the next move seeks in the new order.
+        releaseScan();
+    }
+    notifyDataSet();
+    notifyScroll();
 }
 
 void Table::resetView() {
@@ -621,10 +697,8 @@ bool Table::openScan(bool desc, const Buffer* from, bool inclusive) {
     QVariantList seekParams;
     QString extra;
     if (from) {
-        // The key fields of a lazily read row must be in the buffer before it is replaced.
-        for (int k : m_keyFields) {
-            ensureLoaded(const_cast<Buffer&>(*from), k);
-        }
+        // The order fields of a lazily read row must be in the buffer before it is replaced.
+        loadOrderFields(const_cast<Buffer&>(*from));
         extra = seekSql(desc, inclusive, keyValues(*from), seekParams);
     }
     const QString sql = scanColumns() + whereSql(params, extra) + orderSql(desc);
@@ -828,8 +902,8 @@ std::shared_ptr<Table::Buffer> Table::cachedRow(int row) {
     st.reset();
     it = m_rowCache.find(rowid);
     if (it == m_rowCache.end()) {
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("%1: Record not found.").arg(m_tableName));
+        throw StoreError(StoreError::NotFound, Error::Kind::RecordNotFound,
+                         QStringLiteral("%1: Record not found.").arg(m_tableName), {m_tableName});
     }
     return *it;
 }
@@ -976,16 +1050,14 @@ int Table::RecNo() {
         } else if (m_indexValid && m_indexComplete) {
             m_pos = -1;
         } else {
-            for (int k : m_keyFields) {
-                ensureLoaded(m_cur, k);
-            }
+            loadOrderFields(m_cur);
             m_pos = rowsBefore(m_cur);
         }
     }
     return m_pos;
 }
 
-// The rows of the view that come before a row in key order.
+// The rows of the view that come before a row in the view's order.
 int Table::rowsBefore(const Buffer& b) {
     QVariantList params;
     QVariantList seekParams;
@@ -1031,9 +1103,7 @@ void Table::doInsert(bool atEnd) {
     m_saved = m_cur;
     m_savedHasRow = m_hasRow;
     if (m_hasRow) {
-        for (int k : m_keyFields) {
-            ensureLoaded(m_saved, k);
-        }
+        loadOrderFields(m_saved);
     }
     m_cur = emptyBuffer();
     m_modified = false;
@@ -1083,6 +1153,7 @@ int Table::InsertPosition() {
         } else if (!m_savedHasRow) {
             m_insertPos = 0;
         } else {
+            loadOrderFields(m_saved);
             m_insertPos = rowsBefore(m_saved);
         }
     }
@@ -1213,6 +1284,7 @@ void Table::Post() {
     m_rowCache.clear();
     m_state = DataSetState::Browse;
     positionAfterChange(posted, true);
+    Q_EMIT this->posted();
     notifyState();
     notifyDataSet();
     notifyScroll();
@@ -1264,15 +1336,15 @@ void Table::Delete() {
         return;
     }
     if (!m_hasRow) {
-        throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        throw Error(Error::Kind::EmptyDataset,
+                    QStringLiteral("Cannot perform this operation on an empty dataset"),
+                    {m_tableName});
     }
     checkWritable();
     detailsCheckBrowseMode();
     auto& conn = db().connection();
     m_db->aboutToWrite();
-    for (int k : m_keyFields) {
-        ensureLoaded(m_cur, k);
-    }
+    loadOrderFields(m_cur);
     for (int i = 0; i < FieldCount(); ++i) {
         if (!m_fields[i]->Calculated()) {
             ensureLoaded(m_cur, i);
@@ -1504,8 +1576,8 @@ void Table::GotoBookmark(const Bookmark& b) {
         return;
     }
     if (!passes(b.rowid)) {
-        throw StoreError(StoreError::NotFound,
-                         QStringLiteral("%1: Record not found.").arg(m_tableName));
+        throw StoreError(StoreError::NotFound, Error::Kind::RecordNotFound,
+                         QStringLiteral("%1: Record not found.").arg(m_tableName), {m_tableName});
     }
     m_scan.reset();
     m_scanOnCur = false;

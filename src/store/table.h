@@ -27,9 +27,16 @@ struct Bookmark {
     bool valid = false;
 };
 
+// One field of a sort order.
+struct SortField {
+    QString field;
+    bool descending = false;
+    bool operator==(const SortField&) const = default;
+};
+
 // A cursor on one table of a data folder, with the states browse, edit and insert, a row
 // filter, an optional master link and calculated fields. Rows come in key order, text keys
-// in Danish order.
+// in Danish order, unless a sort order is set.
 class Table final : public QObject {
     Q_OBJECT
     struct Buffer;
@@ -141,6 +148,13 @@ public:
     };
     // A row being edited or inserted is posted or dropped first, as moving away does.
     std::unique_ptr<Pass> beginPass(const QVector<int>& fields);
+    // The order rows come in: by these fields, texts in Danish order, dates by date, numbers
+    // by value, empty values first; rows that tie keep their key order. No fields: the key
+    // order. The current row stays current, and a row being edited or inserted stays so:
+    // the order changes where the cursor goes next, not what it holds. Calculated fields
+    // cannot be sorted by.
+    void setSortOrder(const QList<SortField>& fields);
+    QList<SortField> SortOrder() const { return m_sortOrder; }
 
     Bookmark GetBookmark() const;
     bool BookmarkValid(const Bookmark& b);
@@ -182,6 +196,7 @@ Q_SIGNALS:
     void recordChanged();  // the cursor moved or the current row was read again
     void fieldChanged(store::Field* field);
     void dataSetChanged();  // the rows seen changed: open, filter, post, delete, master move
+    void posted();          // the current row was written
 
 private:
     friend class Field;
@@ -207,6 +222,8 @@ private:
     QString whereSql(QVariantList& params, const QString& extra = QString()) const;
     QString orderSql(bool desc) const;
     QVariantList keyValues(const Buffer& b) const;
+    void rebuildOrder();
+    void loadOrderFields(Buffer& b);
     void rebuildFilter();
     void rebuildRange();
     void resetView();
@@ -249,6 +266,13 @@ private:
     bool m_declared = false;
     QVector<int> m_columnOf;  // field -> select column, -1 for calculated
     QVector<int> m_keyFields;
+    // The fields rows are ordered and sought by: the sort order's, then the key's.
+    struct OrderField {
+        int field;
+        bool descending;
+    };
+    QVector<OrderField> m_order;
+    QList<SortField> m_sortOrder;
     bool m_hasCalc = false;
 
     Table* m_master = nullptr;

@@ -10,6 +10,27 @@
 
 namespace store::detail {
 
+namespace {
+
+[[noreturn]] void refuse(Error::Kind kind, const QString& fieldName, const QString& text) {
+    QString message;
+    switch (kind) {
+        case Error::Kind::InvalidInteger:
+            message = QStringLiteral("'%1' is not a valid integer value for field '%2'");
+            break;
+        case Error::Kind::InvalidFloat:
+            message = QStringLiteral("'%1' is not a valid floating point value for field '%2'");
+            break;
+        default:
+            message = QStringLiteral("'%1' is not a valid date");
+            break;
+    }
+    message = kind == Error::Kind::InvalidDate ? message.arg(text) : message.arg(text, fieldName);
+    throw FieldError(kind, message, QString(), {fieldName, text});
+}
+
+}  // namespace
+
 QVariant parseText(FieldType type, const QString& fieldName, const QString& text) {
     switch (type) {
         case FieldType::String:
@@ -21,8 +42,7 @@ QVariant parseText(FieldType type, const QString& fieldName, const QString& text
             }
             const auto v = parseInteger(text);
             if (!v) {
-                throw Error(QStringLiteral("'%1' is not a valid integer value for field '%2'")
-                                .arg(text, fieldName));
+                refuse(Error::Kind::InvalidInteger, fieldName, text);
             }
             return *v;
         }
@@ -33,9 +53,7 @@ QVariant parseText(FieldType type, const QString& fieldName, const QString& text
             }
             const auto v = parseFloat(text);
             if (!v) {
-                throw Error(
-                    QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                        .arg(text, fieldName));
+                refuse(Error::Kind::InvalidFloat, fieldName, text);
             }
             return *v;
         }
@@ -45,7 +63,7 @@ QVariant parseText(FieldType type, const QString& fieldName, const QString& text
             }
             const QDate d = parseDate(text);
             if (!d.isValid()) {
-                throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
+                refuse(Error::Kind::InvalidDate, fieldName, text);
             }
             return d;
         }
@@ -72,8 +90,7 @@ QVariant coerce(FieldType type, const QString& fieldName, const QVariant& v) {
                 const double d = v.toDouble();
                 if (!std::isfinite(d) || d < std::numeric_limits<int>::min() ||
                     d > std::numeric_limits<int>::max()) {
-                    throw Error(QStringLiteral("'%1' is not a valid integer value for field '%2'")
-                                    .arg(v.toString(), fieldName));
+                    refuse(Error::Kind::InvalidInteger, fieldName, v.toString());
                 }
                 return int(std::llround(d));
             } else {
@@ -81,8 +98,7 @@ QVariant coerce(FieldType type, const QString& fieldName, const QVariant& v) {
                 const qlonglong l = v.toLongLong(&ok);
                 if (!ok || l < std::numeric_limits<int>::min() ||
                     l > std::numeric_limits<int>::max()) {
-                    throw Error(QStringLiteral("'%1' is not a valid integer value for field '%2'")
-                                    .arg(v.toString(), fieldName));
+                    refuse(Error::Kind::InvalidInteger, fieldName, v.toString());
                 }
                 return int(l);
             }
@@ -94,9 +110,7 @@ QVariant coerce(FieldType type, const QString& fieldName, const QVariant& v) {
             bool ok = false;
             const double d = v.toDouble(&ok);
             if (!ok || !std::isfinite(d)) {
-                throw Error(
-                    QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                        .arg(v.toString(), fieldName));
+                refuse(Error::Kind::InvalidFloat, fieldName, v.toString());
             }
             return d;
         }

@@ -2,9 +2,12 @@
 
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QStyle>
 #include <QToolButton>
 
+#include "i18n/langsource.h"
+#include "i18n/texts.h"
 #include "store/format.h"
 
 namespace toolkit {
@@ -27,10 +30,22 @@ DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent), m_button(new QToolButto
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setCursor(Qt::ArrowCursor);
     m_button->setText(QStringLiteral("▾"));
-    m_button->setToolTip(QStringLiteral("Kalender"));
+    showTexts();
     m_button->setAutoRaise(true);
     connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
     connect(this, &QLineEdit::textChanged, this, &DateEdit::changed);
+}
+
+void DateEdit::showTexts() {
+    m_button->setToolTip(i18n::text(u"DialogTexts", u"Calendar", QStringLiteral("Kalender")));
+}
+
+// The program's language changes with Qt's own translations, which tell every widget.
+void DateEdit::changeEvent(QEvent* e) {
+    QLineEdit::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange) {
+        showTexts();
+    }
 }
 
 void DateEdit::resizeEvent(QResizeEvent* e) {
@@ -73,6 +88,8 @@ void DateEdit::showCalendar() {
     auto* cal = new QCalendarWidget(this);
     cal->setWindowFlags(Qt::Popup);
     cal->setAttribute(Qt::WA_DeleteOnClose);
+    // Month and day names in the program's language; the date format stays the region's.
+    cal->setLocale(QLocale(i18n::languageCode(i18n::mainActiveLanguage())));
     cal->setFirstDayOfWeek(Qt::Monday);
     cal->setGridVisible(true);
     if (Date().isValid()) {

@@ -34,10 +34,12 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
     virtual void picked(const QDate& d);
 
 private:
     void showCalendar();
+    void showTexts();
     QToolButton* m_button;
 };
 

@@ -5,18 +5,21 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "i18n/texts.h"
+
 namespace toolkit {
 
+// Danish built in; the other languages from [DialogTexts] of their file.
 QString Dialogs::titleOf(MsgType type) {
     switch (type) {
         case MsgType::Warning:
-            return QStringLiteral("Advarsel");
+            return i18n::text(u"DialogTexts", u"Warning", QStringLiteral("Advarsel"));
         case MsgType::Error:
-            return QStringLiteral("Fejl");
+            return i18n::text(u"DialogTexts", u"Error", QStringLiteral("Fejl"));
         case MsgType::Information:
-            return QStringLiteral("Information");
+            return i18n::text(u"DialogTexts", u"Information", QStringLiteral("Information"));
         case MsgType::Confirmation:
-            return QStringLiteral("Bekræft");
+            return i18n::text(u"DialogTexts", u"Confirmation", QStringLiteral("Bekræft"));
     }
     return QString();
 }
@@ -24,15 +27,23 @@ QString Dialogs::titleOf(MsgType type) {
 QString Dialogs::captionOf(Button b) {
     switch (b) {
         case Button::OK:
-            return QStringLiteral("OK");
+            return i18n::text(u"DialogTexts", u"OK", QStringLiteral("OK"));
         case Button::Yes:
-            return QStringLiteral("&Ja");
+            return i18n::text(u"DialogTexts", u"Yes", QStringLiteral("&Ja"));
         case Button::No:
-            return QStringLiteral("&Nej");
+            return i18n::text(u"DialogTexts", u"No", QStringLiteral("&Nej"));
         case Button::Cancel:
-            return QStringLiteral("Annuller");
+            return i18n::text(u"DialogTexts", u"Cancel", QStringLiteral("Annuller"));
     }
     return QString();
+}
+
+QString deleteRecordQuestion() {
+    return i18n::text(u"DialogTexts", u"DeleteRecord", QStringLiteral("Slet denne post?"));
+}
+
+QString applicationTitle() {
+    return QStringLiteral("Vexmo");
 }
 
 QString qtFileFilter(const QString& filter) {
@@ -60,16 +71,12 @@ QString shown(const QString& text) {
     return t;
 }
 
-QString appTitle() {
-    const QString t = QApplication::applicationDisplayName();
-    return t.isEmpty() ? QStringLiteral("Vexmo") : t;
-}
-
 class WidgetDialogs final : public Dialogs {
 public:
     int MessageDlg(const QString& text, MsgType type, Buttons buttons) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(titleOf(type));
+        box.setTextFormat(Qt::PlainText);
         box.setText(shown(text));
         box.setIcon(type == MsgType::Warning       ? QMessageBox::Warning
                     : type == MsgType::Error       ? QMessageBox::Critical
@@ -93,6 +100,13 @@ public:
         if (!made.isEmpty()) {
             box.setDefaultButton(qobject_cast<QPushButton*>(made.first().first));
         }
+        // Esc answers the way that changes nothing: Annuller, else Nej, else the one button.
+        for (const auto& [button, result] : made) {
+            if (result == mrCancel || (result == mrNo && !buttons.testFlag(Button::Cancel)) ||
+                made.size() == 1) {
+                box.setEscapeButton(button);
+            }
+        }
         box.exec();
         for (const auto& [button, result] : made) {
             if (box.clickedButton() == button) {
@@ -104,18 +118,20 @@ public:
 
     void ShowMessage(const QString& text) override {
         QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(appTitle());
+        box.setWindowTitle(applicationTitle());
+        box.setTextFormat(Qt::PlainText);
         box.setText(shown(text));
-        box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
+        box.setEscapeButton(box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole));
         box.exec();
     }
 
     void ShowError(const QString& text) override {
         QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(appTitle());
+        box.setWindowTitle(applicationTitle());
         box.setIcon(QMessageBox::Critical);
+        box.setTextFormat(Qt::PlainText);
         box.setText(shown(text));
-        box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole);
+        box.setEscapeButton(box.addButton(captionOf(Button::OK), QMessageBox::AcceptRole));
         box.exec();
     }
 

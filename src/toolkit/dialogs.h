@@ -20,8 +20,8 @@ enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // A typed box: the title follows the type, titles and buttons are the same in
-    // every language.
+    // A typed box: the title follows the type; titles and buttons speak the active
+    // language ([DialogTexts], Danish built in). Texts are plain, whatever they hold.
     virtual int MessageDlg(const QString& text, MsgType type, Buttons buttons) = 0;
     // The plain notice box with the application's title and OK.
     virtual void ShowMessage(const QString& text) = 0;
@@ -39,6 +39,12 @@ public:
 };
 
 Dialogs& dialogs();
+
+// The question of grids and navigators before a row is deleted, in the active language.
+QString deleteRecordQuestion();
+// The application's title, on the plain notice box, the error box and the single-copy
+// guard; the windows' titles are their own.
+QString applicationTitle();
 // Replaces the service (tests); null restores the real boxes.
 void setDialogs(Dialogs* d);
 

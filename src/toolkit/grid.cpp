@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QTextLayout>
 #include <QtMath>
+#include <cmath>
 
 #include "dbcontrols.h"
 #include "dialogs.h"
@@ -423,11 +424,18 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(thi
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
     horizontalHeader()->setHighlightSections(false);
+    m_fontHeight = fontMetrics().height();
     connect(m_model, &TableModel::currentRowChanged, this, &DBGrid::followTable);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::showSortOrder);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (m_sorting) {
+            sortByColumn(section);
+        }
+    });
 }
 
 QString DBGrid::defaultDeleteQuestion() {
-    return QStringLiteral("Slet denne post?");
+    return deleteRecordQuestion();
 }
 
 DBGrid::~DBGrid() {
@@ -485,7 +493,7 @@ void DBGrid::cellEdited(int row) {
         t->Edit();
     } catch (const store::SilentAbort&) {
     } catch (const store::Error& e) {
-        dialogs().ShowError(e.message());
+        dialogs().ShowError(errorText(e));
     }
 }
 
@@ -509,6 +517,9 @@ void DBGrid::setColumns(const QList<GridColumn>& columns) {
             setColumnWidth(i, columns.at(i).width);
         }
     }
+    // The widths given now are those of the font the grid has now.
+    m_baseWidths.clear();
+    m_fontHeight = fontMetrics().height();
 }
 
 QStringList DBGrid::columnTitles() const {
@@ -527,6 +538,10 @@ void DBGrid::setColumnTitles(const QStringList& titles) {
         const int need = horizontalHeader()->sectionSizeHint(i);
         if (need > columnWidth(i)) {
             setColumnWidth(i, need);
+            if (i < m_baseWidths.size() && m_baseFontHeight > 0) {
+                const double ratio = double(m_fontHeight) / m_baseFontHeight;
+                m_baseWidths[i] = std::max(m_baseWidths.at(i), int(std::ceil(need / ratio)));
+            }
         }
     }
 }
@@ -538,6 +553,62 @@ void DBGrid::setEditing(bool on) {
                              QAbstractItemView::AnyKeyPressed
                        : QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+}
+
+void DBGrid::setSorting(bool on) {
+    m_sorting = on;
+    horizontalHeader()->setSectionsClickable(on);
+    horizontalHeader()->setSortIndicatorShown(on);
+    showSortOrder();
+}
+
+void DBGrid::sortByColumn(int column) {
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    store::Field* f = m_model->fieldOf(column);
+    try {
+        if (t && t->Active() && f && !f->Calculated()) {
+            const QList<store::SortField> now = t->SortOrder();
+            const bool again = now.size() == 1 &&
+                               now.first().field.compare(f->FieldName(), Qt::CaseInsensitive) == 0;
+            // A changed row is saved first, as moving off it would.
+            t->CheckBrowseMode();
+            t->setSortOrder({{f->FieldName(), again && !now.first().descending}});
+        }
+    } catch (const store::SilentAbort&) {
+    } catch (const store::Error& e) {
+        dialogs().ShowError(errorText(e));
+    }
+    showSortOrder();
+}
+
+// The header turns its arrow by itself on a click; the table's order is what it shows.
+void DBGrid::showSortOrder() {
+    QHeaderView* header = horizontalHeader();
+    store::Table* t = dataSource() ? dataSource()->DataSet() : nullptr;
+    int section = -1;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (m_sorting && t && t->Active() && t->SortOrder().size() == 1) {
+        const store::SortField s = t->SortOrder().first();
+        for (int i = 0; i < m_model->columnCount(); ++i) {
+            const store::Field* f = m_model->fieldOf(i);
+            if (f && f->FieldName().compare(s.field, Qt::CaseInsensitive) == 0) {
+                section = i;
+                order = s.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+                break;
+            }
+        }
+    }
+    const QSignalBlocker block(header);
+    header->setSortIndicator(section, order);
+}
+
+void DBGrid::discardEdit() {
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
 }
 
 void DBGrid::followTable(int row) {
@@ -618,6 +689,39 @@ void DBGrid::focusOutEvent(QFocusEvent* e) {
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* e) {
     QTableView::mouseDoubleClickEvent(e);
     Q_EMIT DblClick();
+}
+
+void DBGrid::changeEvent(QEvent* e) {
+    QTableView::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        followFont();
+    }
+}
+
+// Rows as high as the font needs; columns as wide as before the first change of font times
+// the ratio of the fonts, so cell texts and titles are not cut when the window scales its
+// fonts. Widths set at the first font (by the window or by the user) are the ones scaled.
+void DBGrid::followFont() {
+    const int height = fontMetrics().height();
+    verticalHeader()->setDefaultSectionSize(height + 4);
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
+    if (height <= 0 || height == m_fontHeight) {
+        return;
+    }
+    if (m_baseWidths.isEmpty() && m_fontHeight > 0) {
+        m_baseFontHeight = m_fontHeight;
+        for (int i = 0; i < m_model->columnCount(); ++i) {
+            m_baseWidths << columnWidth(i);
+        }
+    }
+    m_fontHeight = height;
+    if (m_baseFontHeight <= 0) {
+        return;
+    }
+    const double ratio = double(height) / m_baseFontHeight;
+    for (int i = 0; i < m_baseWidths.size() && i < m_model->columnCount(); ++i) {
+        setColumnWidth(i, std::max(1, int(std::lround(m_baseWidths.at(i) * ratio))));
+    }
 }
 
 }  // namespace toolkit

@@ -85,6 +85,13 @@ public:
     void setColumnTitles(const QStringList& titles);
     // Without editing the grid only browses, as the overview and catalogue lists do.
     void setEditing(bool on);
+    // A click on a column title sorts the table by that column, a second click the other
+    // way round; the title shows the table's sort order, whoever set it.
+    void setSorting(bool on);
+    bool sorting() const { return m_sorting; }
+    void sortByColumn(int column);
+    // Closes an open cell editor without handing its text to the row.
+    void discardEdit();
     // The question Ctrl+Delete asks before deleting the current row; a window whose rows take
     // others along says so here.
     void setDeleteQuestion(std::function<QString()> question) {
@@ -107,11 +114,14 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     friend class GridDelegate;
+    void followFont();
     void cellEdited(int row);
     void followTable(int row);
+    void showSortOrder();
     void hookUpdates();
     void unhookUpdates();
     TableModel* m_model;
@@ -119,8 +129,14 @@ private:
     int m_hook = 0;
     QMetaObject::Connection m_replaced;
     bool m_editing = true;
+    bool m_sorting = false;
     bool m_following = false;
     std::function<QString()> m_deleteQuestion;
+    // The columns' widths at the font the grid was made with, and that font's height: a
+    // window scaled with its fonts scales its grid's rows and columns with them.
+    QList<int> m_baseWidths;
+    int m_baseFontHeight = 0;
+    int m_fontHeight = 0;
 };
 
 }  // namespace toolkit

@@ -130,7 +130,7 @@ void DBNavigator::BtnClick(NavButton b) {
             t->Insert();
             break;
         case NavButton::Delete:
-            if (dialogs().MessageDlg(QStringLiteral("Slet denne post?"), MsgType::Confirmation,
+            if (dialogs().MessageDlg(deleteRecordQuestion(), MsgType::Confirmation,
                                      Button::OK | Button::Cancel) == mrOk) {
                 t->Delete();
             }

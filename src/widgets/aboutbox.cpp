@@ -4,14 +4,12 @@
 #include <algorithm>
 
 #include "aboutwnd.h"
+#include "i18n/texts.h"
 
 namespace widgets {
 
 TAboutBox::TAboutBox(QObject* parent)
-    : QObject(parent),
-      m_copyright(defaultCopyright()),
-      m_url(defaultUrl()),
-      m_warning(defaultWarning()) {}
+    : QObject(parent), m_url(defaultUrl()), m_warning(defaultWarning()) {}
 
 int TAboutBox::Execute() {
     TAboutWnd wnd(this, qobject_cast<QWidget*>(parent()));
@@ -19,7 +17,8 @@ int TAboutBox::Execute() {
 }
 
 QString TAboutBox::defaultCopyright() {
-    return QStringLiteral("Copyright © 2026 The Verdamo developers");
+    return i18n::text(u"AboutTexts", u"Copyright",
+                      QStringLiteral("Copyright © 2026 Verdamos udviklere"));
 }
 
 QString TAboutBox::defaultUrl() {
@@ -55,7 +54,8 @@ QString versionText(const QString& version) {
         numbers[i] = n;
     }
     return QStringLiteral("%1.%2 (%3: %4.%5)")
-        .arg(QString::number(numbers[0]), QString::number(numbers[1]), QStringLiteral("Build"),
+        .arg(QString::number(numbers[0]), QString::number(numbers[1]),
+             i18n::text(u"AboutTexts", u"Build", QStringLiteral("Build")),
              QString::number(numbers[2]), QString::number(numbers[3]));
 }
 

@@ -13,6 +13,7 @@ class TAboutBox final : public QObject {
     Q_PROPERTY(QString AppName READ AppName WRITE setAppName)
     Q_PROPERTY(QString Copyright READ Copyright WRITE setCopyright)
     Q_PROPERTY(QString Url READ Url WRITE setUrl)
+    Q_PROPERTY(QString UrlCaption READ UrlCaption WRITE setUrlCaption)
     Q_PROPERTY(QString Warning READ Warning WRITE setWarning)
     Q_PROPERTY(QPixmap Picture READ Picture WRITE setPicture)
 
@@ -21,10 +22,14 @@ public:
 
     QString AppName() const { return m_appName; }
     void setAppName(const QString& name) { m_appName = name; }
-    QString Copyright() const { return m_copyright; }
+    // Unless one is given, the default line in the active language.
+    QString Copyright() const { return m_copyright.isEmpty() ? defaultCopyright() : m_copyright; }
     void setCopyright(const QString& text) { m_copyright = text; }
     QString Url() const { return m_url; }
     void setUrl(const QString& url) { m_url = url; }
+    // What the link line shows for the address; empty shows the address itself.
+    QString UrlCaption() const { return m_urlCaption; }
+    void setUrlCaption(const QString& caption) { m_urlCaption = caption; }
     QString Warning() const { return m_warning; }
     void setWarning(const QString& text) { m_warning = text; }
     // A null picture means none: the window then shows no picture and no frame.
@@ -43,6 +48,7 @@ private:
     QString m_appName;
     QString m_copyright;
     QString m_url;
+    QString m_urlCaption;
     QString m_warning;
     QPixmap m_picture;
 };

@@ -11,6 +11,7 @@
 
 #include "aboutbox.h"
 #include "desktop.h"
+#include "i18n/texts.h"
 #include "toolkit/dialogs.h"
 #include "ui_aboutwnd.h"
 
@@ -42,13 +43,18 @@ TAboutWnd::TAboutWnd(TAboutBox* box, QWidget* parent)
         m_design.insert(w, w->geometry());
     }
 
+    // No localizer of its own: the texts are read in the active language as it opens.
     const QString name = box ? box->AppName() : QString();
-    setWindowTitle(withName(windowTitle(), name));
+    setWindowTitle(withName(i18n::text(u"AboutTexts", u"Caption", windowTitle()), name));
     ui->lblAppName->setText(withName(ui->lblAppName->text(), name));
+    ui->lblVersionInfo->setText(i18n::text(u"AboutTexts", u"Version", ui->lblVersionInfo->text()));
+    ui->btnSysInfo->setText(i18n::text(u"AboutTexts", u"SystemInfo", ui->btnSysInfo->text()));
+    ui->btnOk->setText(toolkit::Dialogs::captionOf(toolkit::Button::OK));
     if (box) {
         ui->lblCopyright->setText(box->Copyright());
         ui->lblWarning->setText(box->Warning());
-        ui->lblUrl->setText(box->Url());
+        // The whole address, or the name given for it; the address is the hint either way.
+        ui->lblUrl->setText(box->UrlCaption().isEmpty() ? box->Url() : box->UrlCaption());
         ui->lblUrl->setToolTip(box->Url());
     }
 
@@ -65,6 +71,12 @@ TAboutWnd::TAboutWnd(TAboutBox* box, QWidget* parent)
 
     fitToText(ui->lblAppName);
     fitToText(ui->lblUrl);
+    // A copyright line that wraps takes the lines it needs, up to the link below it.
+    QRect copyright = m_design.value(ui->lblCopyright);
+    copyright.setHeight(
+        std::min(std::max(copyright.height(), ui->lblCopyright->heightForWidth(copyright.width())),
+                 m_design.value(ui->lblUrl).top() - copyright.top()));
+    m_design.insert(ui->lblCopyright, copyright);
     // A caption wider than the design's button widens it leftwards, keeping the right edge.
     for (QPushButton* b : {ui->btnSysInfo, ui->btnOk}) {
         const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
@@ -198,8 +210,10 @@ void TAboutWnd::btnSysInfoClick() {
         }
     }
     if (!started) {
-        toolkit::dialogs().MessageDlg(QStringLiteral("Could not execute system information!"),
-                                      toolkit::MsgType::Error, toolkit::Button::OK);
+        toolkit::dialogs().MessageDlg(
+            i18n::text(u"AboutTexts", u"NoSystemInfo",
+                       QStringLiteral("Systeminformationen kunne ikke startes!")),
+            toolkit::MsgType::Error, toolkit::Button::OK);
     }
 }
 

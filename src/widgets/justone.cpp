@@ -8,9 +8,14 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
+
+#include "i18n/texts.h"
+#include "toolkit/dialogs.h"
 
 namespace widgets {
 
@@ -26,6 +31,9 @@ constexpr int kConnectTimeoutMs = 1000;
 constexpr int kServeTimeoutMs = 5000;
 
 bool s_anotherRunning = false;
+int s_busyWaitMs = 12000;
+// Between two questions to a copy that holds the lock but does not answer.
+constexpr int kRetryMs = 250;
 
 QString& overrideName() {
     static QString name;
@@ -89,6 +97,22 @@ TJustOne::TJustOne(const QString& serverName, QObject* parent)
 
 TJustOne::~TJustOne() = default;
 
+int TJustOne::busyWaitMs() {
+    return s_busyWaitMs;
+}
+
+void TJustOne::setBusyWaitMs(int ms) {
+    s_busyWaitMs = ms;
+}
+
+QString TJustOne::busyText() {
+    return i18n::textFor(i18n::desktopLanguage(), u"JustOneTexts", u"Busy",
+                         QStringLiteral("Verdamo kører allerede, men svarer ikke lige nu.\n\r"
+                                        "Vent, til det åbne Verdamo er færdigt, og start så "
+                                        "programmet igen. Hvis det ikke svarer, så luk det "
+                                        "først."));
+}
+
 bool TJustOne::serving() const {
     return m_server && m_server->isListening();
 }
@@ -101,11 +125,7 @@ QString TJustOne::defaultServerName() {
     if (!overrideName().isEmpty()) {
         return overrideName();
     }
-    QString title = QGuiApplication::applicationDisplayName();
-    if (title.isEmpty()) {
-        title = QCoreApplication::applicationName();
-    }
-    const QString file = sanitised(title + QLatin1Char('-') + userName());
+    const QString file = sanitised(toolkit::applicationTitle() + QLatin1Char('-') + userName());
     // The runtime folder belongs to the user alone (mode 0700), so no one else can take
     // the name; without one the socket goes to the shared temporary folder.
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -117,16 +137,24 @@ void TJustOne::setDefaultServerName(const QString& name) {
 }
 
 void TJustOne::check() {
+    // The lock decides who holds the data: a copy that answers nothing still holds it.
+    const QString lockName = QDir::isAbsolutePath(m_name) ? m_name : QDir::temp().filePath(m_name);
+    m_lock = std::make_unique<QLockFile>(lockName + QStringLiteral(".lock"));
+    m_lock->setStaleLockTime(0);  // only a lock whose copy is gone is stale
+    if (!m_lock->tryLock(0) && !waitForHolder()) {
+        return;
+    }
     switch (askRunningCopy()) {
         case Peer::Ours:
+            // A copy without the lock (an older version) answered: it has the data.
+            m_lock.reset();
             m_otherFound = true;
             s_anotherRunning = true;
-            // Effective once the event loop runs; main() should not get that far.
             QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                                       Qt::QueuedConnection);
             return;
         case Peer::Foreign:
-            // Something alive holds the name: leave it alone and run unguarded.
+            // Something alive holds the name: leave it alone; the lock still guards the data.
             return;
         case Peer::None:
             // Nobody answered, so whatever holds the name was left by a copy that crashed.
@@ -139,6 +167,32 @@ void TJustOne::check() {
             }
             return;
     }
+}
+
+// Another copy holds the lock. Asks it forward until it answers, or until its lock is gone
+// (it ended: this copy takes over), or until the time is up: true when this copy may run.
+bool TJustOne::waitForHolder() {
+    const QDeadlineTimer deadline(answerTimeoutMs + s_busyWaitMs);
+    for (;;) {
+        if (askRunningCopy() == Peer::Ours) {
+            m_otherFound = true;
+            break;
+        }
+        if (m_lock->tryLock(0)) {
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            m_otherBusy = true;
+            break;
+        }
+        QThread::msleep(kRetryMs);
+    }
+    m_lock.reset();
+    s_anotherRunning = true;
+    // Effective once the event loop runs; main() should not get that far.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+    return false;
 }
 
 TJustOne::Peer TJustOne::askRunningCopy() const {

@@ -6,15 +6,18 @@
 #include <memory>
 
 class QLocalServer;
+class QLockFile;
 class QLocalSocket;
 class QWidget;
 
 namespace widgets {
 
-// Keeps the program to one running copy per user. The first copy serves a local socket
-// named after the application title and the user; a later start asks it to come forward
-// and then ends. Only a peer that answers the handshake counts as a running copy, so no
-// other program listening under the name can make a start end.
+// Keeps the program to one running copy per user. The first copy holds a lock file and
+// serves a local socket, both named after the application title and the user; a later start
+// asks it to come forward and then ends. Only a peer that answers the handshake counts as a
+// running copy, so no other program listening under the name can make a start end; and a
+// copy that holds the lock but is too busy to answer still keeps every later start away
+// from the data: the start waits, then says so and ends.
 class TJustOne final : public QObject {
     Q_OBJECT
 
@@ -28,6 +31,9 @@ public:
     // Another copy answered and has been asked to come forward; the application has been
     // asked to quit (effective once its event loop runs), and the caller should end now.
     bool otherCopyFound() const { return m_otherFound; }
+    // Another copy holds the data but did not answer in time (busy, or hung): the caller
+    // tells the user (busyText()) and ends without opening anything.
+    bool otherCopyBusy() const { return m_otherBusy; }
     // This copy listens for later starts.
     bool serving() const;
     QString serverName() const { return m_name; }
@@ -41,8 +47,15 @@ public:
     static QString defaultServerName();
     static void setDefaultServerName(const QString& name);
 
-    // How long a start waits for the running copy's answer.
+    // How long a start waits for the running copy's answer, and how much longer it keeps
+    // asking a copy that holds the lock without answering.
     static constexpr int answerTimeoutMs = 3000;
+    static int busyWaitMs();
+    static void setBusyWaitMs(int ms);  // tests
+
+    // What a start says when the running copy does not answer, in the desktop's language
+    // (the settings are not read yet).
+    static QString busyText();
 
 Q_SIGNALS:
     // A later start asked this copy forward; its windows have been brought to the front.
@@ -52,6 +65,7 @@ private:
     enum class Peer { None, Ours, Foreign };
 
     void check();
+    bool waitForHolder();
     Peer askRunningCopy() const;
     bool listen();
     void onNewConnection();
@@ -61,7 +75,9 @@ private:
     QString m_name;
     std::unique_ptr<QLocalServer> m_server;
     QString m_listenError;
+    std::unique_ptr<QLockFile> m_lock;
     bool m_otherFound = false;
+    bool m_otherBusy = false;
     QPointer<QWidget> m_lastActive;
 };
 

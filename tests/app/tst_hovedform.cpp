@@ -1,5 +1,8 @@
 #include <unistd.h>
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 #include <QTemporaryDir>
 #include "app/artwork.h"
 #include "app/hovedform.h"
+#include "app/plantchooser.h"
 #include "backup/archive.h"
 #include "data/datafolder.h"
 #include "data/dm.h"
@@ -23,6 +27,7 @@
 #include "store/session.h"
 #include "testsupport.h"
 #include "toolkit/application.h"
+#include "toolkit/form.h"
 #include "toolkit/lookup.h"
 #include "toolkit/speedbutton.h"
 #include "widgets/aboutbox.h"
@@ -30,6 +35,19 @@
 #include "widgets/justone.h"
 
 using store::DataSetState;
+
+// Records what the desktop is asked to open, instead of opening it.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QStringList urls;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url.toString(); }
+};
 
 // The main window on a data folder of its own, shown offscreen.
 class HovedFormTest : public QObject {
@@ -42,8 +60,13 @@ private:
     std::unique_ptr<data::TDM> m_dm;
     QTemporaryDir m_guard;
 
+    // As the user reads it: without the Alt letter's "&".
     QString caption(const char* name) {
-        return m_form->findChild<QToolButton*>(QString::fromLatin1(name))->text();
+        return testsupport::withoutMnemonic(
+            m_form->findChild<QToolButton*>(QString::fromLatin1(name))->text());
+    }
+    QString entryText(const char* name) {
+        return testsupport::withoutMnemonic(action(name)->text());
     }
     QAction* entry(int position) { return m_form->languageEntries().value(position); }
     void storeLanguage(int language) {
@@ -79,14 +102,61 @@ private:
         return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
     }
 
-    void addPlant(const QString& name, const QString& family) {
+    void addPlant(const QString& name, const QString& family, const QString& latin = QString()) {
         data::TDM dm;
         testsupport::openAll(dm);
         dm.PlanteTable->Insert();
         dm.PlanteTable->FieldByName(QStringLiteral("Plantenavn")).setAsString(name);
         dm.PlanteTable->FieldByName(QStringLiteral("Familie")).setAsString(family);
+        dm.PlanteTable->FieldByName(QStringLiteral("Latin")).setAsString(latin);
         dm.PlanteTable->Post();
     }
+
+    // The registration window is closed as soon as it is up; what it showed is kept.
+    struct Opened {
+        QString title;
+        int regnr = 0;
+    };
+    Opened whenOpened(const std::function<void()>& action) {
+        Opened seen;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                seen.title = w->windowTitle();
+                seen.regnr = m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
+                w->close();
+            }
+        });
+        closer.start(10);
+        action();
+        closer.stop();
+        // Back in the main window, as the window manager gives it back.
+        m_form->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_form.get())) {
+            qWarning("the main window did not come back");
+        }
+        return seen;
+    }
+
+    // Keys go where the user's keys go: to the open list, else to the box.
+    static void typeInto(QWidget* box, const QString& keys) {
+        for (const QChar c : keys) {
+            QWidget* to =
+                QApplication::activePopupWidget() ? QApplication::activePopupWidget() : box;
+            QTest::keyClick(to, c.toLatin1());
+        }
+    }
+    static void press(QWidget* box, Qt::Key key) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QTest::keyClick(popup ? popup : box, key);
+    }
+
+public Q_SLOTS:
+    // Stands in for the desktop's browser.
+    void openUrl(const QUrl& url) { m_opened << url; }
+
+private:
+    QList<QUrl> m_opened;
 
 private Q_SLOTS:
     void initTestCase() {
@@ -130,7 +200,7 @@ private Q_SLOTS:
         QTest::newRow("register") << "SpeedButton1" << QRect(370, 320, 391, 66);
         QTest::newRow("chooser heading") << "Label1" << QRect(543, 330, 51, 13);
         QTest::newRow("chooser") << "DBLookupComboBox1" << QRect(540, 345, 196, 21);
-        QTest::newRow("new plant") << "SpeedButton3" << QRect(409, 344, 96, 22);
+        QTest::newRow("new plant") << "SpeedButton3" << QRect(409, 344, 126, 22);
         QTest::newRow("garden works") << "SpeedButton5" << QRect(370, 410, 391, 66);
         QTest::newRow("quit") << "SpeedButton4" << QRect(370, 500, 391, 66);
         QTest::newRow("language") << "Sproget" << QRect(80, 485, 56, 16);
@@ -158,7 +228,7 @@ private Q_SLOTS:
         start();
         QStringList menus;
         for (QAction* a : m_form->menuBar()->actions()) {
-            menus << a->text();
+            menus << testsupport::withoutMnemonic(a->text());
         }
         QCOMPARE(menus, (QStringList{QStringLiteral("Funktioner"),
                                      QStringLiteral("Sprog/Language/Sprache"),
@@ -166,7 +236,8 @@ private Q_SLOTS:
         auto texts = [&](const char* menu) {
             QStringList out;
             for (QAction* a : child<QMenu>(menu)->actions()) {
-                out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+                out << (a->isSeparator() ? QStringLiteral("-")
+                                         : testsupport::withoutMnemonic(a->text()));
             }
             return out;
         };
@@ -188,7 +259,7 @@ private Q_SLOTS:
     void theCostsItemOpensTheCostOverview() {
         start();
         m_form->languageSource()->SetActiveLanguage(0);
-        QCOMPARE(action("Udgifter1")->text(), QStringLiteral("Garden costs"));
+        QCOMPARE(entryText("Udgifter1"), QStringLiteral("Garden costs"));
         QString opened;
         QString title;
         QTimer closer;
@@ -256,9 +327,9 @@ private Q_SLOTS:
     }
 
     void theChooserListsOnlyWhatTheFilterLeaves() {
-        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa canina"));
         addPlant(QStringLiteral("Tulipan"), QStringLiteral("Liliaceae"));
-        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa rugosa"));
         addPlant(QStringLiteral("Æble"), QStringLiteral("Rosaceae"));
         start();
         // A filter left on the shared plant table by another window.
@@ -267,32 +338,20 @@ private Q_SLOTS:
         QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
         QVERIFY(m_form->chooserShown());
         QVERIFY(child<toolkit::SpeedButton>("SpeedButton1")->isHidden());
-        auto* chooser = child<toolkit::DBLookupComboBox>("DBLookupComboBox1");
+        auto* chooser = child<app::PlantChooser>("DBLookupComboBox1");
         QVERIFY(chooser->isVisible());
+        QVERIFY(chooser->hasFocus());
         QVERIFY(child<QLabel>("Label1")->isVisible());
         QVERIFY(child<toolkit::SpeedButton>("SpeedButton3")->isVisible());
-        QStringList listed;
-        for (int i = 0; i < chooser->count(); ++i) {
-            listed << chooser->itemText(i);
-        }
-        QCOMPARE(listed, (QStringList{QStringLiteral("Rose"), QStringLiteral("Rose"),
-                                      QStringLiteral("Æble")}));
-        // Choosing a shared name opens the registration window on the first such plant; the
-        // chooser hides again when it closes.
+        QCOMPARE(chooser->shownEntries(),
+                 (QStringList{QStringLiteral("Rose — Rosa canina"),
+                              QStringLiteral("Rose — Rosa rugosa"), QStringLiteral("Æble")}));
+        // Picking the second of two plants of one name opens that one; the chooser hides
+        // again when the window closes.
         m_dm->PlanteTable->Last();
-        int regnrShown = 0;
-        QString title;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                title = w->windowTitle();
-                regnrShown = m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger();
-                w->close();
-            }
-        });
-        Q_EMIT chooser->activated(1);
-        QCOMPARE(title, QStringLiteral("Registrering af planter"));
-        QCOMPARE(regnrShown, 1);
-        QCOMPARE(m_dm->PlanteTable->FieldByName(QStringLiteral("Regnr")).AsInteger(), 1);
+        const Opened seen = whenOpened([&] { chooser->pickShown(1); });
+        QCOMPARE(seen.title, QStringLiteral("Registrering af planter"));
+        QCOMPARE(seen.regnr, 3);
         QVERIFY(!m_form->chooserShown());
         QVERIFY(!chooser->isVisible());
         // The menu items keep the chooser's state; the big buttons hide it.
@@ -321,6 +380,105 @@ private Q_SLOTS:
         QVERIFY(!m_form->chooserShown());
     }
 
+    // Danish order, the Latin name beside the name, and typing narrows the list by either.
+    // F1 opens the help from the main window and from every window over it; Ctrl+Q ends the
+    // program as "Afslut" does.
+    void f1OpensTheHelpAndCtrlQEndsTheProgram() {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        m_opened.clear();
+        start();
+        QTest::keyClick(m_form.get(), Qt::Key_F1);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_form->helpPage())});
+        QCOMPARE(action("Help")->shortcut(), QKeySequence(Qt::Key_F1));
+        QString opened;
+        QTimer helper;
+        connect(&helper, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_F1);
+                w->close();
+            }
+        });
+        helper.start(10);
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton5"), Qt::LeftButton);
+        helper.stop();
+        QCOMPARE(opened, QStringLiteral("THaveForm"));
+        QCOMPARE(m_opened.size(), 2);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(action("Afslut")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QTest::keyClick(m_form.get(), Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!m_form->isVisible());
+        // It ended as by "Afslut": the size was stored.
+        QVERIFY(data::readSetting(QStringLiteral("W_Main")) > 0);
+    }
+
+    void theChooserFindsAsTheUserTypes() {
+        addPlant(QStringLiteral("Åkande"), QStringLiteral("Nymphaeaceae"),
+                 QStringLiteral("Nymphaea alba"));
+        addPlant(QStringLiteral("rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa rugosa"));
+        addPlant(QStringLiteral("Ærteblomst"), QStringLiteral("Fabaceae"),
+                 QStringLiteral("Lathyrus odoratus"));
+        addPlant(QStringLiteral("Øjentrøst"), QStringLiteral("Orobanchaceae"));
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"), QStringLiteral("Rosa canina"));
+        addPlant(QStringLiteral("Akeleje"), QStringLiteral("Ranunculaceae"),
+                 QStringLiteral("Aquilegia"));
+        start();
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        auto* chooser = child<app::PlantChooser>("DBLookupComboBox1");
+        QCOMPARE(
+            chooser->shownEntries(),
+            (QStringList{QStringLiteral("Akeleje — Aquilegia"),
+                         QStringLiteral("Rose — Rosa canina"), QStringLiteral("rose — Rosa rugosa"),
+                         QStringLiteral("Ærteblomst — Lathyrus odoratus"),
+                         QStringLiteral("Øjentrøst"), QStringLiteral("Åkande — Nymphaea alba")}));
+        QCOMPARE(chooser->count(), 6);
+        QLineEdit* box = chooser->lineEdit();
+        typeInto(box, QStringLiteral("ros"));
+        QCOMPARE(box->text(), QStringLiteral("ros"));
+        QCOMPARE(chooser->shownNumbers(), (QList<int>{5, 2}));
+        QVERIFY(chooser->narrowedList()->popup()->isVisible());
+        // By the Latin name too.
+        typeInto(box, QStringLiteral("a c"));
+        QCOMPARE(chooser->shownNumbers(), QList<int>{5});
+        // Enter with one plant left opens it.
+        const Opened one = whenOpened([&] { press(box, Qt::Key_Return); });
+        QCOMPARE(one.regnr, 5);
+        QVERIFY(!m_form->chooserShown());
+        // Down and Enter in the narrowed list open the plant picked there.
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        QCOMPARE(chooser->shownNumbers().size(), 6);  // shown again: nothing typed yet
+        typeInto(box, QStringLiteral("rose"));
+        QVERIFY(chooser->narrowedList()->popup()->isVisible());
+        const Opened second = whenOpened([&] {
+            press(box, Qt::Key_Down);
+            press(box, Qt::Key_Down);
+            press(box, Qt::Key_Return);
+        });
+        QCOMPARE(second.regnr, 2);
+        // A name two plants share is no choice: Enter shows both instead.
+        QTest::mouseClick(child<toolkit::SpeedButton>("SpeedButton1"), Qt::LeftButton);
+        typeInto(box, QStringLiteral("rose"));
+        chooser->narrowedList()->popup()->hide();
+        const Opened none = whenOpened([&] { QTest::keyClick(box, Qt::Key_Return); });
+        QCOMPARE(none.title, QString());
+        QVERIFY(chooser->narrowedList()->popup()->isVisible());
+        QVERIFY(m_form->chooserShown());
+        press(box, Qt::Key_Escape);
+        QVERIFY(!chooser->narrowedList()->popup()->isVisible());
+        // Nothing matching: no list, nothing opened.
+        box->clear();
+        typeInto(box, QStringLiteral("zz"));
+        QVERIFY(chooser->shownNumbers().isEmpty());
+        QVERIFY(!chooser->narrowedList()->popup()->isVisible());
+        const Opened nothing = whenOpened([&] { QTest::keyClick(box, Qt::Key_Return); });
+        QCOMPARE(nothing.title, QString());
+        // The full list under the arrow picks exactly as well.
+        const Opened fromList = whenOpened([&] { Q_EMIT chooser->activated(2); });
+        QCOMPARE(fromList.regnr, 2);
+    }
+
     void aNewPlantLeftWithoutANameGivesItsNumberBack() {
         addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
         start();
@@ -347,14 +505,81 @@ private Q_SLOTS:
         QCOMPARE(newPlant(), 2);
     }
 
-    void theWindowOpensAtTheStoredSizeHoweverSmall() {
-        {
-            data::TDM dm;
-            dm.ConfigTable->Open();
-            data::writeSettings({{QStringLiteral("W_Main"), 120}, {QStringLiteral("H_Main"), 90}});
-        }
+    void storeMainSize(const QVariant& width, const QVariant& height) {
+        data::TDM dm;
+        dm.ConfigTable->Open();
+        data::writeSettings(
+            {{QStringLiteral("W_Main"), width}, {QStringLiteral("H_Main"), height}});
+    }
+
+    // Nothing stored, nothing, less, or smaller than the window lets a user make it: the
+    // design size, never a sliver that is then stored again.
+    void aSizeNoUserCouldHaveChosenGivesTheDesignSize_data() {
+        QTest::addColumn<QVariant>("width");
+        QTest::addColumn<QVariant>("height");
+        QTest::newRow("nothing stored") << QVariant() << QVariant();
+        QTest::newRow("zero") << QVariant(0) << QVariant(0);
+        QTest::newRow("negative") << QVariant(-40) << QVariant(-10);
+        QTest::newRow("a sliver") << QVariant(6) << QVariant(31);
+        QTest::newRow("too small to read") << QVariant(120) << QVariant(90);
+        QTest::newRow("too narrow") << QVariant(200) << QVariant(770);
+    }
+
+    void aSizeNoUserCouldHaveChosenGivesTheDesignSize() {
+        QFETCH(QVariant, width);
+        QFETCH(QVariant, height);
+        storeMainSize(width, height);
         start();
-        QCOMPARE(m_form->frameGeometry().size(), QSize(120, 90));
+        QCOMPARE(m_form->frameGeometry().size(), QSize(1032, 770));
+        m_form->close();
+        QCOMPARE(data::readSetting(QStringLiteral("W_Main")), 1032);
+        QCOMPARE(data::readSetting(QStringLiteral("H_Main")), 770);
+    }
+
+    // The smallest size the window lets a user give it is kept, and nothing smaller is had.
+    void theSmallestSizeAUserCanGiveIsKept() {
+        start();
+        const QSize frame = m_form->frameGeometry().size() - m_form->size();
+        const QSize least = m_form->minimumSize();
+        QVERIFY(least.width() > 300 && least.height() > 300);
+        QVERIFY(least.width() < 1028 && least.height() < 766);
+        m_form->resize(least - QSize(50, 50));
+        QCOMPARE(m_form->size(), least);
+        m_form->close();
+        m_form.reset();
+        start();
+        QCOMPARE(m_form->frameGeometry().size(), least + frame);
+    }
+
+    // A size stored on a larger screen, on a smaller one: cut to its free area, the whole
+    // window on it, centred.
+    void theWindowOpensWholeOnTheScreen_data() {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("a laptop") << QRect(0, 0, 1366, 728) << QSize(1900, 1150)
+                                  << QSize(1366, 728);
+        QTest::newRow("a panel on the left")
+            << QRect(60, 0, 1220, 1024) << QSize(1600, 900) << QSize(1220, 900);
+        QTest::newRow("it fits") << QRect(0, 0, 1400, 1000) << QSize(1100, 800) << QSize(1100, 800);
+        QTest::newRow("a screen smaller than the design")
+            << QRect(0, 0, 800, 600) << QSize(1032, 770) << QSize(800, 600);
+    }
+
+    void theWindowOpensWholeOnTheScreen() {
+        QFETCH(QRect, area);
+        QFETCH(QSize, stored);
+        QFETCH(QSize, shown);
+        storeMainSize(stored.width(), stored.height());
+        toolkit::setAvailableAreaOverride(area);
+        start();
+        const QRect frame = m_form->frameGeometry();
+        toolkit::setAvailableAreaOverride(QRect(0, 0, 1400, 1000));
+        QCOMPARE(frame.size(), shown);
+        QVERIFY2(area.contains(frame),
+                 qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+        QVERIFY(std::abs(frame.center().x() - area.center().x()) <= 1);
+        QVERIFY(std::abs(frame.center().y() - area.center().y()) <= 1);
     }
 
     void closingStoresTheSize() {
@@ -561,12 +786,45 @@ private Q_SLOTS:
                  child.readAllStandardError().constData());
     }
 
+    // A first start (no settings anywhere yet) speaks the desktop's language.
+    void aFirstStartFollowsTheDesktopLanguage_data() {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<int>("language");
+        QTest::newRow("German desktop") << "de_DE.UTF-8" << 3;
+        QTest::newRow("Swedish desktop") << "sv_SE.UTF-8" << 2;
+        QTest::newRow("French desktop") << "fr_FR.UTF-8" << -1;
+    }
+
+    void aFirstStartFollowsTheDesktopLanguage() {
+        QFETCH(QString, lang);
+        QFETCH(int, language);
+        QTemporaryDir home;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("LANG"), lang);
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        child.setProcessEnvironment(env);
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({QStringLiteral("--first-start"), QString::number(language)});
+        child.start();
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAllStandardError().constData());
+    }
+
     void theLanguageMenuHoldsEachLanguageTwice() {
         start();
         QStringList names;
         QList<bool> radio;
         for (QAction* a : m_form->languageEntries()) {
-            names << a->text();
+            names << testsupport::withoutMnemonic(a->text());
             radio << a->isCheckable();
         }
         const QStringList five = {QStringLiteral("Dansk"), QStringLiteral("English"),
@@ -584,7 +842,7 @@ private Q_SLOTS:
         entry(3)->trigger();  // Svensk
         QCOMPARE(m_form->ActiveLanguage(), 2);
         QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Svensk"));
-        QCOMPARE(action("Help")->text(), QStringLiteral("Hjälp"));
+        QCOMPARE(entryText("Help"), QStringLiteral("Hjälp"));
         QCOMPARE(caption("SpeedButton2"), QStringLiteral("Växtöversikt"));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 2);
         QCOMPARE(m_form->helpPage(),
@@ -598,23 +856,49 @@ private Q_SLOTS:
         entry(0)->trigger();
         QCOMPARE(caption("SpeedButton2"), QStringLiteral("Planteoversigt"));
         QCOMPARE(caption("SpeedButton1"), QStringLiteral("Registrering af planter"));
-        QCOMPARE(action("Omskrmstrrelser1")->text(), QStringLiteral("Om skærmstørrelser"));
-        QCOMPARE(action("Help")->text(), QStringLiteral("Hjælp"));
+        QCOMPARE(entryText("Omskrmstrrelser1"), QStringLiteral("Om skærmstørrelser"));
+        QCOMPARE(entryText("Help"), QStringLiteral("Hjælp"));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
     }
 
-    void aDesignEntryChangesOnlyTheLanguageUntilClosing() {
+    // The menu shows the language that is active, whichever entry chose it; a design entry
+    // stores it when the window closes.
+    void aDesignEntryShowsTheLanguageItChose() {
         start();
         action("English")->trigger();
         QCOMPARE(m_form->ActiveLanguage(), 0);
         QCOMPARE(caption("SpeedButton2"), QStringLiteral("Plant overview"));
         QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("English"));
-        QVERIFY(entry(0)->isChecked());  // the check mark stays on the generated Dansk
+        QVERIFY(entry(1)->isChecked());
+        QVERIFY(!entry(0)->isChecked());
+        QCOMPARE(m_form->helpPage(),
+                 app::THovedForm::programFolder() + QStringLiteral("Help/Engelsk/index.html"));
+        QCOMPARE(entryText("Help"), QStringLiteral("Help"));
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), -1);
+        action("Deutsch")->trigger();
+        QVERIFY(entry(4)->isChecked());
+        action("Dansk")->trigger();
+        QVERIFY(entry(0)->isChecked());
+        QCOMPARE(entryText("Help"), QStringLiteral("Hjælp"));
         QCOMPARE(m_form->helpPage(),
                  app::THovedForm::programFolder() + QStringLiteral("Help/Dansk/index.html"));
+        action("English")->trigger();
         m_form->close();
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 0);
+    }
+
+    // Alt and a letter picks one language: the generated entries get letters of their own.
+    void everyLanguageEntryHasAnAltLetterOfItsOwn() {
+        start();
+        QSet<QChar> letters;
+        for (QAction* a : m_form->languageEntries()) {
+            const qsizetype amp = a->text().indexOf(u'&');
+            QVERIFY2(amp >= 0, qPrintable(a->text()));
+            const QChar letter = a->text().at(amp + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+            letters.insert(letter);
+        }
+        QCOMPARE(letters.size(), 10);
     }
 
     void qtsOwnDialogsFollowTheLanguage() {
@@ -671,7 +955,7 @@ private Q_SLOTS:
         QCOMPARE(m_form->helpPage(),
                  app::THovedForm::programFolder() + QStringLiteral("Help/Tysk/index.html"));
         QVERIFY(caption("SpeedButton4") != QStringLiteral("Afslut"));
-        QCOMPARE(action("Help")->text(), QStringLiteral("Hilfe"));  // the localizer's caption
+        QCOMPARE(entryText("Help"), QStringLiteral("Hilfe"));  // the localizer's caption
     }
 
     void aStoredLanguageOutOfRangeIsShownAsAnError() {
@@ -736,6 +1020,84 @@ private Q_SLOTS:
         QVERIFY(box.text.contains(QStringLiteral("denne PC.  Placér")));
         QVERIFY(box.text.contains(QStringLiteral("størrelse. \n\r\n\rBEMÆRK\n\rDen størrelse")));
         QVERIFY(box.text.endsWith(QStringLiteral("næste gang du åbner dette program!")));
+    }
+
+    // "Hjælp" opens the page of the active language; a language without its page gets the
+    // Danish one; no page at all is said, not left to the desktop.
+    void helpOpensAPageThatIsThere() {
+        UrlRecorder opened;
+        start();
+        action("Help")->trigger();
+        QCOMPARE(opened.urls,
+                 QStringList{QUrl::fromLocalFile(app::THovedForm::programFolder() +
+                                                 QStringLiteral("Help/Dansk/index.html"))
+                                 .toString()});
+        entry(4)->trigger();  // Deutsch
+        action("Help")->trigger();
+        QVERIFY(opened.urls.last().endsWith(QStringLiteral("Help/Tysk/index.html")));
+        QVERIFY(m_dialogs->shown.isEmpty());
+        // No help installed: told in the language.
+        action("Help")->setToolTip(QStringLiteral("/nowhere/Help/Tysk/index.html"));
+        action("Help")->trigger();
+        QCOMPARE(opened.urls.size(), 2);
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Es ist keine Hilfe installiert: Die Seite "
+                                            "/nowhere/Help/Tysk/index.html gibt es nicht.")});
+        entry(0)->trigger();
+    }
+
+    void aLanguageWithoutItsHelpPageGetsTheDanishOne() {
+        QTemporaryDir folder;
+        QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("Help/Dansk"))));
+        QFile page(folder.filePath(QStringLiteral("Help/Dansk/index.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        const QString root = folder.path() + QLatin1Char('/');
+        QCOMPARE(app::THovedForm::helpPageOf(0, root),
+                 root + QStringLiteral("Help/Dansk/index.html"));
+        QCOMPARE(app::THovedForm::helpPageOf(-1, root),
+                 root + QStringLiteral("Help/Dansk/index.html"));
+    }
+
+    // The about window's link line names the help page by its title, whole.
+    void theAboutLinkNamesTheHelpPage() {
+        start();
+        auto* box = child<widgets::TAboutBox>("AboutBox1");
+        QCOMPARE(box->UrlCaption(), QStringLiteral("Verdamo – Hjælp"));
+        QCOMPARE(box->Url(), QUrl::fromLocalFile(m_form->helpPage()).toString());
+        entry(1)->trigger();
+        QCOMPARE(box->UrlCaption(), QStringLiteral("Verdamo – Help"));
+        widgets::TAboutWnd wnd(box);
+        auto* link = wnd.findChild<QLabel*>(QStringLiteral("lblUrl"));
+        QCOMPARE(link->text(), QStringLiteral("Verdamo – Help"));
+        QVERIFY(link->width() >= link->sizeHint().width());
+        entry(0)->trigger();
+    }
+
+    // A language file that is missing or cannot be read is told once, in words.
+    void anUnreadableLanguageFileIsToldOnce() {
+        QTemporaryDir files;
+        const QString unreadable = files.filePath(QStringLiteral("English.lng"));
+        QVERIFY(QDir().mkpath(unreadable));  // a folder where the file should be
+        start();
+        m_form->languageSource()->SetLanguages(
+            {QStringLiteral("English=") + unreadable, QStringLiteral("Norsk=Norsk.lng"),
+             QStringLiteral("Svensk=Svensk.lng"),
+             QStringLiteral("Deutsch=") + files.filePath(QStringLiteral("Deutsch.lng"))});
+        entry(1)->trigger();
+        entry(0)->trigger();
+        entry(1)->trigger();
+        QCOMPARE(m_dialogs->shown.size(), 1);
+        QCOMPARE(m_dialogs->shown.first().type, toolkit::MsgType::Warning);
+        QVERIFY2(
+            m_dialogs->shown.first().text.startsWith(QStringLiteral("Sprogfilen ") + unreadable),
+            qPrintable(m_dialogs->shown.first().text));
+        entry(4)->trigger();
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        QVERIFY(m_dialogs->shown.last().text.contains(QStringLiteral("findes ikke")));
+        entry(3)->trigger();  // a file that is there says nothing
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        entry(0)->trigger();
     }
 
     void theHelpPagesAreThere_data() {
@@ -817,6 +1179,31 @@ int readOnlyStart(const QString& folder) {
 
 }  // namespace
 
+// The child of the first-start test: no alias file, no data folder, the desktop's language.
+int firstStart(int expected) {
+    testsupport::ScriptedDialogs dialogs;
+    widgets::TJustOne::setDefaultServerName(QDir::home().filePath(QStringLiteral("guard")));
+    data::registerDataFolder();
+    app::THovedForm form;
+    data::TDM dm;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        std::fprintf(stderr, "the main window does not show\n");
+        return 21;
+    }
+    if (form.ActiveLanguage() != expected ||
+        data::readSetting(QStringLiteral("Sprog")) != expected) {
+        std::fprintf(stderr, "started in %d, stored %d, not %d\n", form.ActiveLanguage(),
+                     data::readSetting(QStringLiteral("Sprog")), expected);
+        return 22;
+    }
+    if (!dialogs.shown.isEmpty()) {
+        std::fprintf(stderr, "said: %s\n", qPrintable(dialogs.shown.first().text));
+        return 23;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const bool readOnlyChild = argc > 2 && qstrcmp(argv[1], "--read-only-start") == 0;
     if (readOnlyChild && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
@@ -824,6 +1211,9 @@ int main(int argc, char** argv) {
     }
     toolkit::Application app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (argc > 2 && qstrcmp(argv[1], "--first-start") == 0) {
+        return firstStart(QByteArray(argv[2]).toInt());
+    }
     if (readOnlyChild) {
         QStandardPaths::setTestModeEnabled(true);
         return readOnlyStart(QString::fromLocal8Bit(argv[2]));

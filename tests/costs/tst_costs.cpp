@@ -458,7 +458,7 @@ private Q_SLOTS:
         open();
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Garden costs"));
         QCOMPARE(child<QLabel>("Label1")->text(), QStringLiteral("From year"));
-        QCOMPARE(child<QPushButton>("Button1")->text(), QStringLiteral("Print"));
+        QCOMPARE(child<QPushButton>("Button1")->text(), QStringLiteral("&Print"));
         auto* tabs = child<QTabWidget>("TabWidget1");
         QCOMPARE(tabs->tabText(0), QStringLiteral("By year"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Garden works"));

@@ -543,36 +543,39 @@ private Q_SLOTS:
             << "VIGTIGT!"
             << "Dette program må IKKE være åbent under sikkerhedskopiering af data.";
         QTest::newRow("English")
-            << 0 << "Data for this program are located in: "
-            << "It is very important, to backup files in the data folder at least once a day!"
+            << 0 << "The data of this program are located in: "
+            << "It is very important to back up the files in the data folder at least once a "
+               "day!"
             << "IMPORTANT!"
-            << "This program should NOT be open during data backup.";
+            << "This program must NOT be open while the data are being backed up.";
         QTest::newRow("Norwegian")
-            << 1 << "Data for dette programmet ligger i: "
-            << "Det er svært viktig at du sikkerhetskopierer data filene i mappen minst en gang om "
-               "dagen!"
-            << "VIGTIGT!"
-            << "Dette programmet bør IKKE være åpen under sikkerhetskopiering av data.";
-        QTest::newRow("Swedish")
-            << 2 << "Data för detta program finns i: "
-            << "Det är mycket viktigt att du säkerhetskopierar data filer i mappen minst en gång "
+            << 1 << "Dataene for dette programmet ligger i: "
+            << "Det er svært viktig at du tar sikkerhetskopi av filene i datamappen minst én gang "
                "om dagen!"
-            << "VIGTIGT!"
-            << "Detta program bör inte vara öppet under säkerhetskopiering av data.";
+            << "VIKTIG!"
+            << "Dette programmet må IKKE være åpent mens dataene sikkerhetskopieres.";
+        QTest::newRow("Swedish")
+            << 2 << "Data för det här programmet finns i: "
+            << "Det är mycket viktigt att du säkerhetskopierar filerna i datamappen minst en gång "
+               "om dagen!"
+            << "VIKTIGT!"
+            << "Det här programmet får INTE vara öppet medan data säkerhetskopieras.";
         QTest::newRow("German")
-            << 3 << "Die Daten für dieses Programm befinden sich in: "
-            << "Es ist sehr wichtig, dass Sie eine Sicherungskopie von Daten-Dateien, mindestens "
-               "einmal pro Tag!"
-            << "Von großer Bedeutung!"
-            << "Dieses Programm sollte nicht geöffnet werden, während der Daten-Backup.";
+            << 3 << "Die Daten dieses Programms befinden sich in: "
+            << "Es ist sehr wichtig, dass Sie die Dateien im Datenordner mindestens einmal "
+               "täglich sichern!"
+            << "WICHTIG!"
+            << "Dieses Programm darf während der Datensicherung NICHT geöffnet sein.";
     }
 
+    // Each language in its own words from its file, none in Danish but Danish.
     void dataLocationNotice() {
         QFETCH(int, language);
         QFETCH(QString, heading);
         QFETCH(QString, advice);
         QFETCH(QString, warning);
         QFETCH(QString, closing);
+        testsupport::MainLanguage main;
         const QString br = QStringLiteral("\n\r");
         QCOMPARE(data::dataFolder(), m_folder->path());
         QCOMPARE(data::dataLocationNotice(language), heading + br + br + m_folder->path() + br +

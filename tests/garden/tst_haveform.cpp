@@ -1,7 +1,9 @@
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -11,6 +13,7 @@
 #include "i18n/langsource.h"
 #include "i18n/texts.h"
 #include "plants/pictures.h"
+#include "report/output.h"
 #include "store/format.h"
 #include "store/session.h"
 #include "testsupport.h"
@@ -22,6 +25,21 @@
 
 using store::DataSetState;
 using testsupport::ScriptedDialogs;
+
+// Keeps the texts of the report that would have been previewed.
+class CapturingPreviewer final : public report::Previewer {
+public:
+    QStringList texts;
+    int shown = 0;
+    void preview(const report::Document& doc, const QString&) override {
+        ++shown;
+        for (const report::Page& p : doc.pages) {
+            for (const report::PlacedText& t : p.texts) {
+                texts << t.text;
+            }
+        }
+    }
+};
 
 namespace {
 
@@ -112,6 +130,13 @@ private:
     int counterRows() { return m_dm->HaveRegTable->RecordCount(); }
     void setLanguage(int language) { m_source->SetActiveLanguage(language); }
 
+    void clickTitle(int column) {
+        auto* header = child<toolkit::DBGrid>("DBGrid1")->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
 private Q_SLOTS:
     void initTestCase() { testsupport::useDanishFormats(); }
 
@@ -127,6 +152,7 @@ private Q_SLOTS:
         m_source->SetLanguages(
             {QStringLiteral("English=English.lng"), QStringLiteral("Norsk=Norsk.lng"),
              QStringLiteral("Svensk=Svensk.lng"), QStringLiteral("Deutsch=Deutsch.lng")});
+        plants::setPicturesFit(true);
     }
 
     void cleanup() {
@@ -152,6 +178,9 @@ private Q_SLOTS:
         QTest::newRow("grid") << "DBGrid1" << QRect(435, 415, 571, 261);
         QTest::newRow("buttons") << "Panel2" << QRect(10, 485, 185, 241);
         QTest::newRow("new") << "Button1" << QRect(20, 20, 141, 25);
+        QTest::newRow("save") << "Button2" << QRect(20, 60, 68, 25);
+        QTest::newRow("undo") << "FortrydButton" << QRect(93, 60, 68, 25);
+        QTest::newRow("fit picture") << "TilpasButton" << QRect(549, 4, 106, 24);
         QTest::newRow("quit") << "Button4" << QRect(20, 195, 141, 30);
         QTest::newRow("filters") << "Panel1" << QRect(225, 485, 186, 241);
         QTest::newRow("toggle") << "Button5" << QRect(15, 195, 156, 31);
@@ -198,8 +227,8 @@ private Q_SLOTS:
         QCOMPARE(order.mid(0, 18),
                  (QStringList{"DBEdit1", "DBEdit5", "DBDateEdit1", "DBDateEdit2", "DBEdit4",
                               "DBMemo1", "DBGrid1", "ScrollBox1", "DBCheckBox1", "Button1",
-                              "Button2", "Button3", "Button9", "Button4", "RadioButton1",
-                              "RadioButton2", "RadioButton3", "Button5"}));
+                              "Button2", "FortrydButton", "Button3", "Button9", "Button4",
+                              "RadioButton1", "RadioButton2", "RadioButton3"}));
         QVERIFY(!order.contains(QStringLiteral("SpeedButton3")));  // it takes no focus
     }
 
@@ -220,7 +249,8 @@ private Q_SLOTS:
         m_dialogs->files = {chosen};
         click("SpeedButton3");
         QCOMPARE(m_dialogs->texts(QStringLiteral("file")),
-                 QStringList{QStringLiteral("Billeder (*.jpg)|*.jpg")});
+                 QStringList{QStringLiteral("Billeder (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)|"
+                                            "*.jpg;*.jpeg;*.JPG;*.JPEG;*.png;*.PNG")});
         QVERIFY(QFile::exists(QDir(plants::pictureFolder()).filePath(QStringLiteral("Have2.jpg"))));
         QVERIFY(
             !QFile::exists(QDir(plants::pictureFolder()).filePath(QStringLiteral("Have1.jpg"))));
@@ -429,26 +459,25 @@ private Q_SLOTS:
 
     void theDeleteConfirmation_data() {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("materialsGone");
-        const QString danish = QStringLiteral("Er du sikker på, at du vil slette ");
-        QTest::newRow("Danish") << -1 << danish
+        QTest::newRow("Danish") << -1 << "Er du sikker på, at du vil slette Bed ?"
                                 << "Haveanlæggets 2 materialer bliver også slettet.";
-        QTest::newRow("English asked in Danish")
-            << 0 << danish << "The 2 materials of this garden work will be deleted too.";
-        QTest::newRow("Norwegian")
-            << 1 << danish << "Hageanleggets 2 materialer blir også slettet.";
-        QTest::newRow("Swedish") << 2 << danish << "Anläggningens 2 material raderas också.";
-        QTest::newRow("German") << 3
-                                << QStringLiteral(
-                                       "Sind Sie sicher, dass Sie dieser Anlage löschen möchten ")
+        // Each language asks in its own words.
+        QTest::newRow("English") << 0 << "Are you sure you want to delete Bed?"
+                                 << "The 2 materials of this garden work will be deleted too.";
+        QTest::newRow("Norwegian") << 1 << "Er du sikker på at du vil slette Bed?"
+                                   << "Hageanleggets 2 materialer blir også slettet.";
+        QTest::newRow("Swedish") << 2 << "Är du säker på att du vill ta bort Bed?"
+                                 << "Anläggningens 2 material tas också bort.";
+        QTest::newRow("German") << 3 << "Möchten Sie Bed wirklich löschen?"
                                 << "Die 2 Materialien der Anlage werden ebenfalls gelöscht.";
     }
 
     // A work's materials go with it, and the question says so.
     void theDeleteConfirmation() {
         QFETCH(int, language);
-        QFETCH(QString, prefix);
+        QFETCH(QString, question);
         QFETCH(QString, materialsGone);
         addWork(QStringLiteral("Bed"));
         addMaterial(QStringLiteral("Sand"), 1, 10.0);
@@ -464,7 +493,7 @@ private Q_SLOTS:
         QCOMPARE(have().RecordCount(), 3);
         QCOMPARE(storedColumn("Materialer.db", "Materialer").size(), 3);
         click("Button3");
-        const QString asked = prefix + QStringLiteral("Bed ?") + Sep + materialsGone;
+        const QString asked = question + Sep + materialsGone;
         QCOMPARE(m_dialogs->texts(QStringLiteral("message")), (QStringList{asked, asked}));
         QCOMPARE(m_dialogs->shown.first().buttons, toolkit::Button::Yes | toolkit::Button::No);
         QCOMPARE(listedWorks(), (QStringList{"Dam", "Hæk"}));
@@ -481,7 +510,7 @@ private Q_SLOTS:
         m_dialogs->answers = {toolkit::mrNo};
         click("Button3");
         QCOMPARE(m_dialogs->texts(QStringLiteral("message")).last(),
-                 prefix + QStringLiteral("Hæk ?"));
+                 QString(question).replace(QStringLiteral("Bed"), QStringLiteral("Hæk")));
     }
 
     // Ctrl+Delete in the grid takes the materials too, after a question that says so.
@@ -503,19 +532,27 @@ private Q_SLOTS:
     void theNameMissingMessagePerLanguage_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("text");
-        const QString danish = QStringLiteral("Du har ikke givet anlægget et navn!") + Sep +
-                               QStringLiteral("Din registrering af et nyt anlæg annulleres!");
-        QTest::newRow("Danish") << -1 << danish;
+        QTest::newRow("Danish") << -1
+                                << QStringLiteral("Du har ikke givet anlægget et navn!") + Sep +
+                                       QStringLiteral(
+                                           "Din registrering af et nyt anlæg annulleres!");
         QTest::newRow("English") << 0
-                                 << QStringLiteral("You have not given the project a name!") + Sep +
-                                        QStringLiteral("Your registration will be cancelled!");
-        QTest::newRow("Norwegian") << 1 << danish;
-        QTest::newRow("Swedish") << 2 << danish;
+                                 << QStringLiteral("You have not given the garden work a name!") +
+                                        Sep + QStringLiteral("Your registration is cancelled!");
+        QTest::newRow("Norwegian")
+            << 1
+            << QStringLiteral("Du har ikke gitt hageanlegget et navn!") + Sep +
+                   QStringLiteral("Registreringen av det nye anlegget blir annullert!");
+        QTest::newRow("Swedish") << 2
+                                 << QStringLiteral("Du har inte gett anläggningen något namn!") +
+                                        Sep +
+                                        QStringLiteral(
+                                            "Registreringen av den nya anläggningen annulleras!");
         QTest::newRow("German") << 3
                                 << QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
                                        Sep +
                                        QStringLiteral(
-                                           "Die Eintragung der neuen Anlage wird annuliert!");
+                                           "Die Eintragung der neuen Anlage wird verworfen!");
     }
 
     void theNameMissingMessagePerLanguage() {
@@ -565,20 +602,21 @@ private Q_SLOTS:
         QCOMPARE(garden::THaveForm::generalNumber(value), text);
     }
 
+    // The open caption is the language's own, from the same place the localizer reads it.
     void theToggleInEveryLanguage_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("open");
         QTest::addColumn<QString>("closed");
-        QTest::newRow("Danish") << -1 << "Forbrug af materialer"
-                                << "Luk forbrug af materialer";
-        QTest::newRow("English") << 0 << "Usage of materials"
-                                 << "Close materials";
-        QTest::newRow("Norwegian") << 1 << "Forbrug af materialer"
-                                   << "Luk forbrug af materialer";
-        QTest::newRow("Swedish") << 2 << "Forbrug af materialer"
-                                 << "Luk forbrug af materialer";
-        QTest::newRow("German") << 3 << "Materialienverbrauch"
-                                << "Materialienverbrauch schliessen";
+        QTest::newRow("Danish") << -1 << "&Forbrug af materialer"
+                                << "Luk &forbrug af materialer";
+        QTest::newRow("English") << 0 << "&Materials used"
+                                 << "Close &materials";
+        QTest::newRow("Norwegian") << 1 << "&Materialforbruk"
+                                   << "Lukk &materialforbruk";
+        QTest::newRow("Swedish") << 2 << "&Materialåtgång"
+                                 << "Stäng &materialåtgång";
+        QTest::newRow("German") << 3 << "&Materialverbrauch"
+                                << "&Materialien schließen";
     }
 
     void theToggleInEveryLanguage() {
@@ -608,6 +646,20 @@ private Q_SLOTS:
             QVERIFY(!child<QWidget>("SpeedButton3")->isHidden());
             QVERIFY(!child<QWidget>("DBText1")->isHidden());
         }
+    }
+
+    // A caption the language file gives otherwise (a translator's edit) still toggles.
+    void theToggleWorksWhateverItsCaption() {
+        addWork(QStringLiteral("Bed"));
+        open();
+        auto* toggle = child<QPushButton>("Button5");
+        toggle->setText(QStringLiteral("&Materials"));
+        click("Button5");
+        QVERIFY(m_form->materialsShown());
+        QCOMPARE(toggle->text(), QStringLiteral("Luk &forbrug af materialer"));
+        click("Button5");
+        QVERIFY(!m_form->materialsShown());
+        QCOMPARE(toggle->text(), QStringLiteral("&Forbrug af materialer"));
     }
 
     void aNewMaterialIsSavedByClosingThePanel() {
@@ -661,28 +713,26 @@ private Q_SLOTS:
         QCOMPARE(m_form->totalText(), QStringLiteral("0"));
         click("Button8");
         QCOMPARE(m_dialogs->texts(QStringLiteral("error")),
-                 QStringList{QStringLiteral("Cannot perform this operation on an empty dataset")});
+                 QStringList{QStringLiteral("Der er ingen post at slette.")});
         QCOMPARE(m_form->totalText(), QStringLiteral("0"));
     }
 
-    void theMaterialDeletePrefixPerLanguage_data() {
+    // Every language asks in its own words, read from its file.
+    void theMaterialDeleteQuestionPerLanguage_data() {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("prefix");
-        const QString danish = QStringLiteral("Er du sikker på, at du vil slette ");
-        QTest::newRow("Danish") << -1 << danish;
-        QTest::newRow("English") << 0 << QStringLiteral("Are you sure, you want to delete ");
-        QTest::newRow("Norwegian") << 1 << danish;
-        QTest::newRow("Swedish") << 2 << danish;
-        QTest::newRow("German") << 3
-                                << QStringLiteral(
-                                       "Sind Sie sicher, dass Sie diesen Materialen löschen "
-                                       "möchten ");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("Danish") << -1 << QStringLiteral("Er du sikker på, at du vil slette Grus ?");
+        QTest::newRow("English") << 0 << QStringLiteral("Are you sure you want to delete Grus?");
+        QTest::newRow("Norwegian") << 1 << QStringLiteral("Er du sikker på at du vil slette Grus?");
+        QTest::newRow("Swedish") << 2 << QStringLiteral("Är du säker på att du vill ta bort Grus?");
+        QTest::newRow("German") << 3 << QStringLiteral("Möchten Sie Grus wirklich löschen?");
     }
 
-    void theMaterialDeletePrefixPerLanguage() {
+    void theMaterialDeleteQuestionPerLanguage() {
         QFETCH(int, language);
-        QFETCH(QString, prefix);
-        QCOMPARE(garden::THaveForm::materialDeletePrefix(language), prefix);
+        QFETCH(QString, question);
+        QCOMPARE(garden::THaveForm::materialDeleteQuestion(language, QStringLiteral("Grus")),
+                 question);
     }
 
     void renamingAWorkKeepsItsMaterials() {
@@ -997,6 +1047,159 @@ private Q_SLOTS:
         click("Button4");
         QVERIFY(!m_form->isVisible());
         QVERIFY(QFile::exists(own));
+    }
+
+    // --- sorting, "Fortryd", Ctrl+S ----------------------------------------------------------
+
+    // The column titles sort, a second click the other way round; a filter keeps the order,
+    // and the key order comes back when the window closes.
+    void clickingAColumnTitleSortsTheWorks() {
+        addWork(QStringLiteral("Terrasse"), QStringLiteral("Ja"));
+        addWork(QStringLiteral("bed"), QStringLiteral("Nej"), QDate(2011, 3, 20));
+        addWork(QStringLiteral("Åben dam"), QStringLiteral("Ja"), QDate(2012, 6, 30));
+        addWork(QStringLiteral("Æblehave"), QStringLiteral("Nej"), QDate(2010, 1, 5));
+        open();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        clickTitle(1);
+        QCOMPARE(listedWorks(),
+                 (QStringList{QStringLiteral("bed"), QStringLiteral("Terrasse"),
+                              QStringLiteral("Æblehave"), QStringLiteral("Åben dam")}));
+        QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("bed"));
+        QCOMPARE(grid->horizontalHeader()->sortIndicatorSection(), 1);
+        clickTitle(5);  // end date; no date first
+        QCOMPARE(listedWorks(), (QStringList{QStringLiteral("Terrasse"), QStringLiteral("Æblehave"),
+                                             QStringLiteral("bed"), QStringLiteral("Åben dam")}));
+        clickTitle(5);
+        QCOMPARE(listedWorks().first(), QStringLiteral("Åben dam"));
+        QCOMPARE(grid->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        click("RadioButton2");  // finished works, still by end date, latest first
+        QCOMPARE(listedWorks(), (QStringList{QStringLiteral("Åben dam"), QStringLiteral("bed"),
+                                             QStringLiteral("Æblehave")}));
+        // The print lists them as shown.
+        CapturingPreviewer previewer;
+        report::setPreviewer(&previewer);
+        click("Button9");
+        report::setPreviewer(nullptr);
+        QCOMPARE(previewer.shown, 1);
+        const qsizetype pond = previewer.texts.indexOf(QStringLiteral("Åben dam"));
+        const qsizetype bed = previewer.texts.indexOf(QStringLiteral("bed"));
+        const qsizetype orchard = previewer.texts.indexOf(QStringLiteral("Æblehave"));
+        QVERIFY(pond >= 0 && pond < bed && bed < orchard);
+        // A change typed into a cell is saved before the rows are sorted again.
+        clickTitle(1);
+        have().First();
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 3));
+        QTest::keyClick(grid, 'V');  // the first key opens the cell's editor
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("and"));
+        QCOMPARE(have().State(), DataSetState::Edit);
+        clickTitle(3);
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QVERIFY2(storedColumn("Vexmo.DB", "Kategori").contains(QStringLiteral("Vand")),
+                 qPrintable(storedColumn("Vexmo.DB", "Kategori").join(u'|')));
+        QVERIFY(closeWindow());
+        QCOMPARE(have().SortOrder(), QList<store::SortField>());
+        QCOMPARE(listedWorks().first(), QStringLiteral("bed"));  // Regnr 2; the filter stays
+        m_form.reset();
+        have().setSortOrder({{QStringLiteral("Arbejdet"), true}});
+        open();
+        QCOMPARE(have().SortOrder(), QList<store::SortField>());
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->horizontalHeader()->sortIndicatorSection(), -1);
+    }
+
+    // "Fortryd" puts the work back as stored, with the material being typed and the picture;
+    // it asks first, and Ctrl+Z reaches it once the box has nothing of its own to undo.
+    void fortrydPutsTheWorkBackAsStored() {
+        addWork(QStringLiteral("Dam"));
+        addMaterial(QStringLiteral("Sten"), 3, 12.5);
+        open();
+        auto* undo = child<QPushButton>("FortrydButton");
+        QVERIFY(!undo->isEnabled());
+        auto* name = child<QLineEdit>("DBEdit1");
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Sø"));
+        QVERIFY(undo->isEnabled());
+        const QString own = QDir(plants::pictureFolder()).filePath(QStringLiteral("Have1.jpg"));
+        QTemporaryDir dir;
+        const QString chosen = dir.filePath(QStringLiteral("dam.png"));
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(chosen, "PNG"));
+        m_dialogs->files = {chosen};
+        click("SpeedButton3");
+        QVERIFY(QFile::exists(own));
+        click("Button5");  // the materials
+        auto* material = child<QLineEdit>("DBEdit3");
+        material->setFocus();
+        QTest::keyClicks(material, QStringLiteral("x"));
+        QCOMPARE(materials().State(), DataSetState::Edit);
+        m_dialogs->answers = {toolkit::mrNo, toolkit::mrYes};
+        QTest::keyClick(material, Qt::Key_Z, Qt::ControlModifier);  // the box's own typing
+        QCOMPARE(material->text(), QStringLiteral("Sten"));
+        QVERIFY(m_dialogs->texts(QStringLiteral("message")).isEmpty());
+        QTest::keyClick(material, Qt::Key_Z, Qt::ControlModifier);  // asked: No
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Vil du fortryde dine ændringer af haveanlægget?\n\r"
+                                            "Haveanlægget bliver, som det sidst blev gemt.")});
+        QCOMPARE(have().State(), DataSetState::Edit);
+        click("FortrydButton");  // Yes
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QCOMPARE(name->text(), QStringLiteral("Dam"));
+        QCOMPARE(storedColumn("Vexmo.DB", "Arbejdet"), QStringList{QStringLiteral("Dam")});
+        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Sten")});
+        QVERIFY(!QFile::exists(own));
+        QCOMPARE(m_form->totalText(), QStringLiteral("37,5"));
+        QVERIFY(!undo->isEnabled());
+    }
+
+    // A new work is discarded with its materials, and its number is given back.
+    void fortrydDiscardsANewWork() {
+        addWork(QStringLiteral("Dam"));
+        open();
+        click("Button1");
+        const int number = have().FieldByName(QStringLiteral("Regnr")).AsInteger();
+        QTest::keyClicks(child<QLineEdit>("DBEdit1"), QStringLiteral("Bed"));
+        click("Button5");
+        click("Button6");
+        QTest::keyClicks(child<QLineEdit>("DBEdit3"), QStringLiteral("Muld"));
+        click("Button7");  // the material is saved under the new work
+        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Muld")});
+        m_dialogs->answers = {toolkit::mrYes};
+        click("FortrydButton");
+        QCOMPARE(m_dialogs->texts(QStringLiteral("message")).value(0),
+                 QStringLiteral("Vil du kassere det nye haveanlæg?\n\rIntet af det, du har "
+                                "skrevet om det, bliver gemt."));
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(storedColumn("Vexmo.DB", "Arbejdet"), QStringList{QStringLiteral("Dam")});
+        QVERIFY(storedColumn("Materialer.db", "Materialer").isEmpty());
+        QCOMPARE(counterRows(), 1);
+        QCOMPARE(m_form->totalText(), QStringLiteral("0"));
+        click("Button1");
+        QCOMPARE(have().FieldByName(QStringLiteral("Regnr")).AsInteger(), number);
+    }
+
+    // Ctrl+S saves the work, and the material being typed, at once.
+    void ctrlSSavesTheWork() {
+        addWork(QStringLiteral("Dam"));
+        open();
+        QTest::keyClicks(child<QLineEdit>("DBEdit5"), QStringLiteral("Baghave"));
+        QTest::keyClick(child<QLineEdit>("DBEdit5"), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(have().State(), DataSetState::Browse);
+        QCOMPARE(storedColumn("Vexmo.DB", "Placering"), QStringList{QStringLiteral("Baghave")});
+        QVERIFY(!child<QPushButton>("FortrydButton")->isEnabled());
+        click("Button5");
+        click("Button6");
+        QTest::keyClicks(child<QLineEdit>("DBEdit3"), QStringLiteral("Grus"));
+        QTest::keyClicks(child<QLineEdit>("DBEdit14"), QStringLiteral("2"));
+        QTest::keyClicks(child<QLineEdit>("DBEdit15"), QStringLiteral("4"));
+        QTest::keyClick(child<QLineEdit>("DBEdit15"), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(materials().State(), DataSetState::Browse);
+        QCOMPARE(storedColumn("Materialer.db", "Materialer"), QStringList{QStringLiteral("Grus")});
+        QCOMPARE(m_form->totalText(), QStringLiteral("8"));
+        QVERIFY(m_dialogs->shown.isEmpty());
     }
 };
 

@@ -382,12 +382,26 @@ private Q_SLOTS:
                                  << "A" << missing;
         QTest::newRow("before the first section") << QByteArray("A=\"1\"\n[S]\n") << "S"
                                                   << "A" << missing;
-        QTest::newRow("byte-order mark spoils the first header")
+        // A modern editor's save: the mark keeps the first section, and UTF-8 reads as such.
+        QTest::newRow("byte-order mark keeps the first header")
             << QByteArray("\xEF\xBB\xBF[S]\nA=\"1\"\n") << "S"
-            << "A" << missing;
-        QTest::newRow("byte-order mark leaves later sections")
-            << QByteArray("\xEF\xBB\xBF[S]\nA=\"1\"\n[T]\nB=\"2\"\n") << "T"
-            << "B" << QStringLiteral("2");
+            << "A" << QStringLiteral("1");
+        QTest::newRow("byte-order mark and UTF-8") << QByteArray(
+                                                          "\xEF\xBB\xBF[S]\nA=\"Pflanzen\xC3\xBC"
+                                                          "bersicht\"\n[T]\nB=\"2\"\n")
+                                                   << "S"
+                                                   << "A" << QStringLiteral("Pflanzenübersicht");
+        QTest::newRow("UTF-8 without a mark") << QByteArray(
+                                                     "[S]\nA=\"Pflanzen\xC3\xBC"
+                                                     "bersicht \xE2\x82\xAC\"\n")
+                                              << "S"
+                                              << "A" << QStringLiteral("Pflanzenübersicht €");
+        QTest::newRow("not UTF-8: Windows-1252")
+            << QByteArray("[S]\nA=\"\xC3\xBC und \xFC\"\n") << "S"
+            << "A" << QStringLiteral("Ã¼ und ü");
+        QTest::newRow("a mark before bad UTF-8")
+            << QByteArray("\xEF\xBB\xBF[S]\nA=\"x\xFCy\"\n") << "S"
+            << "A" << QStringLiteral("x\uFFFDy");
         QTest::newRow("NUL ends the text") << QByteArray("[S]\nA=\"1\"\n\0B=\"2\"\n", 18) << "S"
                                            << "B" << missing;
         QTest::newRow("lines before a NUL apply")
@@ -418,6 +432,28 @@ private Q_SLOTS:
         // The same from disk.
         const TQLanguageFile onDisk(write(path(QStringLiteral("f.lng")), bytes));
         QCOMPARE(onDisk.ReadString(section, key, QStringLiteral("-")), value);
+    }
+
+    // A file read as UTF-8 is written back as UTF-8, its mark kept; Windows-1252 stays so.
+    void encodingIsKeptOnWriting_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("Windows-1252") << QByteArray("[S]\r\nA=\"\xFC\"\r\n")
+                                      << QByteArray("[S]\r\nA=\"\xFC\"\r\nB=\"\xE6\"\r\n\r\n");
+        QTest::newRow("UTF-8") << QByteArray("[S]\r\nA=\"\xC3\xBC\"\r\n")
+                               << QByteArray("[S]\r\nA=\"\xC3\xBC\"\r\nB=\"\xC3\xA6\"\r\n\r\n");
+        QTest::newRow("UTF-8 with a mark")
+            << QByteArray("\xEF\xBB\xBF[S]\r\nA=\"x\"\r\n")
+            << QByteArray("\xEF\xBB\xBF[S]\r\nA=\"x\"\r\nB=\"\xC3\xA6\"\r\n\r\n");
+    }
+
+    void encodingIsKeptOnWriting() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, written);
+        const QString name = write(path(QStringLiteral("e.lng")), bytes);
+        TQLanguageFile file(name);
+        file.WriteString(QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("æ"));
+        QCOMPARE(readAll(name), written);
     }
 
     void readSectionValues() {
@@ -1085,14 +1121,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("help");
         QTest::addColumn<QString>("plantOverview");
-        QTest::newRow("English") << 0 << "Help"
-                                 << "Plant overview";
-        QTest::newRow("Norsk") << 1 << "Jelp"
-                               << "Planteoversikt";
-        QTest::newRow("Svensk") << 2 << "Hjälp"
-                                << "Växtöversikt";
-        QTest::newRow("Deutsch") << 3 << "Hilfe"
-                                 << "Pflanzenübersicht";
+        QTest::newRow("English") << 0 << "&Help"
+                                 << "&Plant overview";
+        QTest::newRow("Norsk") << 1 << "&Hjelp"
+                               << "&Planteoversikt";
+        QTest::newRow("Svensk") << 2 << "&Hjälp"
+                                << "&Växtöversikt";
+        QTest::newRow("Deutsch") << 3 << "&Hilfe"
+                                 << "&Pflanzenübersicht";
     }
 
     void shippedFiles() {
@@ -1186,13 +1222,64 @@ private Q_SLOTS:
         QCOMPARE(static_cast<QAction*>(made[QStringLiteral("SpeedButton2")])->text(),
                  plantOverview);
         QCOMPARE(static_cast<QAction*>(made[QStringLiteral("Sprog1")])->text(),
-                 QStringLiteral("Sprog/Language/Sprache"));
+                 QStringLiteral("&Sprog/Language/Sprache"));
         QVERIFY(static_cast<AboutBox*>(made[QStringLiteral("AboutBox1")])->Warning().size() > 150);
         source.SetActiveLanguage(-1);
         QCOMPARE(static_cast<QAction*>(made[QStringLiteral("Help")])->text(),
                  QStringLiteral("Dansk tekst"));
     }
     // Texts shown by code ------------------------------------------------------------
+
+    void desktopLanguage_data() {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QStringList>("preferred");
+        QTest::addColumn<int>("language");
+        QTest::newRow("German") << QByteArray("de_DE.UTF-8") << QStringList{"de-DE", "de"} << 3;
+        QTest::newRow("Austrian") << QByteArray("de_AT.UTF-8") << QStringList{"de-AT"} << 3;
+        QTest::newRow("bokmål") << QByteArray("nb_NO.UTF-8") << QStringList{"nb-NO"} << 1;
+        QTest::newRow("nynorsk") << QByteArray("nn_NO.UTF-8") << QStringList{"nn-NO"} << 1;
+        QTest::newRow("Swedish") << QByteArray("sv_SE.UTF-8") << QStringList{"sv-SE"} << 2;
+        QTest::newRow("English") << QByteArray("en_GB.UTF-8") << QStringList{"en-GB"} << 0;
+        QTest::newRow("Danish") << QByteArray("da_DK.UTF-8") << QStringList{"da-DK"} << -1;
+        QTest::newRow("French") << QByteArray("fr_FR.UTF-8") << QStringList{"fr-FR"} << -1;
+        QTest::newRow("first spoken of a list")
+            << QByteArray("fr_FR.UTF-8") << QStringList{"fr", "sv", "de"} << 2;
+        QTest::newRow("C speaks none") << QByteArray("C.UTF-8") << QStringList{"de"} << -1;
+        QTest::newRow("POSIX") << QByteArray("POSIX") << QStringList{"en"} << -1;
+        QTest::newRow("nothing set") << QByteArray() << QStringList{"sv"} << -1;
+    }
+
+    void desktopLanguage() {
+        QFETCH(QByteArray, locale);
+        QFETCH(QStringList, preferred);
+        QFETCH(int, language);
+        QCOMPARE(i18n::languageOfLocale(locale, preferred), language);
+    }
+
+    // A caption from a file is plain text, and a label fits the caption it is given.
+    void captionsArePlainTextAndFit() {
+        write(
+            path(QStringLiteral("English.lng")),
+            cp1252(QStringLiteral("[TestForm]\r\nLabel1.Caption=\"<h1>A much longer name</h1>\"\r\n"
+                                  "Button1.Hint=\"<b>bold</b>\"\r\n")));
+        TTestForm form;
+        form.label->adjustSize();
+        const int danish = form.label->width();
+        auto source = makeSource();
+        TQFormLocalizer localizer(&form);
+        localizer.SetSource(source.get());
+        source->SetActiveLanguage(0);
+        QCOMPARE(form.label->text(), QStringLiteral("<h1>A much longer name</h1>"));
+        QCOMPARE(form.label->textFormat(), Qt::PlainText);
+        QVERIFY(form.label->width() > danish);
+        QCOMPARE(form.label->width(), form.label->sizeHint().width());
+        QVERIFY2(form.button->toolTip().contains(QStringLiteral("&lt;b&gt;bold&lt;/b&gt;")),
+                 qPrintable(form.button->toolTip()));
+        source->SetActiveLanguage(-1);
+        QCOMPARE(form.label->text(), QStringLiteral("Navn"));
+        QCOMPARE(form.label->width(), danish);
+        QCOMPARE(form.button->toolTip(), QStringLiteral("Tryk her"));
+    }
 
     // Code texts follow the main window's source: Danish built in, other languages from
     // their file, and the Danish text where a file lacks the key.

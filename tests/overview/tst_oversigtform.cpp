@@ -144,6 +144,22 @@ private:
         source->SetActiveLanguage(index);
     }
 
+    QStringList shownNames() {
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        QStringList out;
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            out << grid->model()->index(r, 1).data().toString();
+        }
+        return out;
+    }
+
+    void clickTitle(int column) {
+        auto* header = child<toolkit::DBGrid>("DBGrid1")->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
 private Q_SLOTS:
     void initTestCase() { testsupport::useDanishFormats(); }
 
@@ -209,42 +225,69 @@ private Q_SLOTS:
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("opening");
         QTest::addColumn<QString>("grid");
-        QTest::newRow("German") << 3 << "In alles 8 Pflanzen"
-                                << "Pflanzenfamilie";
-        QTest::newRow("English") << 0 << "I alt 8 planter"
-                                 << "Plant family";
-        QTest::newRow("Swedish") << 2 << "I alt 8 planter"
-                                 << "Växtfamilj";
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("German") << 3 << "Insgesamt 8 Pflanzen"
+                                << "Pflanzenfamilie"
+                                << "Insgesamt 2 Pflanzen";
+        QTest::newRow("English") << 0 << "Total: 8 plants"
+                                 << "Plant family"
+                                 << "Total: 2 plants";
+        QTest::newRow("Swedish") << 2 << "Totalt 8 växter"
+                                 << "Växtfamilj"
+                                 << "Totalt 2 växter";
         QTest::newRow("Danish") << -1 << "I alt 8 planter"
-                                << "Plantefamilie";
+                                << "Plantefamilie"
+                                << "I alt 2 planter";
     }
 
     void theCountAtOpeningIsInTheLanguage() {
         QFETCH(int, language);
         QFETCH(QString, opening);
         QFETCH(QString, grid);
+        QFETCH(QString, selected);
         startLanguage(language);
         open();
         QCOMPARE(count(), opening);
         QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->columnTitles().value(5), grid);
         QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->columnTitles().size(), 23);
-        // Every later count is Danish.
+        // Every later count is in the language too.
         pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
-        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
+        QCOMPARE(count(), selected);
     }
 
-    void aTypeReplacesTheFamily() {
+    // Each box narrows what the others leave; Delete takes one box out again.
+    void aTypeNarrowsTheFamily() {
         open();
         pick("DBLookupComboBox1", QStringLiteral("Lamiaceae"));
         QCOMPARE(plants().Filter(), QStringLiteral("Familie = 'Lamiaceae'"));
         QVERIFY(plants().Filtered());
         QVERIFY(!child<QRadioButton>("RadioButton1")->isChecked());
         QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
+        QCOMPARE(m_form->selectionLabel(), QStringLiteral("Lamiaceae"));
         pick("DBLookupComboBox2", QStringLiteral("Busk"));
-        QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(), QString());
+        QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(),
+                 QStringLiteral("Lamiaceae"));
+        QCOMPARE(plants().Filter(),
+                 QStringLiteral("Familie = 'Lamiaceae' and Plantetype = 'Busk'"));
+        QCOMPARE(count(), QStringLiteral("I alt 1 plante"));
+        QCOMPARE(current(), QStringLiteral("Lavendel"));
+        QCOMPARE(m_form->selectionLabel(), QStringLiteral("Lamiaceae, Busk"));
+        // Another family replaces the family only.
+        pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
+        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
+        // Delete in the family box: the type alone.
+        auto* family = child<toolkit::DBLookupComboBox>("DBLookupComboBox1");
+        QTest::keyClick(family, Qt::Key_Delete);
+        QCOMPARE(family->Text(), QString());
         QCOMPARE(plants().Filter(), QStringLiteral("Plantetype = 'Busk'"));
         QCOMPARE(count(), QStringLiteral("I alt 3 planter"));
         QCOMPARE(m_form->selectionLabel(), QStringLiteral("Busk"));
+        // Backspace in the type box: nothing left, every plant listed.
+        QTest::keyClick(child<toolkit::DBLookupComboBox>("DBLookupComboBox2"), Qt::Key_Backspace);
+        QVERIFY(!plants().Filtered());
+        QCOMPARE(count(), QStringLiteral("I alt 8 planter"));
+        QVERIFY(child<QRadioButton>("RadioButton1")->isChecked());
+        QCOMPARE(m_form->selectionLabel(), QString());
     }
 
     void aFamilyWithAnApostropheIsSelected() {
@@ -263,7 +306,7 @@ private Q_SLOTS:
         QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->model()->rowCount(), 0);
     }
 
-    void aFamilyReplacesTheDates() {
+    void aFamilyNarrowsTheDates() {
         open();
         typeDate("DateEdit1", QStringLiteral("01-05-2009"));
         typeDate("DateEdit2", QStringLiteral("31-05-2009"));
@@ -271,15 +314,19 @@ private Q_SLOTS:
                  QStringLiteral("Plantet >= '01-05-2009' and Plantet <='31-05-2009'"));
         QCOMPARE(count(), QStringLiteral("I alt 4 planter"));
         pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
-        QCOMPARE(plants().Filter(), QStringLiteral("Familie = 'Rosaceae'"));
+        QCOMPARE(plants().Filter(),
+                 QStringLiteral("Familie = 'Rosaceae' and Plantet >= '01-05-2009' and "
+                                "Plantet <='31-05-2009'"));
         QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
         QCOMPARE(child<toolkit::DateEdit>("DateEdit2")->Text(), QStringLiteral("31-05-2009"));
-        // The report is labelled with what it lists: the family, not the dates left in view.
-        QCOMPARE(m_form->selectionLabel(), QStringLiteral("Rosaceae"));
-        // And a date picked again empties the family.
-        typeDate("DateEdit2", QStringLiteral("30-05-2009"));
-        QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(), QString());
-        QCOMPARE(count(), QStringLiteral("I alt 4 planter"));
+        // The report is labelled with what it lists: the family and the dates.
+        QCOMPARE(m_form->selectionLabel(), QStringLiteral("Rosaceae, 01-05-2009  -  31-05-2009"));
+        // A date changed keeps the family.
+        typeDate("DateEdit2", QStringLiteral("15-05-2009"));
+        QCOMPARE(child<toolkit::DBLookupComboBox>("DBLookupComboBox1")->Text(),
+                 QStringLiteral("Rosaceae"));
+        QCOMPARE(count(), QStringLiteral("I alt 1 plante"));
+        QCOMPARE(current(), QStringLiteral("Klatrerose"));
     }
 
     void leavingTheStartDateShowsThatDay() {
@@ -291,12 +338,14 @@ private Q_SLOTS:
         QCOMPARE(plants().Filter(),
                  QStringLiteral("Plantet >= '15-05-2009' and Plantet <='15-05-2009'"));
         QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
-        // Left again with the same day after a family took over: the day applies again.
-        pick("DBLookupComboBox1", QStringLiteral("Lamiaceae"));
+        // Left again with the same day beside a family: both apply.
+        pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
         typeDate("DateEdit1", QStringLiteral("15-05-2009"));
         leave("DateEdit1");
-        QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
-        QVERIFY(plants().Filter().startsWith(QStringLiteral("Plantet")));
+        QCOMPARE(count(), QStringLiteral("I alt 1 plante"));
+        QCOMPARE(plants().Filter(),
+                 QStringLiteral("Familie = 'Rosaceae' and Plantet >= '15-05-2009' and "
+                                "Plantet <='15-05-2009'"));
     }
 
     void anEmptyStartDateMeansFromTheBeginning() {
@@ -472,7 +521,7 @@ private Q_SLOTS:
         QCOMPARE(count(), QStringLiteral("I alt 2 planter"));
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(count(), QStringLiteral("I alt 1 planter"));
+        QCOMPARE(count(), QStringLiteral("I alt 1 plante"));
         QCOMPARE(grid->model()->rowCount(), 1);
     }
 
@@ -523,7 +572,7 @@ private Q_SLOTS:
         });
         changer.start(10);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(first).center());
-        QCOMPARE(count(), QStringLiteral("I alt 1 planter"));
+        QCOMPARE(count(), QStringLiteral("I alt 1 plante"));
         QCOMPARE(grid->model()->rowCount(), 1);
     }
 
@@ -595,6 +644,127 @@ private Q_SLOTS:
         QCOMPARE(plants().RecordCount(), 8);
     }
 
+    // A click on a column title sorts by it, a second the other way round: texts in Danish
+    // order, dates by date (no date first), numbers by value; ties keep their key order.
+    void clickingAColumnTitleSorts_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("ascending");
+        QTest::newRow("name, Danish order")
+            << 1 << QStringList{"Hunderose", "Klatrerose", "Lavendel", "Pæon",
+                                "Pære",      "ROSMARIN",   "Tulipan",  "Æble"};
+        QTest::newRow("planted, by date")
+            << 15 << QStringList{"Pæon",     "Tulipan",    "ROSMARIN", "Æble",
+                                 "Lavendel", "Klatrerose", "Pære",     "Hunderose"};
+        QTest::newRow("price, by value")
+            << 22 << QStringList{"Pæon",     "Pære",    "Æble",     "Hunderose",
+                                 "ROSMARIN", "Tulipan", "Lavendel", "Klatrerose"};
+    }
+
+    void clickingAColumnTitleSorts() {
+        QFETCH(int, column);
+        QFETCH(QStringList, ascending);
+        // Prices whose text order differs from their value: 9 < 10 < 100 < 1000.
+        const double prices[] = {1000, 250, 100, 99.5, 10, 9, 12};
+        plants().First();
+        for (double price : prices) {
+            plants().Edit();
+            plants().FieldByName(QStringLiteral("Pris")).setAsFloat(price);
+            plants().Post();
+            plants().Next();
+        }
+        open();
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        QHeaderView* header = grid->horizontalHeader();
+        QCOMPARE(header->sortIndicatorSection(), -1);
+        plants().First();
+        plants().Next();  // Lavendel
+        clickTitle(column);
+        QCOMPARE(shownNames(), ascending);
+        QCOMPARE(header->sortIndicatorSection(), column);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        // The plant the user was on stays current, where the new order puts it.
+        QCOMPARE(current(), QStringLiteral("Lavendel"));
+        QCOMPARE(grid->currentIndex().row(), int(ascending.indexOf(QStringLiteral("Lavendel"))));
+        clickTitle(column);
+        QStringList descending;
+        for (const QString& n : ascending) {
+            descending.prepend(n);
+        }
+        if (column == 15) {
+            // Planted the same day: key order in either direction.
+            descending.swapItemsAt(int(descending.indexOf(QStringLiteral("Klatrerose"))),
+                                   int(descending.indexOf(QStringLiteral("Pære"))));
+        }
+        QCOMPARE(shownNames(), descending);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        // Walking the table goes the shown way, as the report and the search do.
+        QStringList walked;
+        for (plants().First(); !plants().Eof(); plants().Next()) {
+            walked << current();
+        }
+        QCOMPARE(walked, descending);
+    }
+
+    // Type-to-find, Enter and the print follow the shown order; a selection keeps it; the
+    // window gives the key order back when it closes and opens in key order.
+    void theSearchAndThePrintFollowTheShownOrder() {
+        open();
+        clickTitle(1);  // by name
+        auto* edit = child<QLineEdit>("Edit1");
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, QStringLiteral("ros"));
+        QCOMPARE(current(), QStringLiteral("Hunderose"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(current(), QStringLiteral("Klatrerose"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(current(), QStringLiteral("ROSMARIN"));
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->currentIndex().row(), 5);
+        pick("DBLookupComboBox2", QStringLiteral("Busk"));
+        QCOMPARE(shownNames(),
+                 (QStringList{QStringLiteral("Hunderose"), QStringLiteral("Klatrerose"),
+                              QStringLiteral("Lavendel")}));
+        CapturingPreviewer previewer;
+        report::setPreviewer(&previewer);
+        clickTitle(1);  // the other way round
+        QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+        report::setPreviewer(nullptr);
+        QCOMPARE(previewer.shown, 1);
+        const qsizetype lavendel = previewer.texts.indexOf(QStringLiteral("Lavendel"));
+        const qsizetype klatrerose = previewer.texts.indexOf(QStringLiteral("Klatrerose"));
+        const qsizetype hunderose = previewer.texts.indexOf(QStringLiteral("Hunderose"));
+        QVERIFY(lavendel >= 0 && lavendel < klatrerose && klatrerose < hunderose);
+        close();
+        QCOMPARE(plants().SortOrder(), QList<store::SortField>());
+        QStringList walked;
+        for (plants().First(); !plants().Eof(); plants().Next()) {
+            walked << current();
+        }
+        QCOMPARE(walked.first(), QStringLiteral("Klatrerose"));  // Regnr 1
+        QCOMPARE(walked.last(), QStringLiteral("Pæon"));
+        // Left sorted by another window, the table still opens the overview in key order.
+        plants().setSortOrder({{QStringLiteral("Plantenavn"), true}});
+        open();
+        QCOMPARE(shownNames().first(), QStringLiteral("Klatrerose"));
+        QCOMPARE(child<toolkit::DBGrid>("DBGrid1")->horizontalHeader()->sortIndicatorSection(), -1);
+    }
+
+    // Ctrl+F puts the focus in the name search, as a click into it does.
+    void ctrlFGoesToTheNameSearch() {
+        open();
+        pick("DBLookupComboBox1", QStringLiteral("Rosaceae"));
+        auto* grid = child<toolkit::DBGrid>("DBGrid1");
+        grid->setFocus(Qt::TabFocusReason);
+        auto* edit = child<QLineEdit>("Edit1");
+        edit->setText(QStringLiteral("Lav"));
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->selectedText(), QStringLiteral("Lav"));
+        QVERIFY(!plants().Filtered());
+        QCOMPARE(count(), QStringLiteral("I alt 8 planter"));
+        QTest::keyClicks(edit, QStringLiteral("pæ"));
+        QCOMPARE(current(), QStringLiteral("Pære"));
+    }
+
     // The report's label describes exactly the rows it lists, however the user got there.
     void printingLabelsTheSelection_data() {
         QTest::addColumn<QString>("steps");
@@ -607,9 +777,13 @@ private Q_SLOTS:
         QTest::newRow("family, then a search") << "family Rosaceae;search"
                                                << "" << 8;
         QTest::newRow("dates, then a family") << "start 01-05-2009;end 31-05-2009;family Rosaceae"
-                                              << "Rosaceae" << 2;
+                                              << "Rosaceae, 01-05-2009  -  31-05-2009" << 2;
         QTest::newRow("a type, then dates") << "type Træ;start 01-01-2001;end 31-12-2001"
-                                            << "01-01-2001  -  31-12-2001" << 1;
+                                            << "Træ, 01-01-2001  -  31-12-2001" << 1;
+        QTest::newRow("a family and a type") << "family Cox's;type Træ"
+                                             << "Cox's, Træ" << 2;
+        QTest::newRow("type") << "type Busk"
+                              << "Busk" << 3;
         QTest::newRow("no start") << "end 31-12-2000"
                                   << "  -  31-12-2000" << 2;
         QTest::newRow("dates, then all") << "start 01-05-2009;end 31-05-2009;all"

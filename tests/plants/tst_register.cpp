@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -152,6 +153,7 @@ private Q_SLOTS:
         m_dialogs = std::make_unique<testsupport::ScriptedDialogs>();
         m_dm = std::make_unique<data::TDM>();
         testsupport::openAll(*m_dm);
+        plants::setPicturesFit(true);  // as a user starts: larger pictures fitted
     }
 
     void cleanup() {
@@ -293,6 +295,7 @@ private Q_SLOTS:
     }
 
     void theErrorTextsSpeakEveryLanguage() {
+        testsupport::MainLanguage main;
         QSet<QString> texts;
         for (int language = -1; language <= 3; ++language) {
             for (auto e : {plants::PictureError::File, plants::PictureError::Picture}) {
@@ -345,15 +348,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("folderInTheWay");
         QTest::addColumn<int>("error");  // PictureError, or -1 for a failed copy
-        QImage png(20, 20, QImage::Format_RGB32);
-        png.fill(Qt::blue);
-        QByteArray pngBytes;
-        QBuffer b(&pngBytes);
+        QImage other(20, 20, QImage::Format_RGB32);
+        other.fill(Qt::blue);
+        QByteArray bmpBytes;
+        QBuffer b(&bmpBytes);
         b.open(QIODevice::WriteOnly);
-        png.save(&b, "PNG");
+        other.save(&b, "BMP");
+        QByteArray pngBytes;
+        QBuffer p(&pngBytes);
+        p.open(QIODevice::WriteOnly);
+        other.save(&p, "PNG");
         const QByteArray good = jpeg(QSize(30, 20), Qt::red);
-        QTest::newRow("a PNG named .jpg")
-            << "blomst.jpg" << pngBytes << false << int(plants::PictureError::Picture);
+        QTest::newRow("a BMP named .jpg")
+            << "blomst.jpg" << bmpBytes << false << int(plants::PictureError::Picture);
+        QTest::newRow("a PNG cut short") << "blomst.png" << pngBytes.left(pngBytes.size() - 12)
+                                         << false << int(plants::PictureError::Picture);
         QTest::newRow("text") << "notes.jpg" << QByteArray("just some text") << false
                               << int(plants::PictureError::Picture);
         QTest::newRow("cut short") << "halv.jpg" << good.left(good.size() / 2) << false
@@ -389,7 +398,7 @@ private Q_SLOTS:
         QCOMPARE(errors.size(), 1);
         if (error >= 0) {
             QCOMPARE(errors.first(),
-                     plants::pictureErrorText(plants::PictureError(error), file(chosen), -1));
+                     plants::importErrorText(plants::PictureError(error), file(chosen)));
         } else {
             QVERIFY2(errors.first().startsWith(file(chosen) + QStringLiteral(" kan ikke kopieres")),
                      qPrintable(errors.first()));
@@ -437,10 +446,26 @@ private Q_SLOTS:
         viewer.setRegister(Register::GardenWorks);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QCOMPARE(shownSize(viewer.image()), QSize(1500, 900));
-        QCOMPARE(viewer.image()->pos(), QPoint(1, 1));
         viewer.activateWindow();
         QTRY_VERIFY(viewer.isMaximized());
+        // Larger than the window: fitted to it, whole and centred, without scroll bars.
+        auto* scroll = viewer.findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
+        const QSize space = scroll->maximumViewportSize() - QSize(2, 2);
+        QTRY_COMPARE(shownSize(viewer.image()),
+                     QSize(1500, 900).scaled(space, Qt::KeepAspectRatio));
+        QCOMPARE(viewer.image()->naturalSize(), QSize(1500, 900));
+        QCOMPARE(scroll->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
+        // A double-click shows it at its natural size with scroll bars, and the choice is kept.
+        QTest::mouseDClick(viewer.image(), Qt::LeftButton);
+        QCOMPARE(shownSize(viewer.image()), QSize(1500, 900));
+        QCOMPARE(viewer.image()->pos(), QPoint(1, 1));
+        QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(!plants::picturesFit());
+        QCOMPARE(data::readViewChoice(QStringLiteral("FitPictures"), true), false);
+        QTest::mouseDClick(viewer.image(), Qt::LeftButton);
+        QVERIFY(plants::picturesFit());
+        QCOMPARE(shownSize(viewer.image()), QSize(1500, 900).scaled(space, Qt::KeepAspectRatio));
         // The next work has no file of its own.
         m_dm->HaveTable->Next();
         plants::TBilledForm second;
@@ -464,11 +489,13 @@ private Q_SLOTS:
         QTest::newRow("bought from") << "DBEdit19" << QRect(15, 664, 394, 21);
         QTest::newRow("group") << "GroupBox1" << QRect(15, 15, 396, 41);
         QTest::newRow("catalogue") << "DBLookupComboBox3" << QRect(10, 15, 241, 21);
-        QTest::newRow("insert") << "SpeedButton1" << QRect(265, 11, 121, 24);
+        QTest::newRow("insert") << "SpeedButton1" << QRect(255, 11, 131, 24);
         QTest::newRow("get picture") << "SpeedButton3" << QRect(437, 14, 106, 24);
         QTest::newRow("picture box") << "ScrollBox1" << QRect(435, 40, 571, 376);
         QTest::newRow("notes") << "DBMemo1" << QRect(435, 440, 566, 241);
-        QTest::newRow("navigator") << "DBNavigator1" << QRect(437, 693, 479, 25);
+        QTest::newRow("navigator") << "DBNavigator1" << QRect(437, 693, 393, 25);
+        QTest::newRow("undo") << "FortrydButton" << QRect(842, 692, 76, 26);
+        QTest::newRow("fit picture") << "TilpasButton" << QRect(549, 14, 106, 24);
         QTest::newRow("close") << "SpeedButton2" << QRect(930, 692, 76, 26);
         QTest::newRow("label above name") << "Label1" << QRect(15, 65, 0, 0);
         QTest::newRow("label above replanting 2") << "Label17" << QRect(150, 610, 0, 0);
@@ -515,17 +542,23 @@ private Q_SLOTS:
 
     void showingSizesLoadsAndFocuses() {
         addPlant(QStringLiteral("Rose"));
-        data::writeSettings({{QStringLiteral("W_Reg"), 700}, {QStringLiteral("H_Reg"), 500}});
+        data::writeSettings({{QStringLiteral("W_Reg"), 1000}, {QStringLiteral("H_Reg"), 700}});
         auto form = open();
         QVERIFY(form);
-        QCOMPARE(form->frameGeometry().size(), QSize(700, 500));
+        QCOMPARE(form->frameGeometry().size(), QSize(1000, 700));
         QCOMPARE(form->windowTitle(), QStringLiteral("Registrering af planter"));
-        QCOMPARE(shownSize(form->image()), DefaultPlant);
         QTRY_COMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "DBEdit1"));
         QCOMPARE(child<QLabel>(form.get(), "DBText1")->text(), QStringLiteral("1"));
-        // The resizer scaled the controls to the smaller window, the picture kept its size.
-        QVERIFY(child<QWidget>(form.get(), "ScrollBox1")->width() < 571);
-        QCOMPARE(form->image()->size(), DefaultPlant);
+        // The resizer scaled the controls to the smaller window; the default picture is shown
+        // whole: fitted to the box where it is larger, at its own size where it is not.
+        auto* box = child<QScrollArea>(form.get(), "ScrollBox1");
+        QVERIFY(box->width() < 571);
+        const QSize space = box->maximumViewportSize() - QSize(2, 2);
+        const bool fits =
+            DefaultPlant.width() <= space.width() && DefaultPlant.height() <= space.height();
+        QCOMPARE(shownSize(form->image()),
+                 fits ? DefaultPlant : DefaultPlant.scaled(space, Qt::KeepAspectRatio));
+        QCOMPARE(form->image()->naturalSize(), DefaultPlant);
         // The number still reads as one with ".jpg" beside it.
         const QRect number = child<QLabel>(form.get(), "DBText1")->geometry();
         QVERIFY(std::abs(number.right() + 1 - child<QLabel>(form.get(), "Label13")->x()) <= 3);
@@ -700,21 +733,22 @@ private Q_SLOTS:
                                         QStringLiteral(
                                             "Your registration of a new plant is cancelled!")
                                  << QStringLiteral("Plant registration");
+        // Norwegian and Swedish in their own words, German about the plant and spelt right.
         QTest::newRow("Norwegian")
             << 1
-            << QStringLiteral("Du har ikke givet planten et navn!") + br +
-                   QStringLiteral("Din registrering af en ny plante annulleres!")
+            << QStringLiteral("Du har ikke gitt planten et navn!") + br +
+                   QStringLiteral("Registreringen av den nye planten blir annullert!")
             << QStringLiteral("Registrering av planter");
         QTest::newRow("Swedish") << 2
-                                 << QStringLiteral("Du har ikke givet planten et navn!") + br +
+                                 << QStringLiteral("Du har inte gett växten något namn!") + br +
                                         QStringLiteral(
-                                            "Din registrering af en ny plante annulleres!")
+                                            "Registreringen av den nya växten annulleras!")
                                  << QStringLiteral("Registrering av växter");
         QTest::newRow("German") << 3
-                                << QStringLiteral("Die Anlage hat noch keinen Namen bekommen!") +
+                                << QStringLiteral("Die Pflanze hat noch keinen Namen bekommen!") +
                                        br +
                                        QStringLiteral(
-                                           "Die Eintragung der neuen Pflanze wird annuliert!")
+                                           "Die Eintragung der neuen Pflanze wird verworfen!")
                                 << QStringLiteral("Pflanzen erfassen");
     }
 
@@ -891,11 +925,20 @@ private Q_SLOTS:
         m_dialogs->files = {file(QStringLiteral("valmue.jpg"))};
         click(form.get(), "SpeedButton3");
         QCOMPARE(m_dialogs->texts(QStringLiteral("file")),
-                 QStringList{QStringLiteral("Billede (*.jpg)|*.jpg")});
+                 QStringList{QStringLiteral("Billede (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG)|"
+                                            "*.jpg;*.jpeg;*.JPG;*.JPEG;*.png;*.PNG")});
         QVERIFY(QFile::exists(picture(QStringLiteral("Plante2.jpg"))));
-        QCOMPARE(shownSize(form->image()), QSize(700, 500));
-        // Larger than the box: it scrolls.
+        // Larger than the box: fitted to it, without scroll bars.
         auto* box = child<QScrollArea>(form.get(), "ScrollBox1");
+        const QSize space = box->maximumViewportSize() - QSize(2, 2);
+        QCOMPARE(shownSize(form->image()), QSize(700, 500).scaled(space, Qt::KeepAspectRatio));
+        QCOMPARE(box->horizontalScrollBar()->maximum(), 0);
+        auto* fit = child<toolkit::SpeedButton>(form.get(), "TilpasButton");
+        QVERIFY(fit->isChecked());
+        // "Tilpas billede" off: the natural size, and it scrolls.
+        click(form.get(), "TilpasButton");
+        QVERIFY(!fit->isChecked());
+        QCOMPARE(shownSize(form->image()), QSize(700, 500));
         QVERIFY(box->horizontalScrollBar()->maximum() > 0);
         // The click opens the viewer titled with the name (typed text reaches the row first).
         QString title;
@@ -909,9 +952,12 @@ private Q_SLOTS:
             }
         });
         QTest::mouseClick(form->image(), Qt::LeftButton);
-        QCOMPARE(viewed, QSize(700, 500));
+        QCOMPARE(viewed, QSize(700, 500));  // the viewer follows the same choice
         QCOMPARE(title, QStringLiteral("Valmue"));
         QVERIFY(form->isVisible());
+        click(form.get(), "TilpasButton");
+        QVERIFY(fit->isChecked());
+        QCOMPARE(shownSize(form->image()), QSize(700, 500).scaled(space, Qt::KeepAspectRatio));
     }
 
     // A picture imported for a new plant belongs to it: discarded, the plant takes it along,
@@ -969,6 +1015,251 @@ private Q_SLOTS:
             QVERIFY(!QFile::exists(own));
             QCOMPARE(shownSize(next->image()), QSize(50, 50));  // Rose is current again
         }
+    }
+
+    // --- pictures that fit, PNG import --------------------------------------------------
+
+    // A camera photo fills the registration window's box instead of showing its corner; the
+    // box reads it at the size it shows, and reads it whole for the natural size.
+    void aCameraPhotoIsFittedToTheBox() {
+        addPlant(QStringLiteral("Rose"));
+        writeFile(picture(QStringLiteral("Plante1.jpg")), jpeg(QSize(4000, 3000), Qt::darkGreen));
+        auto form = open();
+        QVERIFY(form);
+        auto* box = child<QScrollArea>(form.get(), "ScrollBox1");
+        const QSize space = box->maximumViewportSize() - QSize(2, 2);
+        const QSize fitted = QSize(4000, 3000).scaled(space, Qt::KeepAspectRatio);
+        QCOMPARE(shownSize(form->image()), fitted);
+        QCOMPARE(form->image()->naturalSize(), QSize(4000, 3000));
+        QVERIFY(fitted.width() == space.width() || fitted.height() == space.height());
+        // Centred in the box.
+        const QRect at = form->image()->geometry();
+        QVERIFY(std::abs(at.center().x() - (space.width() + 2) / 2) <= 1);
+        QVERIFY(std::abs(at.center().y() - (space.height() + 2) / 2) <= 1);
+        // A larger window gives a larger picture, read again once the box has settled.
+        form->resize(form->width() * 3 / 2, form->height() * 3 / 2);
+        const QSize larger =
+            QSize(4000, 3000).scaled(box->maximumViewportSize() - QSize(2, 2), Qt::KeepAspectRatio);
+        QVERIFY(larger.width() > fitted.width());
+        QCOMPARE(shownSize(form->image()), larger);
+        // Off, and pixel for pixel.
+        plants::setPicturesFit(false);
+        QCOMPARE(shownSize(form->image()), QSize(4000, 3000));
+        QCOMPARE(form->image()->pos(), QPoint(1, 1));
+        QVERIFY(!child<toolkit::SpeedButton>(form.get(), "TilpasButton")->isChecked());
+        // A picture smaller than its box is never enlarged.
+        plants::setPicturesFit(true);
+        QScrollArea area;
+        area.resize(600, 400);
+        auto* small = new plants::TImage;  // the box's holder owns it
+        plants::setupPictureBox(&area, small);
+        writeFile(picture(QStringLiteral("Plante1.jpg")), jpeg(QSize(120, 80), Qt::red));
+        QVERIFY(plants::loadPicture(small, Register::Plants, *plants()));
+        QCOMPARE(shownSize(small), QSize(120, 80));
+    }
+
+    // "Hent billede" takes a JPEG by any of its names, and a PNG, which is stored as the
+    // record's JPEG; what was transparent lies on white.
+    void importTakesJpegByAnyNameAndConvertsPng_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow(".jpeg") << "blomst.jpeg" << QByteArray("JPEG");
+        QTest::newRow(".JPG") << "BLOMST.JPG" << QByteArray("JPEG");
+        QTest::newRow(".png") << "blomst.png" << QByteArray("PNG");
+        QTest::newRow(".PNG") << "BLOMST.PNG" << QByteArray("PNG");
+    }
+
+    void importTakesJpegByAnyNameAndConvertsPng() {
+        QFETCH(QString, chosen);
+        QFETCH(QByteArray, format);
+        addPlant(QStringLiteral("Rose"));
+        QImage source(64, 48, QImage::Format_ARGB32);
+        source.fill(Qt::transparent);
+        {
+            QPainter p(&source);
+            p.fillRect(0, 0, 32, 48, Qt::blue);
+        }
+        QVERIFY(source.save(file(chosen), format.constData()));
+        auto form = open();
+        QVERIFY(form);
+        m_dialogs->files = {file(chosen)};
+        click(form.get(), "SpeedButton3");
+        QVERIFY(m_dialogs->texts(QStringLiteral("error")).isEmpty());
+        const QString stored = picture(QStringLiteral("Plante1.jpg"));
+        QFile f(stored);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(2) == QByteArray("\xff\xd8", 2));  // a JPEG file, whatever came in
+        const QImage back = plants::readPicture(stored);
+        QCOMPARE(back.size(), QSize(64, 48));
+        QVERIFY(qBlue(back.pixel(8, 24)) > 200 && qRed(back.pixel(8, 24)) < 60);
+        if (format == "PNG") {
+            QVERIFY(qGray(back.pixel(56, 24)) > 230);  // transparent: white
+        }
+        QCOMPARE(shownSize(form->image()), QSize(64, 48));
+        QCOMPARE(QDir(plants::pictureFolder()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Plante1.jpg")});
+    }
+
+    // --- "Fortryd" and Ctrl+S ----------------------------------------------------------------
+
+    // The plant is put back as it was stored, its picture too: the one it had, or none.
+    void fortrydPutsThePlantBackAsStored_data() {
+        QTest::addColumn<bool>("hadPicture");
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("button, with a picture") << true << false;
+        QTest::newRow("button, without a picture") << false << false;
+        QTest::newRow("Ctrl+Z, with a picture") << true << true;
+    }
+
+    void fortrydPutsThePlantBackAsStored() {
+        QFETCH(bool, hadPicture);
+        QFETCH(bool, byKey);
+        addPlant(QStringLiteral("Rose"));
+        addPlant(QStringLiteral("Tulipan"));
+        const QString own = picture(QStringLiteral("Plante2.jpg"));
+        const QByteArray before = jpeg(QSize(80, 60), Qt::green);
+        if (hadPicture) {
+            writeFile(own, before);
+        }
+        auto form = open();
+        QVERIFY(form);
+        auto* undo = child<toolkit::SpeedButton>(form.get(), "FortrydButton");
+        QVERIFY(!undo->isEnabled());  // nothing to put back yet
+        // A wrong catalogue copy, an erased field, a new picture.
+        type(form.get(), "DBEdit2", QStringLiteral("Tulipa"));
+        QVERIFY(undo->isEnabled());
+        type(form.get(), "DBEdit4", QStringLiteral("Bed 7"));
+        writeFile(file(QStringLiteral("ny.jpg")), jpeg(QSize(30, 20), Qt::red));
+        m_dialogs->files = {file(QStringLiteral("ny.jpg"))};
+        click(form.get(), "SpeedButton3");
+        QCOMPARE(shownSize(form->image()), QSize(30, 20));
+        // Asked first; No keeps everything.
+        m_dialogs->answers = {toolkit::mrNo, toolkit::mrYes};
+        auto fortryd = [&] {
+            if (byKey) {
+                // Ctrl+Z first takes back the typing in the box, then the plant.
+                auto* place = child<QLineEdit>(form.get(), "DBEdit4");
+                place->setFocus();
+                QTest::keyClick(place, Qt::Key_Z, Qt::ControlModifier);
+            } else {
+                click(form.get(), "FortrydButton");
+            }
+        };
+        fortryd();
+        QCOMPARE(plants()->State(), DataSetState::Edit);
+        if (byKey) {
+            // The box had its own typing to take back: no question yet.
+            QCOMPARE(messages(), QStringList());
+            QCOMPARE(child<QLineEdit>(form.get(), "DBEdit4")->text(), QString());
+            fortryd();
+        }
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(messages().first(),
+                 QStringLiteral("Vil du fortryde dine ændringer af planten?\n\rPlanten bliver, "
+                                "som den sidst blev gemt."));
+        QCOMPARE(shownSize(form->image()), QSize(30, 20));
+        fortryd();
+        QCOMPARE(messages().size(), 2);
+        QCOMPARE(plants()->State(), DataSetState::Browse);
+        QCOMPARE(child<QLineEdit>(form.get(), "DBEdit2")->text(), QString());
+        QCOMPARE(child<QLineEdit>(form.get(), "DBEdit4")->text(), QString());
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Plantenavn")).AsString(),
+                 QStringLiteral("Tulipan"));
+        if (hadPicture) {
+            QFile f(own);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+            QCOMPARE(shownSize(form->image()), QSize(80, 60));
+        } else {
+            QVERIFY(!QFile::exists(own));
+            QCOMPARE(shownSize(form->image()),
+                     DefaultPlant.scaled(shownSize(form->image()), Qt::KeepAspectRatio));
+        }
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(form->isVisible());
+        // Closing now finds nothing to save.
+        click(form.get(), "SpeedButton2");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(), QString());
+    }
+
+    // A new plant is discarded, as "Luk" discards one without a name: its number is given
+    // back, its picture goes, and the window closes, having nothing left to show.
+    void fortrydDiscardsANewPlant() {
+        addPlant(QStringLiteral("Rose"));
+        plants()->Insert();
+        const int number = plants()->FieldByName(QStringLiteral("Regnr")).AsInteger();
+        auto form = open();
+        QVERIFY(form);
+        type(form.get(), "DBEdit1", QStringLiteral("Valmue"));
+        type(form.get(), "DBEdit12", QStringLiteral("2"));
+        writeFile(file(QStringLiteral("valmue.png")), QByteArray());
+        QImage png(40, 30, QImage::Format_RGB32);
+        png.fill(Qt::red);
+        QVERIFY(png.save(file(QStringLiteral("valmue.png")), "PNG"));
+        m_dialogs->files = {file(QStringLiteral("valmue.png"))};
+        click(form.get(), "SpeedButton3");
+        const QString own = picture(QStringLiteral("Plante%1.jpg").arg(number));
+        QVERIFY(QFile::exists(own));
+        m_dialogs->answers = {toolkit::mrYes};
+        click(form.get(), "FortrydButton");
+        QCOMPARE(messages(),
+                 QStringList{QStringLiteral("Vil du kassere den nye plante?\n\rIntet af det, du "
+                                            "har skrevet om den, bliver gemt.")});
+        QVERIFY(!form->isVisible());
+        QCOMPARE(plants()->State(), DataSetState::Browse);
+        QCOMPARE(plants()->RecordCount(), 1);
+        QVERIFY(!QFile::exists(own));
+        QCOMPARE(counterRows(), 1);
+        plants()->Insert();
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Regnr")).AsInteger(), number);
+        plants()->Cancel();
+    }
+
+    // A picture that was saved with its plant, or is left behind on another plant, stays.
+    void aSavedPictureIsNoLongerUndone() {
+        addPlant(QStringLiteral("Rose"));
+        auto form = open();
+        QVERIFY(form);
+        writeFile(file(QStringLiteral("ny.jpg")), jpeg(QSize(30, 20), Qt::red));
+        m_dialogs->files = {file(QStringLiteral("ny.jpg"))};
+        click(form.get(), "SpeedButton3");
+        QVERIFY(child<toolkit::SpeedButton>(form.get(), "FortrydButton")->isEnabled());
+        QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!child<toolkit::SpeedButton>(form.get(), "FortrydButton")->isEnabled());
+        click(form.get(), "FortrydButton");
+        QVERIFY(messages().isEmpty());
+        QVERIFY(QFile::exists(picture(QStringLiteral("Plante1.jpg"))));
+    }
+
+    // Ctrl+S saves the plant at once, the text still in the box included; a plant without a
+    // name, or the first plant without its quantity, is not saved and the user is told why.
+    void ctrlSSavesThePlant() {
+        plants()->Insert();
+        auto form = open();
+        QVERIFY(form);
+        auto save = [&] { QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier); };
+        type(form.get(), "DBEdit2", QStringLiteral("Papaver"));
+        save();
+        QCOMPARE(messages(),
+                 QStringList{QStringLiteral("Planten kan ikke gemmes uden et navn.\n\rSkriv "
+                                            "plantens navn, og gem den så.")});
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "DBEdit1"));
+        type(form.get(), "DBEdit1", QStringLiteral("Valmue"));
+        save();
+        QCOMPARE(messages().value(1), plants::TRegForm::quantityMissingText(-1));
+        QCOMPARE(plants()->State(), DataSetState::Insert);
+        type(form.get(), "DBEdit12", QStringLiteral("4"));
+        save();  // the quantity is still in its box
+        QCOMPARE(messages().size(), 2);
+        QCOMPARE(plants()->State(), DataSetState::Browse);
+        QCOMPARE(plants()->RecordCount(), 1);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Antal")).AsInteger(), 4);
+        QCOMPARE(plants()->FieldByName(QStringLiteral("Latin")).AsString(),
+                 QStringLiteral("Papaver"));
+        QVERIFY(form->isVisible());
+        // Saved, "Fortryd" has nothing to put back.
+        QVERIFY(!child<toolkit::SpeedButton>(form.get(), "FortrydButton")->isEnabled());
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
@@ -99,6 +100,8 @@ private Q_SLOTS:
     void findsTheDesignedControls();
     void mainWindowScalesWithItsClientArea();
     void enforcesMinimumSize();
+    void theMinimumSizeKeepsCaptionsWhole_data();
+    void theMinimumSizeKeepsCaptionsWhole();
     void reportsMisuse_data();
     void reportsMisuse();
 };
@@ -474,6 +477,41 @@ void ResizeTest::reportsMisuse() {
         QCOMPARE(QString::fromUtf8(e.what()), text);
     }
     QVERIFY(notAWidget.children().isEmpty());
+}
+
+// The smallest size at which the tightest caption still shows: a button's caption across its
+// width, a box's line of text in its height, whatever the control kind; labels fit themselves.
+void ResizeTest::theMinimumSizeKeepsCaptionsWhole_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("short") << u"Gem"_s;
+    QTest::newRow("long") << u"Materialien schließen"_s;
+}
+
+void ResizeTest::theMinimumSizeKeepsCaptionsWhole() {
+    QFETCH(QString, caption);
+    Form form;
+    auto* button = form.add("Button1", {10, 10, 200, 30});
+    button->setText(u"&"_s + caption);
+    auto* edit = form.add<QLineEdit>("Edit1", {10, 60, 150, 40});
+    auto* label = form.add<QLabel>("Label1", {10, 120, 20, 13});
+    label->setText(u"A label much longer than its box"_s);
+    form.resizer->RecordLayout();
+    const QSize least = form.resizer->minimumSize();
+    QVERIFY(least.width() <= 400 && least.height() <= 400);
+    const QFontMetrics fm(button->font());
+    const int margins = button->style()->pixelMetric(QStyle::PM_ButtonMargin) +
+                        2 * button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int text = fm.horizontalAdvance(caption);
+    // The button's caption decides the width, down to a third of the design.
+    const double expected = std::max(400.0 * (text + margins) / 200, 0.3 * 400);
+    QVERIFY2(std::abs(least.width() - expected) <= 5.0,
+             qPrintable(QStringLiteral("%1, not %2").arg(least.width()).arg(expected)));
+    form.resizeTo(least);
+    QVERIFY(button->width() >= text + margins);
+    QVERIFY(edit->height() >= QFontMetrics(edit->font()).height() + 2);
+    // Never more than the recorded size, however long the caption.
+    button->setText(QString(200, u'W'));
+    QCOMPARE(form.resizer->minimumSize().width(), 400);
 }
 
 QTEST_MAIN(ResizeTest)

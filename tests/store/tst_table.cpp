@@ -244,28 +244,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("kind");
+        using K = store::Error::Kind;
         QTest::newRow("integer") << "Regnr"
                                  << "12a"
-                                 << "'12a' is not a valid integer value for field 'Regnr'";
+                                 << "'12a' is not a valid integer value for field 'Regnr'"
+                                 << int(K::InvalidInteger);
         QTest::newRow("integer overflow")
             << "Regnr"
             << "99999999999"
-            << "'99999999999' is not a valid integer value for field 'Regnr'";
+            << "'99999999999' is not a valid integer value for field 'Regnr'"
+            << int(K::InvalidInteger);
         QTest::newRow("amount") << "Price"
                                 << "ten"
-                                << "'ten' is not a valid floating point value for field 'Price'";
-        QTest::newRow("impossible date") << "Planted"
-                                         << "31-02-2009"
-                                         << "'31-02-2009' is not a valid date";
+                                << "'ten' is not a valid floating point value for field 'Price'"
+                                << int(K::InvalidFloat);
+        QTest::newRow("impossible date")
+            << "Planted"
+            << "31-02-2009"
+            << "'31-02-2009' is not a valid date" << int(K::InvalidDate);
         QTest::newRow("date text") << "Planted"
                                    << "spring"
-                                   << "'spring' is not a valid date";
+                                   << "'spring' is not a valid date" << int(K::InvalidDate);
     }
 
     void textAFieldCannotTakeIsRefused() {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, message);
+        QFETCH(int, kind);
         Table& t = *m_plants;
         t.First();
         t.Edit();
@@ -273,8 +280,11 @@ private Q_SLOTS:
         try {
             t.FieldByName(field).setAsString(text);
             QFAIL("no error");
-        } catch (const store::Error& e) {
+        } catch (const store::FieldError& e) {
+            // The text is composed where it is shown, in the user's language, from these.
             QCOMPARE(e.message(), message);
+            QCOMPARE(int(e.kind()), kind);
+            QCOMPARE(e.args(), (QStringList{field, text}));
         }
         QCOMPARE(t.FieldByName(field).Value(), before);
         QCOMPARE(t.State(), DataSetState::Edit);
@@ -527,6 +537,7 @@ private Q_SLOTS:
         } catch (const store::Error& e) {
             QCOMPARE(e.message(),
                      QStringLiteral("Cannot perform this operation on an empty dataset"));
+            QCOMPARE(e.kind(), store::Error::Kind::EmptyDataset);
         }
         QCOMPARE(t.RecordCount(), 0);
         QVERIFY(t.Eof() && t.Bof());
@@ -972,6 +983,137 @@ private Q_SLOTS:
         items->Cancel();
     }
 
+    // A sort order other than the key's: every way of moving follows it, ties keep their
+    // key order, empty values come first, and the key order comes back with no fields.
+    void aSortOrderOrdersEveryMove_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("text") << "Name" << false << QList<int>{9, 3, 7, 5, 2};
+        QTest::newRow("text, descending") << "name" << true << QList<int>{2, 5, 7, 3, 9};
+        QTest::newRow("text with ties") << "Family" << false << QList<int>{3, 2, 7, 5, 9};
+        QTest::newRow("ties keep key order descending")
+            << "Family" << true << QList<int>{5, 9, 2, 7, 3};
+        QTest::newRow("date") << "Planted" << false << QList<int>{7, 9, 5, 2, 3};
+        QTest::newRow("date, descending") << "Planted" << true << QList<int>{3, 2, 5, 9, 7};
+        QTest::newRow("money") << "Price" << false << QList<int>{7, 3, 2, 5, 9};
+        QTest::newRow("the key, descending") << "Regnr" << true << QList<int>{9, 7, 5, 3, 2};
+    }
+
+    void aSortOrderOrdersEveryMove() {
+        QFETCH(QString, field);
+        QFETCH(bool, descending);
+        QFETCH(QList<int>, order);
+        Table& t = *m_plants;
+        t.Locate(QStringLiteral("Regnr"), 5);
+        QSignalSpy changed(&t, &Table::dataSetChanged);
+        t.setSortOrder({{field, descending}});
+        QCOMPARE(changed.count(), 1);
+        // The current row stays current, at its new place.
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 5);
+        QCOMPARE(t.RecNo(), int(order.indexOf(5)));
+        QCOMPARE(regnrs(t), order);
+        QList<int> backwards;
+        for (t.Last(); !t.Bof(); t.Prior()) {
+            backwards.prepend(t.FieldByName(QStringLiteral("Regnr")).AsInteger());
+        }
+        QCOMPARE(backwards, order);
+        for (int row = 0; row < order.size(); ++row) {
+            t.MoveTo(row);
+            QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), order.at(row));
+            QCOMPARE(t.RecNo(), row);
+            Table::RowScope scope(t, row);
+            QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), order.at(row));
+        }
+        // Seeking from any row finds its neighbours in the order.
+        t.MoveTo(2);
+        t.Next();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), order.at(3));
+        t.MoveTo(2);
+        t.Prior();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), order.at(1));
+        t.setSortOrder({});
+        QCOMPARE(regnrs(t), (QList<int>{2, 3, 5, 7, 9}));
+    }
+
+    // Posts, inserts, deletes and filters keep to the sort order.
+    void aSortOrderHoldsThroughChanges() {
+        Table& t = *m_plants;
+        t.setSortOrder({{QStringLiteral("Name")}});
+        t.setFilter(QStringLiteral("Family = 'Rosaceae'"));
+        t.setFiltered(true);
+        QCOMPARE(regnrs(t), (QList<int>{9, 5}));
+        t.setFiltered(false);
+        t.MoveTo(1);  // Mint
+        t.Insert();
+        QCOMPARE(t.InsertPosition(), 1);
+        t.FieldByName(QStringLiteral("Regnr")).setAsInteger(4);
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("Basil"));
+        t.Post();
+        QCOMPARE(t.RecNo(), 1);
+        QCOMPARE(regnrs(t), (QList<int>{9, 4, 3, 7, 5, 2}));
+        // Renamed, a row moves to its new place and stays current.
+        t.Locate(QStringLiteral("Regnr"), 2);
+        t.Edit();
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("Aster"));
+        t.Post();
+        QCOMPARE(t.RecNo(), 1);  // after Apple
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+        // Deleted, its neighbour in the order is current.
+        t.Locate(QStringLiteral("Regnr"), 3);
+        t.Delete();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 7);
+        // Locate finds the first in the order.
+        QVERIFY(t.Locate(QStringLiteral("Family"), QStringLiteral("Rosaceae")));
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 9);
+        QCOMPARE(t.RecordCount(), 5);
+    }
+
+    // A row being typed stays in its edit when the order changes; the edit is not posted.
+    void aSortOrderLeavesAnEditPending() {
+        Table& t = *m_plants;
+        t.Locate(QStringLiteral("Regnr"), 5);
+        t.Edit();
+        t.FieldByName(QStringLiteral("Name")).setAsString(QStringLiteral("Zinnia"));
+        t.setSortOrder({{QStringLiteral("Name"), true}});
+        QCOMPARE(t.State(), DataSetState::Edit);
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Zinnia"));
+        t.Cancel();
+        QCOMPARE(t.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Rose"));
+        QCOMPARE(regnrs(t), (QList<int>{2, 5, 7, 3, 9}));
+        // A new row keeps its place among the others.
+        t.MoveTo(0);
+        t.Insert();
+        t.setSortOrder({{QStringLiteral("Name")}});
+        QCOMPARE(t.State(), DataSetState::Insert);
+        QCOMPARE(t.InsertPosition(), 4);  // before Tulip, where the cursor was
+        t.Cancel();
+        QCOMPARE(t.FieldByName(QStringLiteral("Regnr")).AsInteger(), 2);
+    }
+
+    void aSortOrderNeedsAStoredField() {
+        Table& t = *m_plants;
+        t.setSortOrder({{QStringLiteral("Family")}});
+        QVERIFY_THROWS_EXCEPTION(store::Error, t.setSortOrder({{QStringLiteral("Nothing")}}));
+        QCOMPARE(t.SortOrder(), (QList<store::SortField>{{QStringLiteral("Family"), false}}));
+        QCOMPARE(regnrs(t), (QList<int>{3, 2, 7, 5, 9}));
+        auto items = std::make_unique<Table>();
+        items->setDatabaseName(Alias);
+        items->setTableName(QStringLiteral("Items.db"));
+        items->declareField(QStringLiteral("Nr"), FieldType::Integer);
+        items->declareField(QStringLiteral("Title"), FieldType::String);
+        items->declareField(QStringLiteral("Item"), FieldType::String);
+        items->declareField(QStringLiteral("Qty"), FieldType::Integer);
+        items->declareCalcField(QStringLiteral("Twice"), FieldType::Integer);
+        items->Open();
+        QVERIFY_THROWS_EXCEPTION(store::Error, items->setSortOrder({{QStringLiteral("Twice")}}));
+        // Set while closed, it applies when the table opens.
+        items->Close();
+        items->setSortOrder({{QStringLiteral("Qty"), true}});
+        items->Open();
+        QCOMPARE(regnrs(*items, QStringLiteral("Qty")), (QList<int>{40, 3, 1, 1}));
+    }
+
     void declaredFieldsMustMatchTheStoredOnes_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("message");
@@ -1339,8 +1481,22 @@ private Q_SLOTS:
         QCOMPARE(read, walked);
         QCOMPARE(words->RecNo(), 1);
 
+        // In a sort order too, the pass goes where Next goes.
+        words->setSortOrder({{QStringLiteral("Word"), true}});
+        walked.clear();
+        for (words->First(); !words->Eof(); words->Next()) {
+            walked << words->FieldByName(QStringLiteral("Word")).AsString();
+        }
+        read.clear();
+        words->beginPass({field})->read([&](qint64) {
+            read << words->FieldByName(QStringLiteral("Word")).AsString();
+            return true;
+        });
+        QCOMPARE(read, walked);
+        words->setSortOrder({});
+
         // Changes that end a pass.
-        for (const char* change : {"filter", "post elsewhere", "refresh", "close"}) {
+        for (const char* change : {"filter", "sort", "post elsewhere", "refresh", "close"}) {
             if (!words->Active()) {
                 words->Open();
             }
@@ -1350,6 +1506,8 @@ private Q_SLOTS:
             const QByteArray what(change);
             if (what == "filter") {
                 words->setFilter(QStringLiteral("Word >= 'C'"));
+            } else if (what == "sort") {
+                words->setSortOrder({{QStringLiteral("Word")}});
             } else if (what == "post elsewhere") {
                 m_plants->First();
                 m_plants->Edit();

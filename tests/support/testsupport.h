@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -9,6 +10,10 @@
 
 namespace data {
 class TDM;
+}
+class QWidget;
+namespace i18n {
+class TQLanguageSource;
 }
 
 namespace testsupport {
@@ -21,6 +26,10 @@ public:
         QString text;
         toolkit::MsgType type = toolkit::MsgType::Information;
         toolkit::Buttons buttons;
+        // A typed box's title and button captions as the user read them, in the language
+        // active when it was shown.
+        QString title = {};
+        QStringList buttonCaptions = {};
     };
 
     ScriptedDialogs();
@@ -53,6 +62,21 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A stand-in for the main window's language source: a top-level widget holding the program's
+// "QLanguageSource1" with its four languages, whose files are found as the program finds them
+// (the test's language folder). Code that says something in the active language reads it.
+class MainLanguage {
+public:
+    MainLanguage();
+    ~MainLanguage();
+    i18n::TQLanguageSource* source() const { return m_source; }
+    void set(int language);
+
+private:
+    std::unique_ptr<QWidget> m_main;
+    i18n::TQLanguageSource* m_source = nullptr;
+};
+
 // Points the user's configuration and data folders at a new temporary home for the run,
 // so no test sees what an earlier run or the real user left there.
 void isolateUserFolders();
@@ -62,6 +86,24 @@ void openAll(data::TDM& dm);
 
 // Fixes what the program takes from the region: Danish numbers and dd-MM-yyyy dates.
 void useDanishFormats();
+
+// What windows show, for the tests of languages and sizes. The controls are the window's
+// named ones (an objectName not starting with "qt_") that it shows now.
+struct ShownText {
+    QString where;  // "Button1 caption", "DBGrid1 column 2" ...
+    QString text;   // as shown: without its mnemonic "&"
+};
+// Window title, captions, titles, tool tips, tab texts, grid column titles, menu titles and
+// entries.
+QList<ShownText> shownTexts(const QWidget* window);
+// A caption without its mnemonic: "&Gem" is "Gem", "Sten && grus" is "Sten & grus".
+QString withoutMnemonic(const QString& caption);
+// The visible controls whose caption, title or text does not fit its box at its font:
+// "Button5: »Luk forbrug af materialer« needs 160 x 14, has 156 x 31".
+QStringList cutCaptions(const QWidget* window);
+// Buttons and menu entries without one "&", and Alt letters used twice among a window's
+// visible buttons and menu bar, or within one menu.
+QStringList mnemonicProblems(const QWidget* window);
 
 // Compares text with a reviewed golden file; a missing file fails. Run the test with
 // VERDAMO_UPDATE_GOLDEN=1 to write the files anew, then review them before committing.

@@ -128,9 +128,10 @@ private Q_SLOTS:
         w.count->setFocus();
         QTest::keyClicks(w.count, QStringLiteral("tre"));
         w.other->setFocus();
-        QCOMPARE(
-            m_dialogs->texts(QStringLiteral("error")),
-            QStringList{QStringLiteral("'tre' is not a valid integer value for field 'Antal'")});
+        // Said in the user's language, by the caption the user knows the field by.
+        QCOMPARE(m_dialogs->texts(QStringLiteral("error")),
+                 QStringList{
+                     QStringLiteral("»tre« er ikke et helt tal.\n\rSkriv et helt tal i »Antal«.")});
         QCOMPARE(w.count->text(), QStringLiteral("tre"));
         QTRY_VERIFY(w.count->hasFocus());  // the box keeps the focus
         // Posting is refused the same way, with the row still being edited.
@@ -170,35 +171,60 @@ private Q_SLOTS:
     void aRefusalIsToldInTheUsersLanguageByItsCaption_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("text");
         using K = store::Error::Kind;
         QTest::newRow("too long, by its caption")
-            << int(K::TooLong) << "Latinske navn"
+            << int(K::TooLong) << "Latinske navn" << QStringList{"Latin", "70", "60"}
             << "Teksten i »Latinske navn« er for lang: 70 tegn.\n\rFeltet kan højst rumme 60 "
                "tegn.";
         QTest::newRow("too long, by the field's name")
-            << int(K::TooLong) << QString()
+            << int(K::TooLong) << QString() << QStringList{"Latin", "70", "60"}
             << "Teksten i »Latin« er for lang: 70 tegn.\n\rFeltet kan højst rumme 60 tegn.";
         QTest::newRow("a value %2 is kept as typed")
-            << int(K::NotAllowed) << "Planlagt"
+            << int(K::NotAllowed) << "Planlagt" << QStringList{"Planlagt", "%2", "Ja, Nej"}
             << "»Planlagt« kan ikke være »%2«.\n\rFeltet kan kun rumme: Ja, Nej.";
+        QTest::newRow("no whole number")
+            << int(K::InvalidInteger) << "Antal" << QStringList{"Antal", "tre"}
+            << "»tre« er ikke et helt tal.\n\rSkriv et helt tal i »Antal«.";
+        QTest::newRow("no number")
+            << int(K::InvalidFloat) << "Stk. pris" << QStringList{"Pris", "12,5,0"}
+            << "»12,5,0« er ikke et tal.\n\rSkriv et tal i »Stk. pris«.";
+        QTest::newRow("no date")
+            << int(K::InvalidDate) << "Plantet" << QStringList{"Plantet", "31-02-2024"}
+            << "»31-02-2024« er ikke en gyldig dato.\n\rSkriv en dato, der findes, i »Plantet«.";
     }
 
     void aRefusalIsToldInTheUsersLanguageByItsCaption() {
         QFETCH(int, kind);
         QFETCH(QString, caption);
+        QFETCH(QStringList, args);
         QFETCH(QString, text);
-        const auto k = store::Error::Kind(kind);
-        store::FieldError e(k, QStringLiteral("in English"), QStringLiteral("Planter.db"),
-                            k == store::Error::Kind::TooLong
-                                ? QStringList{"Latin", "70", "60"}
-                                : QStringList{"Planlagt", "%2", "Ja, Nej"});
+        store::FieldError e(store::Error::Kind(kind), QStringLiteral("in English"),
+                            QStringLiteral("Planter.db"), args);
         e.setCaption(caption);
         QCOMPARE(toolkit::errorText(e), text);
-        // Errors that carry no kind give their own text.
+        // Errors that carry no kind give their own text; the engine's own words say whose.
         QCOMPARE(toolkit::errorText(store::Error(QStringLiteral("plain"))),
                  QStringLiteral("plain"));
         QCOMPARE(toolkit::errorText(std::runtime_error("what")), QStringLiteral("what"));
+        QCOMPARE(toolkit::errorText(store::StoreError(store::StoreError::General,
+                                                      QStringLiteral("disk I/O error"))),
+                 QStringLiteral("Databasen meldte en fejl:\n\rdisk I/O error"));
+    }
+
+    // Every kind the store raises has a text of its own: none falls back to the engine's
+    // English.
+    void everyKindHasItsText() {
+        using K = store::Error::Kind;
+        for (int k = int(K::TooLong); k <= int(K::UnknownAlias); ++k) {
+            const store::StoreError e(
+                store::StoreError::General, K(k), QStringLiteral("English"),
+                {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+            const QString text = toolkit::errorText(e);
+            QVERIFY2(!text.contains(QStringLiteral("English")) && !text.contains(u'%'),
+                     qPrintable(QString::number(k) + QLatin1Char(' ') + text));
+        }
     }
 
     void aControlIsKnownByTheLabelOfIt() {
@@ -390,6 +416,34 @@ private Q_SLOTS:
         m_dm->PlanteTable->Post();
         QCOMPARE(field(*m_dm, "Plantenavn"), QStringLiteral("Skovsyre"));
         QCOMPARE(m_dm->PlanteTable->State(), DataSetState::Browse);
+    }
+
+    // A window scaling its fonts scales its grid: rows as high as the font, columns as wide
+    // as before times the fonts' ratio, and back again.
+    void gridRowsAndColumnsFollowTheFont() {
+        toolkit::DBGrid grid;
+        QFont f = grid.font();
+        f.setPointSize(8);
+        grid.setFont(f);
+        grid.setDataSource(m_dm->PlanteSource);
+        grid.setColumns({{QStringLiteral("Regnr"), QStringLiteral("Nr."), 40},
+                         {QStringLiteral("Plantenavn"), QString(), 120}});
+        grid.setColumnWidth(1, 150);  // as a window or the user gives it
+        const int row = grid.verticalHeader()->defaultSectionSize();
+        QVERIFY(row >= grid.fontMetrics().height());
+        const int small = grid.fontMetrics().height();
+        f.setPointSize(16);
+        grid.setFont(f);
+        const double ratio = double(grid.fontMetrics().height()) / small;
+        QVERIFY(ratio > 1.5);
+        QVERIFY(grid.verticalHeader()->defaultSectionSize() >= grid.fontMetrics().height());
+        QVERIFY(std::abs(grid.columnWidth(0) - 40 * ratio) <= 1);
+        QVERIFY(std::abs(grid.columnWidth(1) - 150 * ratio) <= 1);
+        f.setPointSize(8);
+        grid.setFont(f);
+        QCOMPARE(grid.verticalHeader()->defaultSectionSize(), row);
+        QCOMPARE(grid.columnWidth(0), 40);
+        QCOMPARE(grid.columnWidth(1), 150);
     }
 
     void gridFollowsTheTableAndDeletesOnlyWhenConfirmed() {

@@ -1,4 +1,6 @@
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include "store/errors.h"
@@ -45,13 +47,15 @@ private Q_SLOTS:
 
     void reportErrorsOutsideTheLoop() {
         testsupport::ScriptedDialogs dialogs;
+        // The engine's own words come with what they are.
         toolkit::reportErrors(
-            [] { throw store::StoreError(9729, QStringLiteral("Key violation.")); });
+            [] { throw store::StoreError(8449, QStringLiteral("disk I/O error")); });
         QCOMPARE(dialogs.texts(QStringLiteral("error")),
-                 QStringList{QStringLiteral("Key violation.")});
+                 QStringList{QStringLiteral("Databasen meldte en fejl:\n\rdisk I/O error")});
     }
 
-    void boxTitlesAndButtonsAreDanishInEveryLanguage() {
+    // Without a language file, as Danish has none.
+    void boxTitlesAndButtonsAreDanishBuiltIn() {
         QCOMPARE(toolkit::Dialogs::titleOf(toolkit::MsgType::Warning), QStringLiteral("Advarsel"));
         QCOMPARE(toolkit::Dialogs::titleOf(toolkit::MsgType::Error), QStringLiteral("Fejl"));
         QCOMPARE(toolkit::Dialogs::titleOf(toolkit::MsgType::Confirmation),
@@ -62,6 +66,48 @@ private Q_SLOTS:
         QCOMPARE(toolkit::Dialogs::captionOf(toolkit::Button::No), QStringLiteral("&Nej"));
         QCOMPARE(toolkit::Dialogs::captionOf(toolkit::Button::Cancel), QStringLiteral("Annuller"));
         QCOMPARE(int(toolkit::mrYes), 6);
+    }
+
+    // Esc answers a box the way that changes nothing; a box with one button closes with it.
+    void escapeClosesEveryBox_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("answer");
+        using B = toolkit::Button;
+        QTest::newRow("yes, no") << int(B::Yes | B::No) << int(toolkit::mrNo);
+        QTest::newRow("OK, cancel") << int(B::OK | B::Cancel) << int(toolkit::mrCancel);
+        QTest::newRow("yes, no, cancel")
+            << int(B::Yes | B::No | B::Cancel) << int(toolkit::mrCancel);
+        QTest::newRow("OK") << int(B::OK) << int(toolkit::mrOk);
+        QTest::newRow("notice") << 0 << -1;
+        QTest::newRow("error") << -1 << -1;
+    }
+
+    void escapeClosesEveryBox() {
+        QFETCH(int, buttons);
+        QFETCH(int, answer);
+        toolkit::setDialogs(nullptr);  // the real boxes
+        QString shown;
+        QTimer esc;
+        connect(&esc, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        esc.start(20);
+        int result = -1;
+        if (buttons > 0) {
+            result = toolkit::dialogs().MessageDlg(QStringLiteral("Spørgsmål?"),
+                                                   toolkit::MsgType::Confirmation,
+                                                   toolkit::Buttons(buttons));
+        } else if (buttons == 0) {
+            toolkit::dialogs().ShowMessage(QStringLiteral("Spørgsmål?"));
+        } else {
+            toolkit::dialogs().ShowError(QStringLiteral("Spørgsmål?"));
+        }
+        esc.stop();
+        QCOMPARE(shown, QStringLiteral("Spørgsmål?"));
+        QCOMPARE(result, answer);
     }
 
     void fileFiltersBecomeQtFilters_data() {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -35,12 +36,19 @@ namespace {
 constexpr int kFound = 3;      // found the running copy, and its event loop then quit
 constexpr int kServing = 4;    // no copy running: now serves the name itself
 constexpr int kUnguarded = 5;  // neither: the name is held by something that is not ours
+constexpr int kBusy = 6;       // a copy holds the data and did not answer
 
 int guardChild(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString name = QString::fromLocal8Bit(argv[2]);
     const bool serve = argc > 3 && qstrcmp(argv[3], "--serve") == 0;
+    if (argc > 4) {
+        TJustOne::setBusyWaitMs(QByteArray(argv[4]).toInt());
+    }
     TJustOne guard(name, nullptr);
+    if (guard.otherCopyBusy()) {
+        return TJustOne::anotherCopyRunning() ? kBusy : 1;
+    }
     if (guard.otherCopyFound()) {
         if (!TJustOne::anotherCopyRunning()) {
             return 1;
@@ -164,12 +172,15 @@ W* child(QWidget* parent, const char* name) {
 }
 
 // The test binary itself, run again as a second start of the program.
-std::unique_ptr<QProcess> startSecondCopy(const QString& name, bool serve = false) {
+// A busy wait (milliseconds) shortens how long the child waits for a copy that holds the lock.
+std::unique_ptr<QProcess> startSecondCopy(const QString& name, bool serve = false,
+                                          int busyWait = -1) {
     auto p = std::make_unique<QProcess>();
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList args{QStringLiteral("--guard-child"), name};
-    if (serve) {
-        args << QStringLiteral("--serve");
+    args << (serve ? QStringLiteral("--serve") : QStringLiteral("--once"));
+    if (busyWait >= 0) {
+        args << QString::number(busyWait);
     }
     p->start(QCoreApplication::applicationFilePath(), args);
     return p;
@@ -183,6 +194,9 @@ class WidgetsTest final : public QObject {
 private Q_SLOTS:
     // About window
     void aboutTexts();
+    void aboutSpeaksTheLanguage_data();
+    void aboutSpeaksTheLanguage();
+    void aboutLinkShowsItsNameWhole();
     void aboutSizing_data();
     void aboutSizing();
     void versionText_data();
@@ -215,6 +229,8 @@ private Q_SLOTS:
     void foreignServerIsNotOurs();
     void foreignClientIsNotAStart_data();
     void foreignClientIsNotAStart();
+    void busyCopyKeepsAStartAway();
+    void lockOfAKilledCopyIsTaken();
     void defaultServerName();
 };
 
@@ -231,7 +247,7 @@ void WidgetsTest::aboutTexts() {
     QVERIFY(box->setProperty("AppName", QStringLiteral("Verdamo")));
 
     TAboutWnd wnd(box);
-    QCOMPARE(wnd.windowTitle(), QStringLiteral("About Verdamo ®"));
+    QCOMPARE(wnd.windowTitle(), QStringLiteral("Om Verdamo ®"));
     QCOMPARE(child<QLabel>(&wnd, "lblAppName")->text(), QStringLiteral("Verdamo ®"));
     QCOMPARE(child<QLabel>(&wnd, "lblCopyright")->text(),
              QStringLiteral("Copyright © 2024 Haveholdet"));
@@ -415,7 +431,8 @@ void WidgetsTest::aboutSystemInfo() {
     } else {
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown.at(0).kind, QStringLiteral("message"));
-        QCOMPARE(dialogs.shown.at(0).text, QStringLiteral("Could not execute system information!"));
+        QCOMPARE(dialogs.shown.at(0).text,
+                 QStringLiteral("Systeminformationen kunne ikke startes!"));
         QCOMPARE(dialogs.shown.at(0).type, toolkit::MsgType::Error);
         QCOMPARE(dialogs.shown.at(0).buttons, toolkit::Buttons(toolkit::Button::OK));
     }
@@ -446,9 +463,57 @@ void WidgetsTest::aboutExecute() {
         QTest::keyClick(shown, Qt::Key(key));
     });
     QCOMPARE(box->Execute(), result);
-    QCOMPARE(title, QStringLiteral("About Verdamo ®"));
+    QCOMPARE(title, QStringLiteral("Om Verdamo ®"));
     // Built for the one showing and gone afterwards.
     QVERIFY(owner.findChildren<TAboutWnd*>().isEmpty());
+}
+
+// The window's own texts come in the language active as it opens, the box's default
+// copyright line too.
+void WidgetsTest::aboutSpeaksTheLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("sysInfo");
+    QTest::addColumn<QString>("copyright");
+    QTest::newRow("Danish") << -1 << "Om Verdamo ®"
+                            << "&Systeminfo..."
+                            << "Copyright © 2026 Verdamos udviklere";
+    QTest::newRow("English") << 0 << "About Verdamo ®"
+                             << "&System info..."
+                             << "Copyright © 2026 The Verdamo developers";
+    QTest::newRow("German") << 3 << "Über Verdamo ®"
+                            << "&Systeminfo..."
+                            << "Copyright © 2026 Die Verdamo-Entwickler";
+}
+
+void WidgetsTest::aboutSpeaksTheLanguage() {
+    QFETCH(int, language);
+    QFETCH(QString, title);
+    QFETCH(QString, sysInfo);
+    QFETCH(QString, copyright);
+    testsupport::MainLanguage main;
+    main.set(language);
+    TAboutBox box;
+    box.setAppName(QStringLiteral("Verdamo"));
+    TAboutWnd wnd(&box);
+    QCOMPARE(wnd.windowTitle(), title);
+    QCOMPARE(child<QPushButton>(&wnd, "btnSysInfo")->text(), sysInfo);
+    QCOMPARE(child<QLabel>(&wnd, "lblCopyright")->text(), copyright);
+    QVERIFY(child<QLabel>(&wnd, "lblVersion")->text().contains(QStringLiteral("Build")));
+    const QStringList cut = testsupport::cutCaptions(&wnd);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+}
+
+// A local help page is shown by its name, not by a file address cut at the margin.
+void WidgetsTest::aboutLinkShowsItsNameWhole() {
+    TAboutBox box;
+    box.setUrl(QStringLiteral("file:///usr/share/verdamo/Help/Dansk/index.html"));
+    box.setUrlCaption(QStringLiteral("Verdamo – Hjælp"));
+    TAboutWnd wnd(&box);
+    QLabel* url = child<QLabel>(&wnd, "lblUrl");
+    QCOMPARE(url->text(), QStringLiteral("Verdamo – Hjælp"));
+    QCOMPARE(url->toolTip(), box.Url());
+    QVERIFY(url->width() >= url->sizeHint().width());
 }
 
 // ---- Link label --------------------------------------------------------------------------
@@ -931,26 +996,62 @@ void WidgetsTest::foreignClientIsNotAStart() {
     QVERIFY(guard.serving());
 }
 
+// A copy that holds the data but does not answer keeps a start away: it waits, then says
+// so in the desktop's language and ends, never serving or opening anything itself.
+void WidgetsTest::busyCopyKeepsAStartAway() {
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("guard"));
+    QLockFile held(name + QStringLiteral(".lock"));
+    QVERIFY(held.tryLock(0));
+    QLocalServer stuck;  // accepts, never answers: a copy busy in a long operation
+    QVERIFY(stuck.listen(name));
+    const std::unique_ptr<QProcess> second = startSecondCopy(name, false, 300);
+    QVERIFY(second->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 30000);
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), kBusy);
+    QCOMPARE(stuck.isListening(), true);
+    // The copy in this process holds the lock too: a guard here finds it busy.
+    TJustOne::setBusyWaitMs(0);
+    TJustOne guard(name, nullptr);
+    QVERIFY(guard.otherCopyBusy());
+    QVERIFY(!guard.serving());
+    TJustOne::setBusyWaitMs(12000);
+    QVERIFY(TJustOne::busyText().contains(QStringLiteral("Verdamo")));
+}
+
+// A copy killed outright leaves its lock behind; the next start takes it over.
+void WidgetsTest::lockOfAKilledCopyIsTaken() {
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("guard"));
+    const std::unique_ptr<QProcess> first = startSecondCopy(name, true);
+    QVERIFY(first->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(first->canReadLine(), 20000);
+    QCOMPARE(first->readLine(), QByteArray("serving\n"));
+    QVERIFY(QFileInfo::exists(name + QStringLiteral(".lock")));
+    first->kill();
+    QVERIFY(first->waitForFinished());
+    TJustOne guard(name, nullptr);
+    QVERIFY(!guard.otherCopyBusy());
+    QVERIFY(!guard.otherCopyFound());
+    QVERIFY(guard.serving());
+}
+
+// The name is the application title's and the user's, whatever the display name says.
 void WidgetsTest::defaultServerName() {
     const QString title = QGuiApplication::applicationDisplayName();
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vexmo"));
     const QString name = TJustOne::defaultServerName();
     const QString file = QFileInfo(name).fileName();
     QVERIFY2(file.startsWith(QStringLiteral("Vexmo-")), qPrintable(name));
     QVERIFY(file.size() > 6);
-
-    // Whatever the title holds, the name stays one plain file name.
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Ve x/../mo"));
-    const QString odd = TJustOne::defaultServerName();
-    QCOMPARE(QFileInfo(odd).absolutePath(), QFileInfo(name).absolutePath());
-    QVERIFY2(QFileInfo(odd).fileName().startsWith(QStringLiteral("Ve_x_.._mo-")), qPrintable(odd));
+    QCOMPARE(TJustOne::defaultServerName(), name);
 
     TJustOne::setDefaultServerName(QStringLiteral("/tmp/own-name"));
     QCOMPARE(TJustOne::defaultServerName(), QStringLiteral("/tmp/own-name"));
     TJustOne::setDefaultServerName(QString());
     QGuiApplication::setApplicationDisplayName(title);
-    QCOMPARE(QFileInfo(TJustOne::defaultServerName()).absolutePath(),
-             QFileInfo(name).absolutePath());
+    QCOMPARE(TJustOne::defaultServerName(), name);
 }
 
 int main(int argc, char** argv) {
