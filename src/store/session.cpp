@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -260,9 +261,11 @@ QString fileStamp(const QString& path) {
     QString stamp;
     for (const QString& f : {path, path + QStringLiteral("-wal")}) {
         const QFileInfo info(f);
+        // An empty log is no log: the first connection to open the file makes one.
+        const bool held = info.exists() && info.size() > 0;
         stamp += QStringLiteral("%1:%2;")
-                     .arg(info.exists() ? info.size() : -1)
-                     .arg(info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0);
+                     .arg(held ? info.size() : -1)
+                     .arg(held ? info.lastModified().toMSecsSinceEpoch() : 0);
     }
     return stamp;
 }
@@ -892,6 +895,9 @@ void checkAhead(const QString& alias) {
     // A connection of its own, used by this thread alone; it reads what the write-ahead log
     // holds too, as the program's connection will.
     ahead.result = std::async(std::launch::async, [file = QFile::encodeName(path)] {
+        // The window being built comes first on a busy machine: its answer is wanted only
+        // once the window is up.
+        setpriority(PRIO_PROCESS, id_t(gettid()), 10);
         sqlite3* db = nullptr;
         int result = -1;
         if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
