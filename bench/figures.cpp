@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace benchfig {
@@ -54,6 +55,26 @@ void Figure::take(const FigureReporter& reporter) {
         } else if (outcome == FigureReporter::Outcome::NotRun && error.empty()) {
             error = why;
         }
+    }
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void Figure::take(const Turns& turns, bool failedRun, const std::string& why) {
+    if (failedRun) {
+        fail(name + ": " + why);
+    } else if (turns.empty()) {
+        error = name + " was not run";
+    } else {
+        project = turns.project();
+        floor = turns.floor();
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,6 +36,51 @@ private:
     std::map<std::string, Total> m_totals;
 };
 
+double median(std::vector<double> values);
+
+// Seconds of wall-clock time the body takes.
+template <typename Body>
+double seconds(Body&& body) {
+    const auto start = std::chrono::steady_clock::now();
+    body();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Sides measured in turns, each going first every other time, so that both meet the same
+// caches and the same load on a shared machine; a figure takes the median of each side.
+class Turns {
+public:
+    // One turn of each side. A side gives the seconds it took, or a negative number when it
+    // failed; then nothing is kept and the result is false.
+    template <typename Project, typename Floor>
+    bool turn(Project&& project, Floor&& floor) {
+        double p = -1;
+        double f = -1;
+        if (m_projectFirst) {
+            p = project();
+            f = p >= 0 ? floor() : -1;
+        } else {
+            f = floor();
+            p = f >= 0 ? project() : -1;
+        }
+        m_projectFirst = !m_projectFirst;
+        if (p < 0 || f < 0) {
+            return false;
+        }
+        m_project.push_back(p);
+        m_floor.push_back(f);
+        return true;
+    }
+    bool empty() const { return m_project.empty(); }
+    double project() const { return median(m_project); }
+    double floor() const { return median(m_floor); }
+
+private:
+    std::vector<double> m_project;
+    std::vector<double> m_floor;
+    bool m_projectFirst = true;
+};
+
 struct Figure {
     Figure(std::string name, double goal, int decimals = 9)
         : name(std::move(name)), goal(goal), decimals(decimals) {}
@@ -49,6 +95,9 @@ struct Figure {
 
     // Both sides from the runs "<name>/project" and "<name>/floor".
     void take(const FigureReporter& reporter);
+    // Both sides as the medians of turns; a figure without any was left out by the filter,
+    // or failed when failed is set.
+    void take(const Turns& turns, bool failed, const std::string& why);
     void fail(const std::string& why) {
         error = why;
         failed = true;

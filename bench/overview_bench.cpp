@@ -1,21 +1,27 @@
 // Speed of the plant overview on 100 000 plants, each figure against a floor measured in the
-// same run.
+// same run, the two sides taking turns (each going first every other time).
 //
 // Run:
 //     ./build/bench/overview_bench
-// Google Benchmark flags are passed on. Runs on the offscreen platform unless
-// QT_QPA_PLATFORM says otherwise. Ends with one line per figure:
+// Google Benchmark flags are passed on (--benchmark_filter=select_family runs one figure).
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise. Ends with one line
+// per figure:
 //     FIGURE <name> project=<value> floor=<value> ratio=<value> goal<=<value>
-// Times are seconds of wall-clock time per operation:
-//   find_keystroke  one search that matches nothing, the worst case: every plant read
-//                   through the cursor, against a loop over the same names in memory with
-//                   the same folding and containment test; a keystroke typed on, which the
-//                   search answers from the names an earlier keystroke read, is printed
-//                   after the figures;
+// Times are the median seconds of wall-clock time per operation:
+//   find_keystroke  the first keystroke after the overview opened (a new finder on the
+//                   plants) or after the table changed (the last plant renamed), typed once the
+//                   user has paused; the search matches nothing but, every other time, that
+//                   renamed last plant: every plant is tested. Against the same fold and test
+//                   over every name in memory. Printed after the figures: what reading the
+//                   names ahead during the pause cost (all of it, and its longest stretch),
+//                   and the same keystroke typed with no pause at all, which reads every plant
+//                   itself;
 //   select_family   picking a family in the window until the grid is painted and the count
 //                   written, against the store's own filter change and count;
-//   overview_open   creating and showing the window and closing it, against an empty window
-//                   of the same size;
+//   overview_open   creating the window, showing it until its grid has painted and closing
+//                   it, against a bare window of the same size holding a QTableView at the
+//                   grid's place, with its columns, over a minimal model that reads the rows
+//                   the view asks for with raw SQLite;
 //   sort_column     a click on the "Plantenavn" title, ascending and descending in turn, until
 //                   the grid is painted, against SQLite reading every row in that order with
 //                   the same Danish collation (no index holds that order).
@@ -23,26 +29,29 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <QAbstractTableModel>
 #include <QApplication>
-#include <QDate>
-#include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
-#include <array>
+#include <QThread>
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "data/datafolder.h"
 #include "data/dm.h"
 #include "figures.h"
 #include "overview/easyfind.h"
 #include "overview/oversigtform.h"
+#include "overview_steps.h"
+#include "plants.h"
+#include "rawsqlite.h"
 #include "store/collation.h"
 #include "store/format.h"
 #include "store/session.h"
@@ -52,227 +61,260 @@
 
 namespace {
 
+using benchfig::Families;
+using benchfig::FamilyA;
+using benchfig::FamilyB;
+using benchfig::seconds;
+
 constexpr int PlantCount = 100000;
-
-const std::array<const char*, 30> Families = {
-    "Amaranthaceae",   "Amaryllidaceae", "Apiaceae",      "Asparagaceae",    "Asteraceae",
-    "Betulaceae",      "Boraginaceae",   "Brassicaceae",  "Campanulaceae",   "Caprifoliaceae",
-    "Caryophyllaceae", "Crassulaceae",   "Cucurbitaceae", "Cupressaceae",    "Ericaceae",
-    "Fabaceae",        "Fagaceae",       "Geraniaceae",   "Grossulariaceae", "Hydrangeaceae",
-    "Iridaceae",       "Lamiaceae",      "Liliaceae",     "Oleaceae",        "Paeoniaceae",
-    "Papaveraceae",    "Pinaceae",       "Poaceae",       "Ranunculaceae",   "Rosaceae"};
-constexpr int FamilyA = 29;  // Rosaceae
-constexpr int FamilyB = 21;  // Lamiaceae
-
-const std::array<const char*, 8> Names = {"Rose",       "Lavendel", "Pæon",   "Tulipan",
-                                          "Ærteblomst", "Solhat",   "Åkande", "Klokkeblomst"};
-const std::array<const char*, 6> Types = {"Staude", "Busk", "Træ", "Løg", "Enårig", "Klatreplante"};
-// A key no plant name holds: every search with it reads every plant.
-const QString MissingKey = QStringLiteral("zzø");
 
 struct Fixture {
     QString folder;
     QByteArray dbPath;
-    std::array<int, Families.size()> familyCount{};
-    QStringList names;  // every Plantenavn, for the search floor
+    benchfig::PlantSet plants;
 };
 Fixture g;
 
-[[noreturn]] void fail(sqlite3* db, const char* what) {
-    throw std::runtime_error(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no db"));
-}
-
-// The generator writes straight to the file: the figures are about reading it.
-void generatePlants() {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(g.dbPath.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        fail(db, "open");
-    }
-    sqlite3_stmt* ins = nullptr;
-    const char* sql =
-        "INSERT INTO Planter (Regnr, Plantenavn, Latin, Antal, Plantetype, Familie, Lysforhold, "
-        "Jordbund, Placering, Plantet, Erhvervet_fra, Pris, Notater) "
-        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)";
-    if (sqlite3_prepare_v2(db, sql, -1, &ins, nullptr) != SQLITE_OK) {
-        fail(db, "prepare");
-    }
-    auto text = [&](int i, const QString& s) {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(ins, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-    };
-    std::mt19937 rng(20240501);
-    auto pick = [&](size_t n) { return size_t(rng() % n); };
-    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    for (int regnr = 1; regnr <= PlantCount; ++regnr) {
-        const size_t family = pick(Families.size());
-        ++g.familyCount[family];
-        const QString name = QStringLiteral("%1 %2")
-                                 .arg(QString::fromUtf8(Names[size_t(regnr) % Names.size()]))
-                                 .arg(regnr % 50 + 1);
-        g.names << name;
-        sqlite3_bind_int64(ins, 1, regnr);
-        text(2, name);
-        text(3, QStringLiteral("Planta %1").arg(regnr % 97));
-        sqlite3_bind_int64(ins, 4, qint64(pick(12) + 1));
-        text(5, QString::fromUtf8(Types[pick(Types.size())]));
-        text(6, QString::fromLatin1(Families[family]));
-        text(7, QStringLiteral("Sol"));
-        text(8, QStringLiteral("Muldrig"));
-        text(9, QStringLiteral("Bed %1").arg(pick(40) + 1));
-        text(10, QDate(2008, 3, 1).addDays(qint64(pick(5800))).toString(Qt::ISODate));
-        text(11, QStringLiteral("Planteskolen"));
-        sqlite3_bind_double(ins, 12, double(pick(49000) + 1000) / 100.0);
-        text(13, QStringLiteral("Plantet i bed %1, trives godt.").arg(pick(40) + 1));
-        if (sqlite3_step(ins) != SQLITE_DONE) {
-            fail(db, "insert");
-        }
-        sqlite3_reset(ins);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_finalize(ins);
-    sqlite3_close_v2(db);
-}
-
-template <typename Body>
-void guarded(benchmark::State& state, Body body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-    }
-}
-
-// The shared tables, opened as the main window opens them.
-struct Tables {
-    data::TDM dm;
-    Tables() {
-        dm.ConfigTable->Open();
-        for (store::Table* t : dm.tablesInOpeningOrder()) {
-            t->Open();
+// What a figure's turns gave, and why it stopped when it failed.
+struct Run {
+    benchfig::Turns turns;
+    bool failed = false;
+    std::string why;
+    void fail(const std::string& reason) {
+        if (!failed) {
+            failed = true;
+            why = reason;
         }
     }
 };
+Run g_find, g_findNoPause, g_select, g_open, g_sort;
+std::vector<double> g_readAheadTotal, g_readAheadLongest;
 
-// ---- find_keystroke -------------------------------------------------------------------------
-
-// Typing on: an earlier keystroke has read every name already.
-void projectFind(benchmark::State& state) {
-    guarded(state, [&] {
-        Tables tables;
-        store::Table& plants = *tables.dm.PlanteTable;
-        overview::TEasyFind find;
-        find.setDataSource(tables.dm.PlanteSource);
-        find.setSearchField(QStringLiteral("Plantenavn"));
-        find.setSearchKey(MissingKey);
-        plants.MoveTo(10);
-        const qint64 at = plants.GetBookmark().rowid;
-        find.Find();
-        for (auto _ : state) {
-            find.Find();
-        }
-        if (plants.GetBookmark().rowid != at || !find.hasTextCache()) {
-            state.SkipWithError("a search that found nothing moved the cursor");
-        }
-    });
-}
-
-// The first keystroke after the table changed: every plant read through the cursor.
-void projectFindFirst(benchmark::State& state) {
-    guarded(state, [&] {
-        Tables tables;
-        store::Table& plants = *tables.dm.PlanteTable;
-        plants.MoveTo(10);
-        const qint64 at = plants.GetBookmark().rowid;
-        for (auto _ : state) {
-            overview::TEasyFind find;
-            find.setDataSource(tables.dm.PlanteSource);
-            find.setSearchField(QStringLiteral("Plantenavn"));
-            find.setSearchKey(MissingKey);
-            find.Find();
-        }
-        if (plants.GetBookmark().rowid != at) {
-            state.SkipWithError("a search that found nothing moved the cursor");
-        }
-    });
-}
-
-void floorFind(benchmark::State& state) {
-    const QString key = MissingKey.toUpper();
-    for (auto _ : state) {
-        int hits = 0;
-        for (const QString& name : std::as_const(g.names)) {
-            if (name.toUpper().contains(key)) {
-                ++hits;
-            }
-        }
-        benchmark::DoNotOptimize(hits);
+template <typename Body>
+void guarded(benchmark::State& state, Run& run, Body body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        run.fail(e.what());
+    }
+    if (run.failed) {
+        state.SkipWithError(run.why.c_str());
     }
 }
 
-// ---- select_family --------------------------------------------------------------------------
-
-QString expectedCount(int family) {
-    return QStringLiteral("I alt %1 planter").arg(g.familyCount[size_t(family)]);
+double floorFind() {
+    return benchfig::Keystroke::overNames(g.plants);
 }
 
-void projectSelect(benchmark::State& state) {
-    guarded(state, [&] {
-        Tables tables;
-        overview::TOversigtForm form;
-        form.show();
-        QApplication::processEvents();
-        auto* box = form.findChild<toolkit::DBLookupComboBox*>(QStringLiteral("DBLookupComboBox1"));
-        auto* grid = form.findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"));
-        auto* count = form.findChild<QLabel*>(QStringLiteral("Label6"));
-        const int rows[2] = {box->findText(QString::fromLatin1(Families[FamilyA])),
-                             box->findText(QString::fromLatin1(Families[FamilyB]))};
-        if (rows[0] < 0 || rows[1] < 0) {
-            throw std::runtime_error("the families are not in the list");
-        }
+void findKeystroke(benchmark::State& state) {
+    guarded(state, g_find, [&] {
+        benchfig::Tables tables;
+        benchfig::Keystroke key(tables, g.plants);
         int i = 0;
         for (auto _ : state) {
-            const int which = i++ & 1;
-            box->setCurrentIndex(rows[which]);
-            Q_EMIT box->activated(rows[which]);
-            grid->viewport()->repaint();
-            if (count->text() != expectedCount(which ? FamilyB : FamilyA) ||
-                grid->model()->rowCount() != g.familyCount[which ? FamilyB : FamilyA]) {
-                state.SkipWithError("the count or the grid does not show the family");
+            // After opening, and after a change, by turns.
+            if (i++ % 2 == 0) {
+                key.newFinder();
+            } else {
+                key.renameLast();
+            }
+            benchfig::Pause pause;
+            if (!benchfig::pauseUntil([&] { return key.finder().hasTextCache(); }, pause)) {
+                g_find.fail("the names were not read ahead within 10 s");
+                break;
+            }
+            g_readAheadTotal.push_back(pause.total);
+            g_readAheadLongest.push_back(pause.longest);
+            if (!g_find.turns.turn([&] { return key.type(); }, floorFind)) {
+                g_find.fail("the search did not end on the plant holding the key");
                 break;
             }
         }
-        form.close();
+        key.putBack();
     });
 }
 
-void floorSelect(benchmark::State& state) {
-    guarded(state, [&] {
-        store::Table t;
-        t.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
-        t.setTableName(QStringLiteral("Planter.db"));
-        t.Open();
-        t.setFiltered(true);
+// The first keystroke typed at once: nothing read ahead yet.
+void findNoPause(benchmark::State& state) {
+    guarded(state, g_findNoPause, [&] {
+        benchfig::Tables tables;
+        benchfig::Keystroke key(tables, g.plants);
+        for (auto _ : state) {
+            const bool ok = g_findNoPause.turns.turn(
+                [&] {
+                    key.newFinder();
+                    return key.finder().hasTextCache() ? -1 : key.type();
+                },
+                floorFind);
+            if (!ok) {
+                g_findNoPause.fail("the search did not leave the cursor where it was");
+                break;
+            }
+        }
+    });
+}
+
+void selectFamily(benchmark::State& state) {
+    guarded(state, g_select, [&] {
+        benchfig::Tables tables;
+        benchfig::Selection selection(g.plants);
+        store::Table own;
+        own.setDatabaseName(QString::fromLatin1(data::TDM::Alias));
+        own.setTableName(QStringLiteral("Planter.db"));
+        own.Open();
+        own.setFiltered(true);
         int i = 0;
         for (auto _ : state) {
             const int family = (i++ & 1) ? FamilyB : FamilyA;
-            t.setFilter(QStringLiteral("Familie = '%1'")
-                            .arg(QString::fromLatin1(Families[size_t(family)])));
-            const int n = t.RecordCount();
-            if (n != g.familyCount[size_t(family)]) {
-                state.SkipWithError("the filtered count is not the number of plants of the family");
+            const bool ok =
+                g_select.turns.turn([&] { return selection.pick(family); },
+                                    [&] {
+                                        int n = 0;
+                                        const double s = seconds([&] {
+                                            own.setFilter(benchfig::familyFilter(family));
+                                            n = own.RecordCount();
+                                        });
+                                        return n == g.plants.familyCount[size_t(family)] ? s : -1;
+                                    });
+            if (!ok) {
+                g_select.fail("the count or the grid does not show the family");
                 break;
             }
         }
     });
 }
 
-// ---- sort_column ----------------------------------------------------------------------------
+// The least a table over the plants can be: the count, and the rows the view asks for read
+// with raw SQLite a block at a time, in key order, as plain text.
+class RawPlantModel final : public QAbstractTableModel {
+public:
+    RawPlantModel(benchfig::RawDb& db, const QStringList& fields, const QStringList& titles)
+        : m_titles(titles) {
+        benchfig::RawStmt count(db, "SELECT count(*) FROM Planter");
+        count.step();
+        m_rows = int(sqlite3_column_int64(count.get(), 0));
+        QStringList quoted;
+        for (const QString& f : fields) {
+            quoted << QLatin1Char('"') + f + QLatin1Char('"');
+        }
+        const QByteArray sql = QStringLiteral(
+                                   "SELECT %1 FROM Planter ORDER BY "
+                                   "ifnull(\"Regnr\",-9223372036854775808), rowid LIMIT 64 "
+                                   "OFFSET ?")
+                                   .arg(quoted.join(QLatin1Char(',')))
+                                   .toUtf8();
+        m_block = std::make_unique<benchfig::RawStmt>(db, sql.constData());
+    }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_rows; }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : int(m_titles.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole) {
+            return {};
+        }
+        const int first = index.row() / 64 * 64;
+        if (first != m_first) {
+            m_texts.clear();
+            m_block->integer(1, first);
+            while (m_block->step()) {
+                QStringList row;
+                for (int c = 0; c < m_titles.size(); ++c) {
+                    row << QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(m_block->get(), c)),
+                        sqlite3_column_bytes(m_block->get(), c));
+                }
+                m_texts << row;
+            }
+            m_block->reset();
+            m_first = first;
+        }
+        const int at = index.row() - first;
+        return at < m_texts.size() ? m_texts.at(at).value(index.column()) : QString();
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (role != Qt::DisplayRole) {
+            return {};
+        }
+        return o == Qt::Horizontal ? m_titles.value(section) : QString();
+    }
+
+private:
+    QStringList m_titles;
+    int m_rows = 0;
+    std::unique_ptr<benchfig::RawStmt> m_block;
+    mutable int m_first = -1;
+    mutable QList<QStringList> m_texts;
+};
+
+// The overview's size, its grid's place, font and columns, as a form shows them.
+struct Layout {
+    QSize window;
+    QRect grid;
+    QFont font;
+    QStringList fields;
+    QStringList titles;
+    QList<int> widths;
+};
+
+Layout overviewLayout() {
+    Layout l;
+    overview::TOversigtForm form;
+    form.show();
+    QApplication::processEvents();
+    auto* grid = form.findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"));
+    l.window = form.size();
+    l.grid = grid->geometry();
+    l.font = grid->font();
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        l.fields << grid->tableModel()->columns().at(c).field;
+        l.titles << grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        l.widths << grid->columnWidth(c);
+    }
+    form.close();
+    return l;
+}
+
+void overviewOpen(benchmark::State& state) {
+    guarded(state, g_open, [&] {
+        benchfig::Tables tables;
+        const Layout layout = overviewLayout();
+        benchfig::RawDb raw(g.dbPath);
+        for (auto _ : state) {
+            const bool ok = g_open.turns.turn(benchfig::openOverview, [&] {
+                benchfig::PaintCounter painted;
+                const double s = seconds([&] {
+                    auto window = std::make_unique<QWidget>();
+                    window->resize(layout.window);
+                    auto* view = new QTableView(window.get());
+                    view->setGeometry(layout.grid);
+                    view->setFont(layout.font);
+                    auto* model = new RawPlantModel(raw, layout.fields, layout.titles);
+                    model->setParent(view);
+                    view->setModel(model);
+                    for (int c = 0; c < layout.widths.size(); ++c) {
+                        view->setColumnWidth(c, layout.widths.at(c));
+                    }
+                    view->viewport()->installEventFilter(&painted);
+                    window->show();
+                    QApplication::processEvents();
+                    window->close();
+                });
+                return painted.paints > 0 ? s : -1;
+            });
+            if (!ok) {
+                g_open.fail("a window was not painted");
+                break;
+            }
+        }
+    });
+}
 
 // The first and last plant name in Danish order.
 std::pair<QString, QString> nameRange() {
-    QString first = g.names.value(0);
+    QString first = g.plants.names.value(0);
     QString last = first;
-    for (const QString& n : std::as_const(g.names)) {
+    for (const QString& n : std::as_const(g.plants.names)) {
         if (store::compareDanish(n, first) < 0) {
             first = n;
         }
@@ -283,94 +325,58 @@ std::pair<QString, QString> nameRange() {
     return {first, last};
 }
 
-void projectSort(benchmark::State& state) {
-    guarded(state, [&] {
-        Tables tables;
-        overview::TOversigtForm form;
-        form.show();
-        QApplication::processEvents();
-        auto* grid = form.findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"));
-        const auto [first, last] = nameRange();
-        int i = 0;
-        for (auto _ : state) {
-            grid->sortByColumn(1);  // what a click on the title does
-            grid->viewport()->repaint();
-            const QString top = grid->model()->index(0, 1).data().toString();
-            if (top != ((i++ & 1) ? last : first)) {
-                state.SkipWithError("the grid does not show the plants by name");
-                break;
-            }
-        }
-        form.close();
-    });
-}
-
-// The store's collation, registered on a raw connection of the floor's own.
+// The store's collation, registered on the floor's own connection.
 int collateDanish(void*, int lengthA, const void* a, int lengthB, const void* b) {
     return store::compareDanish(QString::fromUtf8(static_cast<const char*>(a), lengthA),
                                 QString::fromUtf8(static_cast<const char*>(b), lengthB));
 }
 
-void floorSort(benchmark::State& state) {
-    guarded(state, [&] {
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(g.dbPath.constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-            SQLITE_OK) {
-            fail(db, "open");
-        }
-        sqlite3_create_collation_v2(db, store::DanishCollation, SQLITE_UTF8, nullptr, collateDanish,
-                                    nullptr);
-        sqlite3_stmt* st[2] = {nullptr, nullptr};
-        const char* sql[2] = {
-            "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') COLLATE DANISH, rowid",
-            "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') COLLATE DANISH DESC, "
-            "rowid"};
-        for (int k = 0; k < 2; ++k) {
-            if (sqlite3_prepare_v2(db, sql[k], -1, &st[k], nullptr) != SQLITE_OK) {
-                fail(db, "prepare");
-            }
-        }
+void sortColumn(benchmark::State& state) {
+    guarded(state, g_sort, [&] {
+        benchfig::Tables tables;
+        overview::TOversigtForm form;
+        form.show();
+        QApplication::processEvents();
+        auto* grid = form.findChild<toolkit::DBGrid*>(QStringLiteral("DBGrid1"));
+        const auto [first, last] = nameRange();
+        benchfig::RawDb raw(g.dbPath);
+        sqlite3_create_collation_v2(raw.handle(), store::DanishCollation, SQLITE_UTF8, nullptr,
+                                    collateDanish, nullptr);
+        benchfig::RawStmt ascending(
+            raw, "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') COLLATE DANISH, rowid");
+        benchfig::RawStmt descending(raw,
+                                     "SELECT rowid FROM Planter ORDER BY ifnull(Plantenavn,'') "
+                                     "COLLATE DANISH DESC, rowid");
         int i = 0;
         for (auto _ : state) {
-            sqlite3_stmt* s = st[i++ & 1];
-            int rows = 0;
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                ++rows;
-            }
-            sqlite3_reset(s);
-            if (rows != PlantCount) {
-                state.SkipWithError("the sorted read missed rows");
+            const bool down = i++ & 1;
+            const bool ok = g_sort.turns.turn(
+                [&] {
+                    const double s = seconds([&] {
+                        grid->sortByColumn(1);  // what a click on the title does
+                        grid->viewport()->repaint();
+                    });
+                    const QString top = grid->model()->index(0, 1).data().toString();
+                    return top == (down ? last : first) ? s : -1;
+                },
+                [&] {
+                    benchfig::RawStmt& st = down ? descending : ascending;
+                    int rows = 0;
+                    const double s = seconds([&] {
+                        while (st.step()) {
+                            ++rows;
+                        }
+                        st.reset();
+                    });
+                    return rows == PlantCount ? s : -1;
+                });
+            if (!ok) {
+                g_sort.fail("the grid does not show the plants by name");
                 break;
             }
         }
-        sqlite3_finalize(st[0]);
-        sqlite3_finalize(st[1]);
-        sqlite3_close_v2(db);
+        form.close();
     });
-}
-
-// ---- overview_open --------------------------------------------------------------------------
-
-void projectOpen(benchmark::State& state) {
-    guarded(state, [&] {
-        Tables tables;
-        for (auto _ : state) {
-            auto form = std::make_unique<overview::TOversigtForm>();
-            form->show();
-            QApplication::processEvents();
-            form->close();
-        }
-    });
-}
-
-void floorOpen(benchmark::State& state) {
-    for (auto _ : state) {
-        auto form = std::make_unique<QDialog>();
-        form->resize(data::OversigtDesignSize.width, data::OversigtDesignSize.height);
-        form->show();
-        QApplication::processEvents();
-        form->close();
-    }
 }
 
 }  // namespace
@@ -394,62 +400,57 @@ int main(int argc, char** argv) {
     }
     g.folder = dir.path();
     try {
-        {
-            store::Database db(g.folder, true);
-            data::createTables(db);
-            g.dbPath = QFile::encodeName(db.filePath());
-        }
-        generatePlants();
+        g.dbPath =
+            QFile::encodeName(benchfig::makeDataFolder(g.folder, PlantCount, g.plants, true));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "cannot make the data folder: %s\n", e.what());
         return 1;
     }
-    store::Session::setAliasPath(QString::fromLatin1(data::TDM::Alias), g.folder);
     std::printf("Data folder with %d plants: %s\n", PlantCount, qPrintable(g.folder));
 
     const struct {
         const char* name;
         void (*fn)(benchmark::State&);
-        benchmark::TimeUnit unit;
-    } timed[] = {
-        {"find_keystroke/project", projectFindFirst, benchmark::kMillisecond},
-        {"find_keystroke/floor", floorFind, benchmark::kMillisecond},
-        {"find_typing_on/project", projectFind, benchmark::kMillisecond},
-        {"select_family/project", projectSelect, benchmark::kMillisecond},
-        {"select_family/floor", floorSelect, benchmark::kMillisecond},
-        {"overview_open/project", projectOpen, benchmark::kMillisecond},
-        {"overview_open/floor", floorOpen, benchmark::kMillisecond},
-        {"sort_column/project", projectSort, benchmark::kMillisecond},
-        {"sort_column/floor", floorSort, benchmark::kMillisecond},
+        int turns;
+    } figures[] = {
+        {"find_keystroke", findKeystroke, 20}, {"find_keystroke_no_pause", findNoPause, 20},
+        {"select_family", selectFamily, 60},   {"overview_open", overviewOpen, 60},
+        {"sort_column", sortColumn, 20},
     };
-    for (const auto& b : timed) {
-        benchmark::RegisterBenchmark(b.name, b.fn)->Unit(b.unit)->UseRealTime();
+    for (const auto& f : figures) {
+        benchmark::RegisterBenchmark(f.name, f.fn)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(f.turns);
     }
-    benchfig::FigureReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::vector<benchfig::Figure> figures = {{"find_keystroke", 2.0},
+    std::vector<benchfig::Figure> results = {{"find_keystroke", 2.0},
                                              {"select_family", 1.5},
-                                             {"overview_open", 3.0},
+                                             {"overview_open", 1.5},
                                              {"sort_column", 3.0}};
-    for (benchfig::Figure& f : figures) {
-        f.take(reporter);
-    }
+    results[0].take(g_find.turns, g_find.failed, g_find.why);
+    results[1].take(g_select.turns, g_select.failed, g_select.why);
+    results[2].take(g_open.turns, g_open.failed, g_open.why);
+    results[3].take(g_sort.turns, g_sort.failed, g_sort.why);
     store::Session::closeAll();
     QFile::remove(store::Session::aliasFile());
-    const int status = benchfig::printFigures(figures);
-    // Not a figure of its own: typing on, answered from the names already read.
-    double first = 0;
-    double floor = 0;
-    std::string why;
-    using Outcome = benchfig::FigureReporter::Outcome;
-    if (reporter.perIteration("find_typing_on/project", first, why) == Outcome::Measured &&
-        reporter.perIteration("find_keystroke/floor", floor, why) == Outcome::Measured) {
+    int status = benchfig::printFigures(results, "median seconds of wall-clock time");
+    // Not figures of their own: what reading ahead cost, and a keystroke typed at once.
+    if (!g_readAheadTotal.empty()) {
         std::printf(
-            "find_keystroke, a keystroke typed on: project=%.9f floor=%.9f "
-            "ratio=%.3f\n",
-            first, floor, first / floor);
+            "find_keystroke, reading the names ahead: %.6f s of work, in stretches of at most "
+            "%.6f s\n",
+            benchfig::median(g_readAheadTotal), benchfig::median(g_readAheadLongest));
+    }
+    if (g_findNoPause.failed) {
+        std::printf("find_keystroke with no pause not measured: %s\n", g_findNoPause.why.c_str());
+        status = 1;
+    } else if (!g_findNoPause.turns.empty()) {
+        std::printf("find_keystroke with no pause: project=%.9f floor=%.9f ratio=%.3f\n",
+                    g_findNoPause.turns.project(), g_findNoPause.turns.floor(),
+                    g_findNoPause.turns.project() / g_findNoPause.turns.floor());
     }
     return status;
 }

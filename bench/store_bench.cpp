@@ -41,6 +41,7 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "figures.h"
+#include "plants.h"
 #include "rawsqlite.h"
 #include "store/format.h"
 #include "store/session.h"
@@ -54,43 +55,9 @@ using benchfig::RawStmt;
 constexpr int PlantCount = 100000;
 constexpr int PostBatch = 1000;
 
-const std::array<const char*, 30> Families = {
-    "Amaranthaceae",   "Amaryllidaceae", "Apiaceae",      "Asparagaceae",    "Asteraceae",
-    "Betulaceae",      "Boraginaceae",   "Brassicaceae",  "Campanulaceae",   "Caprifoliaceae",
-    "Caryophyllaceae", "Crassulaceae",   "Cucurbitaceae", "Cupressaceae",    "Ericaceae",
-    "Fabaceae",        "Fagaceae",       "Geraniaceae",   "Grossulariaceae", "Hydrangeaceae",
-    "Iridaceae",       "Lamiaceae",      "Liliaceae",     "Oleaceae",        "Paeoniaceae",
-    "Papaveraceae",    "Pinaceae",       "Poaceae",       "Ranunculaceae",   "Rosaceae"};
-// The two families the filter figure switches between.
-constexpr int FilterFamilyA = 29;  // Rosaceae
-constexpr int FilterFamilyB = 21;  // Lamiaceae
-
-struct PlantName {
-    const char* name;
-    const char* latin;
-};
-const std::array<PlantName, 16> Names = {{{"Rose", "Rosa"},
-                                          {"Lavendel", "Lavandula angustifolia"},
-                                          {"Pæon", "Paeonia lactiflora"},
-                                          {"Tulipan", "Tulipa"},
-                                          {"Hortensia", "Hydrangea macrophylla"},
-                                          {"Solhat", "Rudbeckia fulgida"},
-                                          {"Akeleje", "Aquilegia vulgaris"},
-                                          {"Rododendron", "Rhododendron"},
-                                          {"Klokkeblomst", "Campanula persicifolia"},
-                                          {"Tomat", "Solanum lycopersicum"},
-                                          {"Ribs", "Ribes rubrum"},
-                                          {"Syren", "Syringa vulgaris"},
-                                          {"Birk", "Betula pendula"},
-                                          {"Ærteblomst", "Lathyrus odoratus"},
-                                          {"Salvie", "Salvia officinalis"},
-                                          {"Iris", "Iris sibirica"}}};
-const std::array<const char*, 6> Types = {"Staude", "Busk", "Træ", "Løg", "Enårig", "Klatreplante"};
-const std::array<const char*, 3> Light = {"Sol", "Halvskygge", "Skygge"};
-const std::array<const char*, 4> Soil = {"Muldrig", "Sandet", "Leret", "Kalkholdig"};
-const std::array<const char*, 5> Colours = {"Hvid", "Rød", "Gul", "Blå", "Lyserød"};
-const std::array<const char*, 4> Shops = {"Planteskolen", "Havecentret", "Byttet med nabo",
-                                          "Frø fra egen have"};
+using benchfig::FamilyA;
+using benchfig::FamilyB;
+using benchfig::familyFilter;
 
 // What the generated folder holds, so the figures can check what they read.
 struct Fixture {
@@ -98,9 +65,7 @@ struct Fixture {
     QString dbPath;
     QByteArray dbPathUtf8;
     int rows = 0;  // rows in Planter now; the post figures add to it
-    std::array<int, Families.size()> familyCount{};
-    QString firstName;  // Plantenavn of the lowest and highest Regnr
-    QString lastName;
+    benchfig::PlantSet plants;
     int nextRegnr = PlantCount + 1;  // fresh keys for the post figures
 };
 Fixture g;
@@ -109,70 +74,6 @@ qint64 rawCount(RawDb& db, const char* sql) {
     RawStmt st(db, sql);
     st.step();
     return sqlite3_column_int64(st.get(), 0);
-}
-
-QString plantName(int regnr) {
-    const PlantName& n = Names[size_t(regnr) % Names.size()];
-    return QStringLiteral("%1 %2").arg(QString::fromUtf8(n.name)).arg(regnr % 50 + 1);
-}
-
-// 100 000 plants the way a long-kept register looks: keys in the order they were given,
-// a family on nearly every plant, some replanted, a few removed.
-void generatePlants() {
-    RawDb db(g.dbPathUtf8);
-    RawStmt ins(db,
-                "INSERT INTO Planter (Regnr, Plantenavn, Latin, Antal, Plantetype, Familie, "
-                "Lysforhold, Jordbund, Stoerrelse, Blomster, Blomstring, Plantning, Vanding, "
-                "Goedning, Placering, Plantet, Omplantning_1, Fjernet, Erhvervet_fra, Pris, "
-                "Notater) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    std::mt19937 rng(20240501);
-    auto pick = [&](size_t n) { return size_t(rng() % n); };
-    const QDate start(2008, 3, 1);
-    db.exec("BEGIN IMMEDIATE");
-    for (int regnr = 1; regnr <= PlantCount; ++regnr) {
-        const PlantName& n = Names[size_t(regnr) % Names.size()];
-        const size_t family = pick(Families.size());
-        ++g.familyCount[family];
-        const QDate planted = start.addDays(qint64(pick(5800)));
-        ins.integer(1, regnr);
-        ins.text(2, plantName(regnr));
-        ins.text(3, QStringLiteral("%1 %2").arg(QString::fromUtf8(n.latin)).arg(regnr % 50 + 1));
-        ins.integer(4, qint64(pick(12) + 1));
-        ins.text(5, QString::fromUtf8(Types[pick(Types.size())]));
-        ins.text(6, QString::fromLatin1(Families[family]));
-        ins.text(7, QString::fromUtf8(Light[pick(Light.size())]));
-        ins.text(8, QString::fromUtf8(Soil[pick(Soil.size())]));
-        ins.text(9, QStringLiteral("%1-%2 cm").arg(pick(5) * 20 + 10).arg(pick(5) * 40 + 60));
-        ins.text(10, QString::fromUtf8(Colours[pick(Colours.size())]));
-        ins.text(11, QStringLiteral("Juni-August"));
-        ins.text(12, QStringLiteral("Forår, 30 cm mellem planterne"));
-        ins.text(13, QStringLiteral("Rigeligt i tørre perioder"));
-        ins.text(14, QStringLiteral("Kompost om foråret"));
-        ins.text(15, QStringLiteral("Bed %1").arg(pick(40) + 1));
-        ins.text(16, planted.toString(Qt::ISODate));
-        if (pick(10) < 3) {
-            ins.text(17, planted.addDays(qint64(pick(900) + 30)).toString(Qt::ISODate));
-        } else {
-            ins.null(17);
-        }
-        if (pick(20) == 0) {
-            ins.text(18, planted.addDays(qint64(pick(2000) + 60)).toString(Qt::ISODate));
-        } else {
-            ins.null(18);
-        }
-        ins.text(19, QString::fromUtf8(Shops[pick(Shops.size())]));
-        ins.real(20, double(pick(49000) + 1000) / 100.0);
-        ins.text(21, QStringLiteral("Plantet i bed %1, trives godt.").arg(pick(40) + 1));
-        ins.run();
-    }
-    db.exec("COMMIT");
-    g.rows = PlantCount;
-    g.firstName = plantName(1);
-    g.lastName = plantName(PlantCount);
-}
-
-QString filterFor(int family) {
-    return QStringLiteral("Familie = '%1'").arg(QString::fromLatin1(Families[size_t(family)]));
 }
 
 void openPlanter(store::Table& t) {
@@ -197,14 +98,14 @@ void projectFilterCount(benchmark::State& state) {
     guarded(state, [&] {
         store::Table t;
         openPlanter(t);
-        t.setFilter(filterFor(FilterFamilyB));
+        t.setFilter(familyFilter(FamilyB));
         t.setFiltered(true);
         int i = 0;
         for (auto _ : state) {
-            const int family = (i++ & 1) ? FilterFamilyB : FilterFamilyA;
-            t.setFilter(filterFor(family));
+            const int family = (i++ & 1) ? FamilyB : FamilyA;
+            t.setFilter(familyFilter(family));
             const int n = t.RecordCount();
-            if (n != g.familyCount[size_t(family)]) {
+            if (n != g.plants.familyCount[size_t(family)]) {
                 state.SkipWithError("the filtered count is not the number of plants of the family");
                 break;
             }
@@ -218,9 +119,9 @@ void floorFilterCount(benchmark::State& state) {
     guarded(state, [&] {
         RawDb db(g.dbPathUtf8);
         RawStmt st(db, "SELECT count(*) FROM Planter WHERE Familie = ?");
-        const QByteArray names[2] = {QByteArray(Families[FilterFamilyA]),
-                                     QByteArray(Families[FilterFamilyB])};
-        const int expected[2] = {g.familyCount[FilterFamilyA], g.familyCount[FilterFamilyB]};
+        const QByteArray names[2] = {QByteArray(benchfig::Families[FamilyA]),
+                                     QByteArray(benchfig::Families[FamilyB])};
+        const int expected[2] = {g.plants.familyCount[FamilyA], g.plants.familyCount[FamilyB]};
         int i = 0;
         for (auto _ : state) {
             const int which = i++ & 1;
@@ -256,7 +157,7 @@ void projectCursorWalk(benchmark::State& state) {
                 ++rows;
                 t.Next();
             }
-            if (rows != g.rows || first != g.firstName || last != g.lastName) {
+            if (rows != g.rows || first != g.plants.firstName || last != g.plants.lastName) {
                 state.SkipWithError("the walk did not read every plant in key order");
                 break;
             }
@@ -285,7 +186,7 @@ void floorCursorWalk(benchmark::State& state) {
                 ++rows;
             }
             st.reset();
-            if (rows != g.rows || first != g.firstName || last != g.lastName) {
+            if (rows != g.rows || first != g.plants.firstName || last != g.plants.lastName) {
                 state.SkipWithError("the raw walk did not read every plant in key order");
                 break;
             }
@@ -309,7 +210,7 @@ void projectPost(benchmark::State& state) {
                 const int key = g.nextRegnr++;
                 t.Insert();
                 regnr.setAsInteger(key);
-                name.setAsString(plantName(key));
+                name.setAsString(benchfig::plantName(key));
                 t.Post();
                 ++g.rows;
             }
@@ -334,7 +235,7 @@ void floorPost(benchmark::State& state) {
                 const int key = g.nextRegnr++;
                 begin.run();
                 ins.integer(1, key);
-                ins.text(2, plantName(key));
+                ins.text(2, benchfig::plantName(key));
                 ins.run();
                 commit.run();
                 ++g.rows;
@@ -399,7 +300,7 @@ qint64 openMemoryInChild() {
     int scoped = 0;
     for (int row = 0; row < g.rows; ++row) {
         store::Table::RowScope scope(t, row);
-        if (name.AsString() == plantName(row + 1)) {
+        if (name.AsString() == benchfig::plantName(row + 1)) {
             ++scoped;
         }
     }
@@ -495,7 +396,8 @@ int main(int argc, char** argv) {
             g.dbPath = db.filePath();
         }
         g.dbPathUtf8 = QFile::encodeName(g.dbPath);
-        generatePlants();
+        g.plants = benchfig::writePlants(g.dbPathUtf8, PlantCount);
+        g.rows = g.plants.rows;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "cannot make the data folder: %s\n", e.what());
         return 1;

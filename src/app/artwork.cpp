@@ -48,7 +48,11 @@ QImage brighter(const QImage& src) {
 }  // namespace
 
 QPixmap ivyVine(const QSize& size, qreal ratio) {
-    return QPixmap::fromImage(toolkit::svgImage(QStringLiteral(":/artwork/ivy.svg"), size, ratio));
+    return QPixmap::fromImage(ivyImage(size, ratio));
+}
+
+QImage ivyImage(const QSize& size, qreal ratio) {
+    return toolkit::svgImage(QStringLiteral(":/artwork/ivy.svg"), size, ratio);
 }
 
 Lettering::Lettering(QWidget* parent) : QWidget(parent), m_svg(new QSvgRenderer(this)) {
@@ -161,12 +165,24 @@ QImage appIconImage(int px) {
     return toolkit::svgImage(file, QSize(px, px));
 }
 
-QIcon appIcon() {
-    QIcon icon;
+QList<QImage> appIconImages() {
+    QList<QImage> images;
     for (int px : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(QPixmap::fromImage(appIconImage(px)));
+        images << appIconImage(px);
+    }
+    return images;
+}
+
+QIcon appIcon(const QList<QImage>& images) {
+    QIcon icon;
+    for (const QImage& image : images) {
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
+}
+
+QIcon appIcon() {
+    return appIcon(appIconImages());
 }
 
 }  // namespace app::artwork

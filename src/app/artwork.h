@@ -20,6 +20,8 @@ namespace app::artwork {
 // The ivy that climbs down the main window's left side, on a transparent background,
 // stretched over `size`.
 QPixmap ivyVine(const QSize& size, qreal ratio = 1);
+// The same as an image, which any thread may draw.
+QImage ivyImage(const QSize& size, qreal ratio = 1);
 
 // A picture of lettering with a drop shadow: the SVG's elements "lettering" and "shadow".
 // The lettering follows the height of the box; where the box is too narrow for it, it is
@@ -61,6 +63,9 @@ QIcon buttonGlyph(Glyph g);
 
 // The window icon: an ivy leaf in a rounded square, 16 to 256 pixels.
 QIcon appIcon();
+// Its pictures at every size, which any thread may draw, and the icon made of them.
+QList<QImage> appIconImages();
+QIcon appIcon(const QList<QImage>& images);
 // That icon `px` pixels square; the installed icon files are made from it.
 QImage appIconImage(int px);
 // The SVG the icon is drawn from, installed as the scalable icon.

@@ -49,6 +49,13 @@ using data::DM;
 THovedForm::THovedForm(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::THovedForm>()) {
     ui->setupUi(this);
+    // The ivy and the window icon take some milliseconds to draw: other cores draw them while
+    // the window is built.
+    m_ivyAhead =
+        std::async(std::launch::async, [size = ui->Image1->size(), ratio = devicePixelRatioF()] {
+            return artwork::ivyImage(size, ratio);
+        });
+    auto icon = std::async(std::launch::async, [] { return artwork::appIconImages(); });
     m_designHelpCaption = ui->Help->text();
     // The components of the design, created with the window.
     QLanguageSource1 = new i18n::TQLanguageSource(this);
@@ -71,7 +78,6 @@ THovedForm::THovedForm(QWidget* parent)
     // Sizeable, with the close button only.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
-    setWindowIcon(artwork::appIcon());
     connect(ui->SpeedButton1, &QToolButton::clicked, this, &THovedForm::SpeedButton1Click);
     connect(ui->SpeedButton2, &QToolButton::clicked, this, &THovedForm::SpeedButton2Click);
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &THovedForm::SpeedButton3Click);
@@ -101,6 +107,7 @@ THovedForm::THovedForm(QWidget* parent)
     connect(ui->Svensk, &QAction::triggered, this, &THovedForm::SvenskClick);
     connect(ui->Deutsch, &QAction::triggered, this, &THovedForm::DeutschClick);
     FormCreate();
+    setWindowIcon(artwork::appIcon(icon.get()));
 }
 
 THovedForm::~THovedForm() = default;
@@ -113,7 +120,7 @@ void THovedForm::FormCreate() {
     ui->centralwidget->setAutoFillBackground(true);
     ui->centralwidget->setPalette(white);
 
-    ui->Image1->setPixmap(artwork::ivyVine(ui->Image1->size(), devicePixelRatioF()));
+    ui->Image1->setPixmap(QPixmap::fromImage(m_ivyAhead.get()));
     // Labels take the width of their text, whatever font the desktop gives them.
     ui->Label1->adjustSize();
     ui->Sproget->adjustSize();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QSet>
 #include <QTranslator>
+#include <future>
 #include <memory>
 
 class QAction;
@@ -105,6 +107,7 @@ private:
 
     std::unique_ptr<Ui::THovedForm> ui;
     bool m_shown = false;
+    std::future<QImage> m_ivyAhead;
     bool m_sizeRead = false;
     bool m_languageRead = false;
     i18n::TQLanguageSource* QLanguageSource1 = nullptr;

@@ -12,6 +12,7 @@
 
 #include "store/table.h"
 #include "toolkit/datasource.h"
+#include "toolkit/lookup.h"
 
 namespace app {
 
@@ -123,7 +124,7 @@ PlantChooser::PlantChooser(QWidget* parent)
     // The combo box's own completion would fill in the first name; the list narrows instead.
     setCompleter(nullptr);
     // A plain drop-down list in every style, as the other lookup boxes have.
-    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    toolkit::useDropDownList(this);
     setMaxVisibleItems(20);
     setView(twoColumnList());
     setModel(m_model);
@@ -151,7 +152,8 @@ PlantChooser::PlantChooser(QWidget* parent)
 
 void PlantChooser::setPlantSource(toolkit::DataSource* plants) {
     m_plants = plants;
-    reload();
+    // Read when the chooser is shown, as the plants are then; not while the program starts.
+    m_model->setPlants({});
 }
 
 void PlantChooser::reload() {

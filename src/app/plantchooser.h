@@ -24,6 +24,7 @@ class PlantChooser final : public QComboBox {
 public:
     explicit PlantChooser(QWidget* parent = nullptr);
 
+    // The list stays empty until reload.
     void setPlantSource(toolkit::DataSource* plants);
     // Reads the plants again, through the plant table's filter.
     void reload();

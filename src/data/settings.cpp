@@ -19,6 +19,15 @@ void writeSettings(std::initializer_list<std::pair<QString, QVariant>> values) {
     if (t.readOnly()) {
         return;
     }
+    // What the row holds already costs no write to the disk.
+    bool same = t.State() == store::DataSetState::Browse;
+    for (const auto& [field, value] : values) {
+        const QVariant now = same ? t.FieldByName(field).Value() : QVariant();
+        same = same && now.isValid() && now == value;
+    }
+    if (same) {
+        return;
+    }
     t.Edit();
     try {
         for (const auto& [field, value] : values) {

@@ -1,7 +1,9 @@
 #include "easyfind.h"
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <algorithm>
 
 #include "store/field.h"
 #include "store/table.h"
@@ -53,12 +55,12 @@ void setWildcards(const QString& multiChar, QChar singleChar) {
     g_singleChar = singleChar;
 }
 
-bool wildcardMatch(const QString& text, const QString& pattern) {
+bool wildcardMatch(QStringView text, QStringView pattern) {
     const QStringView M(g_multiChar);
     const bool hasM = !M.isEmpty();
     const bool hasS = !g_singleChar.isNull();
-    QStringView t(text);
-    QStringView p(pattern);
+    QStringView t = text;
+    QStringView p = pattern;
     for (;;) {
         if (hasM && p == M) {
             return true;
@@ -125,14 +127,52 @@ bool keyMatches(const QString& text, const QString& key, bool caseSensitive, boo
     return wildcardMatch(t, k);
 }
 
-TEasyFind::TEasyFind(QObject* parent) : QObject(parent) {}
+TEasyFind::TEasyFind(QObject* parent) : QObject(parent) {
+    m_readAhead.setSingleShot(true);
+    connect(&m_readAhead, &QTimer::timeout, this, &TEasyFind::readAhead);
+}
 
-store::Field* TEasyFind::searchedField() const {
+TEasyFind::~TEasyFind() {
+    dropTexts();
+    watch(nullptr);
+}
+
+void TEasyFind::setDataSource(toolkit::DataSource* s) {
+    disconnect(m_replaced);
+    m_source = s;
+    dropTexts();
+    if (s) {
+        m_replaced = connect(s, &toolkit::DataSource::dataSetReplaced, this, [this] {
+            dropTexts();
+            scheduleReadAhead();
+        });
+    }
+    scheduleReadAhead();
+}
+
+void TEasyFind::setSearchField(const QString& label) {
+    m_searchField = label;
+    if (!m_readAheadLabels.contains(asciiUpper(label))) {
+        m_readAheadLabels << asciiUpper(label);
+        scheduleReadAhead();
+    }
+}
+
+void TEasyFind::setReadAheadFields(const QStringList& labels) {
+    for (const QString& label : labels) {
+        if (!m_readAheadLabels.contains(asciiUpper(label))) {
+            m_readAheadLabels << asciiUpper(label);
+        }
+    }
+    scheduleReadAhead();
+}
+
+store::Field* TEasyFind::fieldByLabel(const QString& label) const {
     store::Table* t = m_source ? m_source->DataSet() : nullptr;
     if (!t) {
         return nullptr;
     }
-    const QString wanted = asciiUpper(m_searchField);
+    const QString wanted = asciiUpper(label);
     for (int i = 0; i < t->FieldCount(); ++i) {
         if (asciiUpper(t->Fields(i).DisplayLabel()) == wanted) {
             return &t->Fields(i);
@@ -171,68 +211,198 @@ QString TEasyFind::recordText(store::Field& f) const {
 }
 
 // key is already folded as the comparison wants it.
-bool TEasyFind::textMatches(const QString& text, const QString& key) const {
+bool TEasyFind::textMatches(QStringView text, const QString& key) const {
     if (!m_allowWildcards) {
         return !key.isEmpty() && text.contains(key);
     }
     return wildcardMatch(text, key);
 }
 
-void TEasyFind::dropCache() {
-    for (const QMetaObject::Connection& c : std::as_const(m_cache.connections)) {
+QStringView TEasyFind::Texts::text(int column, size_t row) const {
+    const auto& end = ends[size_t(column)];
+    const qsizetype from = row == 0 ? 0 : qsizetype(end[row - 1]);
+    return QStringView(pools[size_t(column)]).sliced(from, qsizetype(end[row]) - from);
+}
+
+bool TEasyFind::hasTextCache() const {
+    const store::Field* f = searchedField();
+    return f && m_texts && m_texts->complete && m_texts->table == &f->DataSet() &&
+           m_texts->caseSensitive == m_caseSensitive && m_texts->fields.contains(f->Index());
+}
+
+void TEasyFind::dropTexts() {
+    m_texts.reset();
+}
+
+// Any change the table reports may change what its rows say or which rows it shows.
+void TEasyFind::watch(store::Table* table) {
+    if (table == m_watched) {
+        return;
+    }
+    for (const QMetaObject::Connection& c : std::as_const(m_connections)) {
         QObject::disconnect(c);
     }
-    m_cache = TextCache();
-}
-
-void TEasyFind::watch(store::Table& table) {
-    auto drop = [this] {
-        m_cache.complete = false;
-        m_cache.rowids.clear();
-        m_cache.texts.clear();
-        m_cache.position.clear();
+    m_connections.clear();
+    m_watched = table;
+    if (!table) {
+        return;
+    }
+    auto changed = [this] {
+        dropTexts();
+        scheduleReadAhead();
     };
-    m_cache.connections = {
-        connect(&table, &store::Table::dataSetChanged, this, drop),
-        connect(&table, &store::Table::fieldChanged, this, drop),
-        connect(&table, &store::Table::stateChanged, this, drop),
-        connect(&table, &store::Table::activeChanged, this, drop),
+    m_connections = {
+        connect(table, &store::Table::dataSetChanged, this, changed),
+        connect(table, &store::Table::fieldChanged, this, changed),
+        connect(table, &store::Table::stateChanged, this, changed),
+        connect(table, &store::Table::activeChanged, this, changed),
     };
 }
 
-bool TEasyFind::cacheServes(const store::Field& f) const {
-    store::Table& t = f.DataSet();
-    // Held-back notices or an unsaved row could mean texts the cache has not seen.
-    return m_cache.complete && m_cache.table == &t && m_cache.field == f.Index() &&
-           m_cache.caseSensitive == m_caseSensitive && !t.ControlsDisabled() &&
-           t.State() == store::DataSetState::Browse;
+void TEasyFind::scheduleReadAhead() {
+    if (m_source) {
+        m_readAhead.start(ReadAheadDelayMs);
+    }
 }
 
-bool TEasyFind::findInCache(store::Table& table, const QString& key, bool& found) {
-    int from = 0;
-    if (m_findNext) {
-        if (m_cache.position.isEmpty()) {
-            for (int i = 0; i < int(m_cache.rowids.size()); ++i) {
-                m_cache.position.insert(m_cache.rowids[size_t(i)], i);
-            }
+TEasyFind::Texts* TEasyFind::textsFor(store::Table& table, int field) {
+    if (table.Fields(field).DataType() == store::FieldType::Memo) {
+        return nullptr;
+    }
+    watch(&table);
+    Texts* t = m_texts.get();
+    // A pass stopped by a write elsewhere in the database cannot go on where it was.
+    if (t && t->table == &table && t->caseSensitive == m_caseSensitive &&
+        t->fields.contains(field) && (t->complete || (t->pass && !t->pass->stopped()))) {
+        return t;
+    }
+    dropTexts();
+    auto texts = std::make_unique<Texts>();
+    texts->table = &table;
+    texts->caseSensitive = m_caseSensitive;
+    texts->fields = {field};
+    for (const QString& label : std::as_const(m_readAheadLabels)) {
+        const store::Field* f = fieldByLabel(label);
+        if (f && f->DataType() != store::FieldType::Memo && !texts->fields.contains(f->Index())) {
+            texts->fields << f->Index();
         }
-        const store::Bookmark here = table.GetBookmark();
-        const auto it = m_cache.position.constFind(here.rowid);
-        if (!here.valid || it == m_cache.position.constEnd()) {
+    }
+    texts->pools.resize(size_t(texts->fields.size()));
+    texts->ends.resize(size_t(texts->fields.size()));
+    texts->pass = table.beginPass(texts->fields);
+    m_texts = std::move(texts);
+    return m_texts.get();
+}
+
+void TEasyFind::readOn(Texts& t, const std::function<bool(size_t)>& more) {
+    store::Table& table = *t.table;
+    t.pass->read([&](qint64 rowid) {
+        for (int c = 0; c < t.fields.size(); ++c) {
+            t.pools[size_t(c)] += recordText(table.Fields(t.fields[c]));
+            t.ends[size_t(c)].push_back(quint32(t.pools[size_t(c)].size()));
+        }
+        t.rowids.push_back(rowid);
+        return more(t.rowids.size() - 1);
+    });
+    if (t.pass->atEnd()) {
+        t.pass.reset();
+        t.complete = true;
+    }
+}
+
+// While the window is idle, a slice at a time. A failing store is left for the next search
+// to meet and report.
+void TEasyFind::readAhead() {
+    store::Field* field = searchedField();
+    if (!field) {
+        return;
+    }
+    store::Table& table = field->DataSet();
+    if (!table.Active() || table.ControlsDisabled() ||
+        table.State() != store::DataSetState::Browse) {
+        return;
+    }
+    try {
+        Texts* t = textsFor(table, field->Index());
+        if (!t || t->complete) {
+            return;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        size_t rows = 0;
+        readOn(*t, [&](size_t) { return ++rows % 64 != 0 || clock.elapsed() < SliceMs; });
+        if (!t->complete) {
+            m_readAhead.start(0);
+        }
+    } catch (const std::exception&) {
+        dropTexts();
+    }
+}
+
+// The rows in the order the table shows them, from the first: the texts kept as far as they
+// reach, then read on. Only a match moves the cursor.
+bool TEasyFind::search(store::Table& table, store::Field& field, const QString& key, bool trusted) {
+    // A row being edited is stored first, as moving away from it does.
+    table.CheckBrowseMode();
+    const store::Bookmark here = table.GetBookmark();
+    // In find-next mode the rows up to the current one are passed over.
+    bool passed = !m_findNext;
+    bool testedAfter = false;
+    qint64 hit = 0;
+    auto consider = [&](qint64 rowid, QStringView text) {
+        if (!passed) {
+            passed = here.valid && rowid == here.rowid;
             return false;
         }
-        from = *it + 1;
-    }
-    found = false;
-    for (int i = from; i < int(m_cache.texts.size()); ++i) {
-        if (textMatches(m_cache.texts.at(i), key)) {
-            table.GotoBookmark({m_cache.rowids[size_t(i)], true});
-            found = true;
-            break;
+        testedAfter = true;
+        if (textMatches(text, key)) {
+            hit = rowid;
+            return true;
         }
+        return false;
+    };
+    Texts* texts = trusted && table.State() == store::DataSetState::Browse
+                       ? textsFor(table, field.Index())
+                       : nullptr;
+    if (texts) {
+        const int column = int(texts->fields.indexOf(field.Index()));
+        size_t i = 0;
+        if (m_findNext && here.valid) {
+            const auto it = std::find(texts->rowids.begin(), texts->rowids.end(), here.rowid);
+            i = size_t(it - texts->rowids.begin());
+            if (it != texts->rowids.end()) {
+                ++i;
+                passed = true;
+            }
+        }
+        bool stop = false;
+        for (; i < texts->rowids.size() && !stop; ++i) {
+            stop = consider(texts->rowids[i], texts->text(column, i));
+        }
+        if (!stop && !texts->complete) {
+            readOn(*texts, [&](size_t row) {
+                return !consider(texts->rowids[row], texts->text(column, row));
+            });
+        }
+        if (!texts->complete) {
+            scheduleReadAhead();
+        }
+    } else {
+        const auto pass = table.beginPass({field.Index()});
+        pass->read([&](qint64 rowid) { return !consider(rowid, recordText(field)); });
     }
-    // Nothing further: the cursor stays, as a scan that returns to its start leaves it.
-    return true;
+    if (m_findNext && !testedAfter) {
+        // From the last row there is no next one: the row under the cursor is tested once
+        // more, and a match keeps it there.
+        m_findNext = false;
+        table.Next();  // at the end now, as a scan that ran off the last row is
+        return !table.IsEmpty() && textMatches(recordText(field), key);
+    }
+    if (hit) {
+        table.GotoBookmark({hit, true});
+        return true;
+    }
+    return false;
 }
 
 void TEasyFind::Find() {
@@ -248,68 +418,19 @@ void TEasyFind::Find() {
     m_lastField = m_searchField.toUpper();
     const QString folded = m_caseSensitive ? key : key.toUpper();
 
-    const bool cached = cacheServes(*field);
-    // A plain search from the first row that sees every row leaves their texts behind.
-    // Memos are left out: their texts can be long.
-    const bool collect = !cached && !m_findNext && !table.ControlsDisabled() &&
-                         table.State() == store::DataSetState::Browse &&
-                         field->DataType() != store::FieldType::Memo;
-    if (!cached) {
-        dropCache();
-    }
+    // Held-back notices could mean changes the kept texts have not seen.
+    const bool trusted = !table.ControlsDisabled();
     table.DisableControls();
     const bool cursor = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     if (cursor) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     }
-    store::Bookmark mark = table.GetBookmark();
     bool found = false;
-    TextCache seen;
-    auto test = [&] {
-        const QString text = recordText(*field);
-        if (collect) {
-            seen.rowids.push_back(table.GetBookmark().rowid);
-            seen.texts.append(text);
-        }
-        return textMatches(text, folded);
-    };
     try {
-        const bool answered = cached && findInCache(table, folded, found);
-        if (!answered) {
-            if (m_findNext) {
-                table.Next();
-            } else {
-                table.First();
-            }
-            if (table.Eof()) {
-                m_findNext = false;
-                // The record under the cursor is still tested; an empty dataset has none.
-                found = !table.IsEmpty() && test();
-            } else {
-                for (;;) {
-                    if (test()) {
-                        found = true;
-                        break;
-                    }
-                    table.Next();
-                    if (table.Eof()) {
-                        break;
-                    }
-                }
-            }
-            if (!found && mark.valid) {
-                table.GotoBookmark(mark);
-            }
-        }
+        found = search(table, *field, folded, trusted);
     } catch (...) {
         // A failing store ends the search where it started, with the controls live again.
-        try {
-            if (mark.valid) {
-                table.GotoBookmark(mark);
-            }
-        } catch (...) {
-        }
-        table.FreeBookmark(mark);
+        dropTexts();
         if (cursor) {
             QGuiApplication::restoreOverrideCursor();
         }
@@ -317,18 +438,8 @@ void TEasyFind::Find() {
         table.EnableControls();
         throw;
     }
-    table.FreeBookmark(mark);
     if (cursor) {
         QGuiApplication::restoreOverrideCursor();
-    }
-    if (collect && !found) {
-        m_cache.table = &table;
-        m_cache.field = field->Index();
-        m_cache.caseSensitive = m_caseSensitive;
-        m_cache.rowids = std::move(seen.rowids);
-        m_cache.texts = std::move(seen.texts);
-        m_cache.complete = true;
-        watch(table);
     }
     table.EnableControls();
     if (!found) {

@@ -69,6 +69,8 @@ TOversigtForm::TOversigtForm(QWidget* parent)
     EasyFind1 = new TEasyFind(this);
     EasyFind1->setObjectName(QStringLiteral("EasyFind1"));
     EasyFind1->setSearchField(QStringLiteral("Plantenavn"));
+    // Both search fields find their texts at hand from the first keystroke.
+    EasyFind1->setReadAheadFields({QStringLiteral("Latin")});
     EasyFind1->setMultiCharPattern(QStringLiteral("%"));
     EasyFind1->setSingleCharPattern(QLatin1Char('_'));
     EasyFind1->setCaseSensitive(false);
@@ -305,18 +307,13 @@ void TOversigtForm::applySelection() {
     writeCount();
 }
 
-// The grid needs the order of the rows shown anyway; reading it before the controls hear of
-// the change gives the count with it, so a selection reads the table once instead of twice.
+// The controls hear of the new view once, not of the text and the switch apiece.
 void TOversigtForm::setPlantFilter(const QString& text, bool on) {
     store::Table* plants = DM->PlanteTable;
-    const bool changed = on != plants->Filtered() || (on && text != plants->Filter());
     plants->DisableControls();
     try {
         plants->setFilter(text);
         plants->setFiltered(on);
-        if (changed && !plants->IsEmpty()) {
-            plants->MoveTo(0);  // where the new view starts anyway
-        }
     } catch (...) {
         plants->EnableControls();
         throw;

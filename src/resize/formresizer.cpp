@@ -190,62 +190,91 @@ QFont TSingleResizer::fontAt(double heightRatio) const {
 
 bool TSingleResizer::fitsAt(double heightRatio, double widthRatio) const {
     const QWidget* c = m_control;
-    // Hidden controls count too: the chooser, the materials panel show in the same window.
-    if (!c || fillsParent(c)) {
+    if (!c) {
         return true;
     }
-    const QFontMetrics fm(fontAt(heightRatio));
-    const QFontMetrics now(c->font());
+    const double size = scaledFontSize(heightRatio);
+    auto need = std::find_if(m_needs.cbegin(), m_needs.cend(),
+                             [size](const Need& n) { return n.fontSize == size; });
+    if (need == m_needs.cend()) {
+        m_needs.push_back(needAt(heightRatio));
+        need = m_needs.cend() - 1;
+    }
+    if (need->always) {
+        return true;
+    }
     const int height = m_scaleHeight ? roundHalfEven(m_height * heightRatio) : c->height();
     const int width = m_scaleWidth ? roundHalfEven(m_width * widthRatio) : c->width();
+    return need->width <= width && need->height <= height;
+}
+
+TSingleResizer::Need TSingleResizer::needAt(double heightRatio) const {
+    const QWidget* c = m_control;
+    Need need{scaledFontSize(heightRatio), true, 0, 0};
+    // Hidden controls count too: the chooser, the materials panel show in the same window.
+    if (fillsParent(c)) {
+        return need;
+    }
+    const QFontMetrics fm(fontAt(heightRatio));
     auto plain = [](QString text) {
         text.replace(QLatin1String("&&"), QLatin1String("\x01"));
         text.remove(QLatin1Char('&'));
         return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
     };
-    int needW = 0;
-    int needH = 0;
+    auto needs = [&need](int width, int height) {
+        need.always = false;
+        need.width = width;
+        need.height = height;
+        return need;
+    };
     if (const auto* b = qobject_cast<const QPushButton*>(c)) {
         if (b->text().isEmpty()) {
-            return true;
+            return need;
         }
         const QStyle* st = b->style();
-        needW = fm.horizontalAdvance(plain(b->text())) +
-                st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
-                2 * st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b) +
-                (b->icon().isNull() ? 0 : b->iconSize().width() + 4);
-        needH = fm.height();
-    } else if (const auto* b = qobject_cast<const QAbstractButton*>(c)) {
+        return needs(fm.horizontalAdvance(plain(b->text())) +
+                         st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                         2 * st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b) +
+                         (b->icon().isNull() ? 0 : b->iconSize().width() + 4),
+                     fm.height());
+    }
+    if (const auto* b = qobject_cast<const QAbstractButton*>(c)) {
         if (b->text().isEmpty()) {
-            return true;
+            return need;
         }
         // What the button adds to its caption (an indicator, a picture, margins) stays.
         const QString text = plain(b->text());
+        const QFontMetrics now(c->font());
         const int added = std::max(0, b->sizeHint().width() - now.horizontalAdvance(text));
-        needW = fm.horizontalAdvance(text) + added;
-        needH = fm.height();
-    } else if (const auto* g = qobject_cast<const QGroupBox*>(c)) {
-        needW = g->title().isEmpty() ? 0 : fm.horizontalAdvance(plain(g->title())) + 16;
-    } else if (const auto* l = qobject_cast<const QLabel*>(c)) {
+        return needs(fm.horizontalAdvance(text) + added, fm.height());
+    }
+    if (const auto* g = qobject_cast<const QGroupBox*>(c)) {
+        return needs(g->title().isEmpty() ? 0 : fm.horizontalAdvance(plain(g->title())) + 16, 0);
+    }
+    if (const auto* l = qobject_cast<const QLabel*>(c)) {
         // A label fits itself to its text after every scaling; one that keeps its box must
         // hold its text.
         const QVariant autoSize = l->property("AutoSize");
         if (!isTextLabel(l) || l->text().isEmpty() || l->wordWrap() || !autoSize.isValid() ||
             autoSize.toBool()) {
-            return true;
+            return need;
         }
-        needW = fm.horizontalAdvance(l->text());
-        needH = fm.height();
-    } else if (qobject_cast<const QLineEdit*>(c) || qobject_cast<const QComboBox*>(c)) {
-        needH = fm.height() + 2;
-    } else {
-        return true;
+        return needs(fm.horizontalAdvance(l->text()), fm.height());
     }
-    return needW <= width && needH <= height;
+    if (qobject_cast<const QLineEdit*>(c) || qobject_cast<const QComboBox*>(c)) {
+        return needs(0, fm.height() + 2);
+    }
+    return need;
 }
 
 void TSingleResizer::setFontSize(double size) {
     QFont f = m_control->font();
+    // A font already at its size is left alone: setting it tells the control and its children
+    // of a change. Parents are scaled before their children, so a font a control inherits
+    // is final by the time the control is scaled.
+    if (m_fontInPixels ? f.pixelSize() == roundHalfEven(size) : f.pointSizeF() == size) {
+        return;
+    }
     if (m_fontInPixels) {
         f.setPixelSize(roundHalfEven(size));
     } else {
@@ -429,6 +458,10 @@ void TFormResizer::resizeOnce() {
 QSize TFormResizer::minimumSize() const {
     if (!m_recorded || !m_owner || m_recordedHeight <= 0 || m_recordedWidth <= 0) {
         return {};
+    }
+    // The captions may have changed since the last search (another language).
+    for (const TSingleResizer& r : m_records) {
+        r.forgetNeeds();
     }
     auto all = [this](double h, double w) {
         return std::all_of(m_records.begin(), m_records.end(),

@@ -98,9 +98,19 @@ public:
     // Whether the control's caption, title or text still shows whole when the client area is
     // scaled by these ratios: a button's caption across its width, a line of text in its
     // height. Controls that show no caption always fit.
+    // The room the caption needs is kept per font size until forgetNeeds: a search for the
+    // least size asks at many ratios, while the captions stay the same.
     bool fitsAt(double heightRatio, double widthRatio) const;
+    void forgetNeeds() const { m_needs.clear(); }
 
 private:
+    struct Need {
+        double fontSize;
+        bool always;  // shows no caption, fits at any size
+        int width;
+        int height;
+    };
+    Need needAt(double heightRatio) const;
     double scaledFontSize(double heightRatio) const;
     void setFontSize(double size);
 
@@ -116,6 +126,7 @@ private:
     bool m_fontInPixels = false;
     bool m_label = false;
     bool m_warnedStyleSheet = false;
+    mutable std::vector<Need> m_needs;
     int m_height = 0;
     int m_parentHeight = 0;
     int m_left = 0;

@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
+#include <future>
+#include <optional>
 
 #include "errors.h"
 #include "sqlite_p.h"
@@ -240,6 +243,58 @@ bool checkOk(sqlite3* db, const char* pragma) {
     }
 }
 
+// A quick check of the database file begun in another thread while the program starts,
+// with what the file looked like when it began.
+struct CheckAhead {
+    QString path;
+    QString stamp;
+    std::future<int> result;  // 1 sound, 0 damaged, -1 the check could not tell
+};
+
+CheckAhead& pendingCheck() {
+    static CheckAhead c;
+    return c;
+}
+
+// Sizes and times of the database and its write-ahead log: any write changes one of them.
+QString fileStamp(const QString& path) {
+    QString stamp;
+    for (const QString& f : {path, path + QStringLiteral("-wal")}) {
+        const QFileInfo info(f);
+        // An empty log is no log: the first connection to open the file makes one.
+        const bool held = info.exists() && info.size() > 0;
+        stamp += QStringLiteral("%1:%2;")
+                     .arg(held ? info.size() : -1)
+                     .arg(held ? info.lastModified().toMSecsSinceEpoch() : 0);
+    }
+    return stamp;
+}
+
+// The result of the check begun ahead for this file, when nothing has changed it since.
+std::optional<bool> takeCheckAhead(const QString& path) {
+    CheckAhead& ahead = pendingCheck();
+    if (!ahead.result.valid() ||
+        QFileInfo(ahead.path).canonicalFilePath() != QFileInfo(path).canonicalFilePath()) {
+        return std::nullopt;
+    }
+    const int result = ahead.result.get();
+    const bool unchanged = ahead.stamp == fileStamp(path);
+    ahead = CheckAhead();
+    if (result < 0 || !unchanged) {
+        return std::nullopt;
+    }
+    return result == 1;
+}
+
+void dropCheckAhead(const QString& path) {
+    CheckAhead& ahead = pendingCheck();
+    if (ahead.result.valid() &&
+        QFileInfo(ahead.path).canonicalFilePath() == QFileInfo(path).canonicalFilePath()) {
+        ahead.result.wait();
+        ahead = CheckAhead();
+    }
+}
+
 }  // namespace
 
 bool Database::integrityOk() {
@@ -247,6 +302,9 @@ bool Database::integrityOk() {
 }
 
 bool Database::quickCheckOk() {
+    if (const std::optional<bool> ahead = takeCheckAhead(filePath())) {
+        return *ahead;
+    }
     return checkOk(m_conn->handle(), "quick_check");
 }
 
@@ -648,6 +706,8 @@ void Database::detach(Table* t) {
 }
 
 void Database::aboutToWrite() {
+    // A check begun ahead no longer speaks for the file.
+    dropCheckAhead(filePath());
     for (Table* t : std::as_const(m_tables)) {
         t->releaseScan();
     }
@@ -813,6 +873,46 @@ QStringList GetAliasParams(const QString& alias) {
                          QStringLiteral("Unknown database: %1").arg(alias), {alias});
     }
     return *lines;
+}
+
+void checkAhead(const QString& alias) {
+    const auto lines = findAlias(alias);
+    if (!lines || lines->isEmpty() ||
+        !lines->first().startsWith(QLatin1String("PATH="), Qt::CaseInsensitive)) {
+        return;
+    }
+    const QString path =
+        QDir(lines->first().mid(5)).filePath(QString::fromLatin1(Database::FileName));
+    if (!QFileInfo(path).isFile()) {
+        return;
+    }
+    CheckAhead& ahead = pendingCheck();
+    if (ahead.result.valid()) {
+        ahead.result.wait();
+    }
+    ahead.path = path;
+    ahead.stamp = fileStamp(path);
+    // A connection of its own, used by this thread alone; it reads what the write-ahead log
+    // holds too, as the program's connection will.
+    ahead.result = std::async(std::launch::async, [file = QFile::encodeName(path)] {
+        // The window being built comes first on a busy machine: its answer is wanted only
+        // once the window is up.
+        setpriority(PRIO_PROCESS, id_t(gettid()), 10);
+        sqlite3* db = nullptr;
+        int result = -1;
+        if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, 5000);
+            // Closing it leaves the write-ahead log as it found it.
+            sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+            try {
+                result = checkOk(db, "quick_check") ? 1 : 0;
+            } catch (const std::exception&) {
+                result = -1;
+            }
+        }
+        sqlite3_close_v2(db);
+        return result;
+    });
 }
 
 bool isConfigured(const QString& alias) {

@@ -132,6 +132,10 @@ QString aliasFile();
 // The alias's parameter lines; an unknown alias raises the store's error.
 QStringList GetAliasParams(const QString& alias);
 bool isConfigured(const QString& alias);
+// Begins the quick check of the database the alias names in another thread, so that it runs
+// while the program builds its windows; the database's first quick check takes its result,
+// unless the file has changed since. Nothing happens when the alias names no database.
+void checkAhead(const QString& alias);
 // The configuration is read once; this reads the file again on next use.
 void reloadConfiguration();
 void setAliasPath(const QString& alias, const QString& folder);

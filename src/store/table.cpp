@@ -40,6 +40,7 @@ QStringList splitNames(const QString& s) {
 Table::Table(QObject* parent) : QObject(parent) {}
 
 Table::~Table() {
+    stopPasses();
     if (m_db) {
         m_db->detach(this);
     }
@@ -252,6 +253,7 @@ void Table::Close() {
     }
     m_scan.reset();
     m_scanOnCur = false;
+    stopPasses();
     m_db->detach(this);
     m_db = nullptr;
     m_state = DataSetState::Inactive;
@@ -260,8 +262,7 @@ void Table::Close() {
     m_originValid = false;
     m_detailsPosted = false;
     m_count = -1;
-    m_index.clear();
-    m_indexValid = false;
+    dropIndex();
     m_rowCache.clear();
     m_cur = Buffer();
     m_active = &m_cur;
@@ -644,6 +645,7 @@ void Table::setSortOrder(const QList<SortField>& fields) {
         m_sortOrder = fields;
         return;
     }
+    stopPasses();  // they read in the old order
     const QList<SortField> old = m_sortOrder;
     m_sortOrder = fields;
     try {
@@ -675,9 +677,9 @@ void Table::setSortOrder(const QList<SortField>& fields) {
 }
 
 void Table::resetView() {
+    stopPasses();
     m_count = -1;
-    m_index.clear();
-    m_indexValid = false;
+    dropIndex();
     m_rowCache.clear();
     if (!openScan(false, nullptr, false)) {
         setNoRow();
@@ -777,6 +779,8 @@ void Table::releaseScan() {
     }
     m_scan.reset();
     m_scanOnCur = false;
+    m_indexScan.reset();
+    stopPasses();
 }
 
 void Table::positionAfterChange(const Buffer& at, bool justPosted) {
@@ -808,24 +812,55 @@ void Table::positionAfterChange(const Buffer& at, bool justPosted) {
 }
 
 void Table::ensureIndex() {
-    if (m_indexValid) {
+    ensureRows(std::numeric_limits<size_t>::max());
+}
+
+void Table::dropIndex() {
+    m_indexScan.reset();
+    m_index.clear();
+    m_indexValid = false;
+    m_indexComplete = false;
+}
+
+// Reads on until the first rows are known, or all of them.
+void Table::ensureRows(size_t rows) {
+    if (m_indexValid && (m_indexComplete || m_index.size() >= rows)) {
         return;
     }
-    QVariantList params;
-    const QString sql = QStringLiteral("SELECT rowid FROM ") + quoted(m_sqlName) +
-                        whereSql(params) + orderSql(false);
-    Statement st(db().connection().handle(), sql);
-    st.bindAll(params);
-    m_index.clear();
-    while (st.step()) {
-        m_index.push_back(st.int64(0));
+    if (!m_indexValid) {
+        m_index.clear();
+        m_indexValid = true;
     }
-    m_indexValid = true;
-    m_count = int(m_index.size());
+    if (!m_indexScan) {
+        QVariantList params;
+        const QString sql = QStringLiteral("SELECT rowid FROM ") + quoted(m_sqlName) +
+                            whereSql(params) + orderSql(false);
+        auto st = std::make_unique<Statement>(db().connection().handle(), sql);
+        st->bindAll(params);
+        // Released before a write elsewhere in the database: the rows read stay valid.
+        for (size_t skip = m_index.size(); skip > 0; --skip) {
+            if (!st->step()) {
+                break;
+            }
+        }
+        m_indexScan = std::move(st);
+    }
+    while (m_index.size() < rows) {
+        if (!m_indexScan->step()) {
+            m_indexScan.reset();
+            m_indexComplete = true;
+            m_count = int(m_index.size());
+            return;
+        }
+        m_index.push_back(m_indexScan->int64(0));
+    }
 }
 
 std::shared_ptr<Table::Buffer> Table::cachedRow(int row) {
-    ensureIndex();
+    // Read a block at once: grids ask for neighbouring rows.
+    constexpr int Block = 64;
+    const int first = std::max(0, row - Block / 4);
+    ensureRows(size_t(first) + Block);
     if (row < 0 || row >= int(m_index.size())) {
         throw Error(QStringLiteral("%1: Row %2 is out of range").arg(m_tableName).arg(row));
     }
@@ -842,15 +877,12 @@ std::shared_ptr<Table::Buffer> Table::cachedRow(int row) {
     if (m_rowCache.size() > 4096) {
         m_rowCache.clear();
     }
-    // Read a block at once: grids ask for neighbouring rows.
-    constexpr int Block = 64;
     QStringList marks;
     for (int i = 0; i < Block; ++i) {
         marks << QStringLiteral("?");
     }
     Statement& st = db().connection().cached(
         selectColumns() + QStringLiteral(" WHERE rowid IN (%1)").arg(marks.join(QLatin1Char(','))));
-    const int first = std::max(0, row - Block / 4);
     for (int i = 0; i < Block; ++i) {
         const size_t r = size_t(first + i);
         st.bind(i + 1, r < m_index.size() ? QVariant(m_index[r]) : QVariant());
@@ -968,7 +1000,7 @@ void Table::MoveBy(int distance) {
 void Table::MoveTo(int row) {
     checkActive();
     CheckBrowseMode();
-    ensureIndex();
+    ensureRows(row < 0 ? 1 : size_t(row) + 1);
     if (m_index.empty()) {
         return;
     }
@@ -1011,9 +1043,12 @@ int Table::RecNo() {
         return -1;
     }
     if (m_pos < 0) {
-        if (m_indexValid) {
-            const auto it = std::find(m_index.begin(), m_index.end(), m_cur.rowid);
-            m_pos = it == m_index.end() ? -1 : int(it - m_index.begin());
+        const auto it =
+            m_indexValid ? std::find(m_index.begin(), m_index.end(), m_cur.rowid) : m_index.end();
+        if (it != m_index.end()) {
+            m_pos = int(it - m_index.begin());
+        } else if (m_indexValid && m_indexComplete) {
+            m_pos = -1;
         } else {
             loadOrderFields(m_cur);
             m_pos = rowsBefore(m_cur);
@@ -1245,7 +1280,7 @@ void Table::Post() {
     m_modified = false;
     m_insertPos = -1;
     m_count = -1;
-    m_indexValid = false;
+    dropIndex();
     m_rowCache.clear();
     m_state = DataSetState::Browse;
     positionAfterChange(posted, true);
@@ -1330,7 +1365,7 @@ void Table::Delete() {
     m_state = DataSetState::Browse;
     m_modified = false;
     m_count = -1;
-    m_indexValid = false;
+    dropIndex();
     m_rowCache.clear();
     positionAfterChange(at);  // the row is gone: its neighbour by key becomes current
     notifyState();
@@ -1341,8 +1376,9 @@ void Table::Delete() {
 void Table::Refresh() {
     checkActive();
     CheckBrowseMode();
+    stopPasses();
     m_count = -1;
-    m_indexValid = false;
+    dropIndex();
     m_rowCache.clear();
     if (m_hasRow) {
         positionAfterChange(m_cur);
@@ -1436,6 +1472,93 @@ bool Table::Locate(const QString& fieldName, const QVariant& value) {
     m_eof = false;
     notifyScroll();
     return true;
+}
+
+std::unique_ptr<Table::Pass> Table::beginPass(const QVector<int>& fields) {
+    checkActive();
+    CheckBrowseMode();
+    return std::unique_ptr<Pass>(new Pass(*this, fields));
+}
+
+void Table::stopPasses() {
+    const QList<Pass*> passes = m_passes;
+    for (Pass* p : passes) {
+        p->stop();
+    }
+}
+
+Table::Pass::Pass(Table& table, const QVector<int>& fields)
+    : m_table(&table), m_row(std::make_unique<Buffer>(table.emptyBuffer())) {
+    // A calculated field may read any stored one.
+    bool all = false;
+    for (int f : fields) {
+        all = all || table.m_fields[f]->Calculated();
+    }
+    QString sql = QStringLiteral("SELECT rowid");
+    m_columnOf.fill(-1, table.FieldCount());
+    int col = 1;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        if ((all || fields.contains(i)) && !table.m_fields[i]->Calculated()) {
+            sql += QLatin1Char(',') + quoted(table.m_fields[i]->FieldName());
+            m_columnOf[i] = col++;
+        }
+    }
+    QVariantList params;
+    sql += QStringLiteral(" FROM ") + quoted(table.m_sqlName) + table.whereSql(params) +
+           table.orderSql(false);
+    // Not one of the connection's kept statements: it stays open between reads.
+    m_statement = std::make_unique<Statement>(table.db().connection().handle(), sql);
+    m_statement->bindAll(params);
+    table.m_passes.append(this);
+}
+
+Table::Pass::~Pass() {
+    stop();
+}
+
+void Table::Pass::stop() {
+    if (m_table) {
+        m_table->m_passes.removeAll(this);
+        m_table = nullptr;
+    }
+    m_statement.reset();
+}
+
+bool Table::Pass::read(const std::function<bool(qint64)>& visit) {
+    if (!m_table || m_atEnd) {
+        return false;
+    }
+    Table& t = *m_table;
+    Buffer& row = *m_row;
+    struct Restore {
+        Table& t;
+        Buffer* previous;
+        ~Restore() { t.m_active = previous; }
+    } restore{t, t.m_active};
+    t.m_active = &row;
+    const int n = t.FieldCount();
+    while (m_statement->step()) {
+        row.rowid = m_statement->int64(0);
+        row.calcDone = false;
+        char* loaded = row.loaded.data();
+        QVariant* values = row.values.data();
+        for (int i = 0; i < n; ++i) {
+            const int col = m_columnOf[i];
+            loaded[i] = col >= 0;
+            if (col >= 0) {
+                values[i] = detail::fromColumn(t.m_fields[i]->DataType(), *m_statement, col);
+            }
+        }
+        if (!visit(row.rowid)) {
+            return true;
+        }
+        if (!m_table) {
+            return false;  // the visit changed the rows shown
+        }
+    }
+    m_atEnd = true;
+    m_statement.reset();
+    return false;
 }
 
 Bookmark Table::GetBookmark() const {

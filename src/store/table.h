@@ -39,6 +39,7 @@ struct SortField {
 // in Danish order, unless a sort order is set.
 class Table final : public QObject {
     Q_OBJECT
+    struct Buffer;
 
 public:
     explicit Table(QObject* parent = nullptr);
@@ -119,6 +120,34 @@ public:
 
     bool Locate(const QString& fieldName, const QVariant& value);
 
+    // A pass over the rows the table shows, in the order First and Next go, read a few rows
+    // at a time without moving the cursor, so a long read can leave the window live in
+    // between. While a row is visited the fields read it; the fields named come with the
+    // pass, others are read when asked for. A pass stops for good when the rows shown
+    // change or anything is written to the database; what it read until then stays true.
+    class Pass {
+    public:
+        ~Pass();
+        Pass(const Pass&) = delete;
+        Pass& operator=(const Pass&) = delete;
+        // Visits the next rows until visit returns false (true then) or none are left.
+        bool read(const std::function<bool(qint64 rowid)>& visit);
+        bool atEnd() const { return m_atEnd; }
+        bool stopped() const { return !m_table; }
+
+    private:
+        friend class Table;
+        Pass(Table& table, const QVector<int>& fields);
+        void stop();
+
+        Table* m_table;
+        std::unique_ptr<detail::Statement> m_statement;
+        QVector<int> m_columnOf;
+        std::unique_ptr<Buffer> m_row;
+        bool m_atEnd = false;
+    };
+    // A row being edited or inserted is posted or dropped first, as moving away does.
+    std::unique_ptr<Pass> beginPass(const QVector<int>& fields);
     // The order rows come in: by these fields, texts in Danish order, dates by date, numbers
     // by value, empty values first; rows that tie keep their key order. No fields: the key
     // order. The current row stays current, and a row being edited or inserted stays so:
@@ -207,6 +236,8 @@ private:
     bool passes(qint64 rowid);
     void positionAfterChange(const Buffer& at, bool justPosted = false);
     void ensureIndex();
+    void ensureRows(size_t rows);
+    void dropIndex();
     int rowsBefore(const Buffer& b);
     std::shared_ptr<Buffer> cachedRow(int row);
     Database& db() const;
@@ -286,13 +317,20 @@ private:
     QVariantList m_rangeParams;
 
     int m_count = -1;
+    // The rowids of the rows shown, in their order, read only as far as someone looked:
+    // a grid over many rows needs the count and its first screen, not every row.
     std::vector<qint64> m_index;
-    bool m_indexValid = false;
+    bool m_indexValid = false;                       // m_index is the start of the rows shown
+    bool m_indexComplete = false;                    // and holds all of them
+    std::unique_ptr<detail::Statement> m_indexScan;  // reads on where m_index stops
     QHash<qint64, std::shared_ptr<Buffer>> m_rowCache;
 
     int m_disableCount = 0;
     bool m_pendingDataSet = false;
     bool m_pendingScroll = false;
+
+    QList<Pass*> m_passes;
+    void stopPasses();
 
     QList<std::pair<int, std::function<void()>>> m_updateHooks;
     int m_nextHook = 1;

@@ -4,7 +4,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
+#include <QtMath>
 #include <cmath>
 
 #include "dbcontrols.h"
@@ -108,12 +111,23 @@ int TableModel::currentRow() const {
     return t->RecNo();
 }
 
+// Asked for every cell and role painted: the field's place is remembered, and only checked.
 store::Field* TableModel::fieldOf(int column) const {
     store::Table* t = table();
     if (!t || !t->Active() || column < 0 || column >= m_shown.size()) {
         return nullptr;
     }
-    return t->FindField(m_shown.at(column).field);
+    if (m_fieldAt.size() != m_shown.size()) {
+        m_fieldAt.fill(-1, m_shown.size());
+    }
+    const QString& name = m_shown.at(column).field;
+    const int at = m_fieldAt.at(column);
+    if (at >= 0 && at < t->FieldCount() && t->Fields(at).FieldName() == name) {
+        return &t->Fields(at);
+    }
+    store::Field* f = t->FindField(name);
+    m_fieldAt[column] = f ? f->Index() : -1;
+    return f;
 }
 
 bool TableModel::isCheckColumn(int column) const {
@@ -289,11 +303,118 @@ public:
         QStyledItemDelegate::setEditorData(editor, index);
     }
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!paintOneLine(painter, option, index)) {
+            QStyledItemDelegate::paint(painter, option, index);
+        }
+    }
+
 private:
+    // Nearly every cell is one line of text that fits. The style would lay such a text out
+    // three times (for the cell's layout, for eliding and for drawing); here it is laid out
+    // once and drawn where the style draws it, the background and colours still the
+    // style's. Anything else (a check box, the focus frame, an editor, a text that is cut or
+    // wraps) the style draws itself.
+    bool paintOneLine(QPainter* painter, const QStyleOptionViewItem& option,
+                      const QModelIndex& index) const {
+        const auto* model = qobject_cast<const TableModel*>(index.model());
+        if (!model || model->isCheckColumn(index.column()) ||
+            (option.state & (QStyle::State_HasFocus | QStyle::State_Editing))) {
+            return false;
+        }
+        QStyleOptionViewItem opt(option);
+        // What initStyleOption takes from this model: the text and its alignment.
+        opt.index = index;
+        const QVariant value = index.data(Qt::DisplayRole);
+        if (value.isValid() && !value.isNull()) {
+            opt.features |= QStyleOptionViewItem::HasDisplay;
+            opt.text = displayText(value, opt.locale);
+        }
+        const QVariant alignment = index.data(Qt::TextAlignmentRole);
+        if (alignment.isValid()) {
+            opt.displayAlignment = alignment.value<Qt::Alignment>();
+        }
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        if (opt.text.isEmpty()) {
+            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+            return true;
+        }
+        if ((opt.displayAlignment & Qt::AlignVertical_Mask) != Qt::AlignVCenter) {
+            return false;
+        }
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+        // A text that fits on its line is placed the same wrapped or not; one that does not
+        // fit is left to the style.
+        QTextOption textOption;
+        textOption.setWrapMode(QTextOption::ManualWrap);
+        textOption.setTextDirection(opt.direction);
+        textOption.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
+        QTextLayout layout(opt.text, opt.font);
+        layout.setTextOption(textOption);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(textRect.width());
+        line.setPosition(QPointF(0, 0));
+        const bool whole = line.textLength() == opt.text.size() && !layout.createLine().isValid();
+        layout.endLayout();
+        const int height = qCeil(line.height());
+        if (!whole || line.naturalTextWidth() > textRect.width() || height > textRect.height()) {
+            return false;
+        }
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+        QPalette::ColorGroup group =
+            (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) {
+            group = QPalette::Inactive;
+        }
+        painter->save();
+        painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected)
+                                                     ? QPalette::HighlightedText
+                                                     : QPalette::Text));
+        layout.draw(painter,
+                    QPointF(textRect.x(), textRect.y() + (textRect.height() - height) / 2));
+        painter->restore();
+        return true;
+    }
+
     DBGrid* m_grid;
 };
 
+// The row indicator's column. Every title in it is empty but the current row's mark, so the
+// width Qt would find by measuring the first and the last hundred rows, after every change
+// of the rows, comes from measuring one empty row and the marked one.
+class IndicatorHeader final : public QHeaderView {
+public:
+    explicit IndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {
+        // As the header a table view makes itself.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+    QSize sizeHint() const override {
+        const auto* table = qobject_cast<const TableModel*>(model());
+        const int n = count();
+        if (!table || n < 2) {
+            return QHeaderView::sizeHint();
+        }
+        const int current = table->currentRow();
+        QSize hint = sectionSizeFromContents(current == 0 ? 1 : 0);
+        const int firstMeasured = std::min(100, n);
+        const bool measured =
+            current >= 0 && current < n &&
+            (current < firstMeasured || current >= std::max(firstMeasured, n - 100));
+        if (measured) {
+            hint = hint.expandedTo(sectionSizeFromContents(current));
+        }
+        return hint;
+    }
+};
+
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(this)) {
+    setVerticalHeader(new IndicatorHeader(this));
     setModel(m_model);
     setItemDelegate(new GridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -56,6 +56,7 @@ private:
     QPointer<DataSource> m_source;
     QList<GridColumn> m_columns;
     QList<GridColumn> m_shown;
+    mutable QVector<int> m_fieldAt;  // the index of each shown column's field, as last found
     QList<QMetaObject::Connection> m_connections;
     int m_rows = 0;
     int m_lastCurrent = -1;

@@ -1,8 +1,36 @@
 #include "lookup.h"
 
+#include <QApplication>
+#include <QProxyStyle>
+
 #include "store/errors.h"
 
 namespace toolkit {
+
+namespace {
+
+class DropDownStyle final : public QProxyStyle {
+public:
+    explicit DropDownStyle(const QString& base) : QProxyStyle(base) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ComboBox_Popup) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+}  // namespace
+
+void useDropDownList(QComboBox* box) {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new DropDownStyle(QApplication::style()->name());
+        style->setParent(qApp);
+    }
+    box->setStyle(style);
+}
 
 ListModel::ListModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -54,9 +82,8 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent)
     : QComboBox(parent), m_model(new ListModel(this)), m_link(new FieldLink(this)) {
     setModel(m_model);
     setMaxVisibleItems(7);
-    // A plain drop-down list, so the list shows DropDownRows rows under the box in every
-    // style (some styles otherwise open a popup as tall as the screen over the box).
-    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    // The list shows DropDownRows rows under the box.
+    useDropDownList(this);
     setEditable(false);
     m_link->onRefresh = [this] {
         if (store::Field* f = m_link->field()) {

@@ -8,6 +8,11 @@
 
 namespace toolkit {
 
+// A plain drop-down list under the box in every style (some styles open a popup as tall as
+// the screen over the box). One style shared by every box: a style sheet of its own would
+// make each box slow to create.
+void useDropDownList(QComboBox* box);
+
 // The rows of a list table as one column of texts, read on demand.
 class ListModel final : public QAbstractListModel {
     Q_OBJECT

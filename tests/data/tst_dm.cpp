@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 #include <memory>
@@ -518,6 +519,15 @@ private Q_SLOTS:
         // An empty language reads as 0.
         data::writeSettings({{QStringLiteral("Sprog"), QVariant()}});
         QCOMPARE(data::readSetting(QStringLiteral("Sprog")), 0);
+        // The sizes a window had already are not written again; one changed value is.
+        QSignalSpy posted(m_dm->ConfigTable, &store::Table::dataSetChanged);
+        data::writeSettings(
+            {{QStringLiteral("H_Oversigt"), 500}, {QStringLiteral("W_Oversigt"), 640}});
+        QCOMPARE(posted.count(), 0);
+        data::writeSettings(
+            {{QStringLiteral("H_Oversigt"), 500}, {QStringLiteral("W_Oversigt"), 641}});
+        QCOMPARE(posted.count(), 1);
+        QCOMPARE(data::readSetting(QStringLiteral("W_Oversigt")), 641);
     }
 
     void dataLocationNotice_data() {

@@ -2,10 +2,12 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "data/dm.h"
 #include "overview/easyfind.h"
+#include "store/session.h"
 #include "store/table.h"
 #include "testsupport.h"
 
@@ -108,6 +110,37 @@ private:
         m_find->setSearchField(field);
         m_find->setSearchKey(key);
         m_find->Find();
+    }
+
+    // The rows whose field holds the key, as a walk in the shown order finds them.
+    static QList<qint64> walkedMatches(store::Table& t, const QString& field, const QString& key) {
+        QList<qint64> out;
+        t.First();
+        while (!t.Eof()) {
+            if (overview::keyMatches(t.FieldByName(field).AsString(), key, false, false)) {
+                out << t.GetBookmark().rowid;
+            }
+            t.Next();
+        }
+        return out;
+    }
+
+    // Where a search and then find-next after find-next take the cursor, until it stays.
+    static QList<qint64> visited(TEasyFind& find, store::Table& t, const QString& field,
+                                 const QString& key) {
+        QList<qint64> out;
+        t.MoveTo(3);
+        find.setSearchField(field);
+        find.setSearchKey(key);
+        find.Find();
+        out << t.GetBookmark().rowid;
+        for (;;) {
+            find.FindNext();
+            if (t.GetBookmark().rowid == out.last()) {
+                return out;
+            }
+            out << t.GetBookmark().rowid;
+        }
     }
 
 private Q_SLOTS:
@@ -277,8 +310,21 @@ private Q_SLOTS:
         QCOMPARE(name(), QStringLiteral("Tulipan"));
         QCOMPARE(plants().RecNo(), 2);
         QVERIFY(!plants().ControlsDisabled());
-        // The controls were frozen: they hear of the end position once, not of every row.
+        // The cursor never left its row: the controls hear nothing.
+        QCOMPARE(moved.count(), 0);
+    }
+
+    // The controls are frozen while the rows are read: they hear of the end position once,
+    // not of every row passed.
+    void aMatchIsAnnouncedOnce() {
+        addGarden();
+        plants().First();
+        QSignalSpy moved(m_dm->PlanteTable, &store::Table::recordChanged);
+        search(QStringLiteral("Plantenavn"), QStringLiteral("pæon"));
+        QCOMPARE(name(), QStringLiteral("Pæon"));
         QCOMPARE(moved.count(), 1);
+        QCOMPARE(plants().RecNo(), 5);
+        QVERIFY(!plants().ControlsDisabled());
     }
 
     void theFieldIsFoundByItsLabel_data() {
@@ -431,33 +477,45 @@ private Q_SLOTS:
         QCOMPARE(name(), QStringLiteral("Pæon"));
     }
 
+    // A change is seen at the next keystroke, whether it comes at once or after the names
+    // have been read ahead again.
     void aChangedTableIsReadAgain_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("found");
-        QTest::newRow("renamed") << "rename"
-                                 << "bregne"
-                                 << "Bregne";
-        QTest::newRow("added") << "insert"
-                               << "kaprifolium"
-                               << "Kaprifolium";
-        QTest::newRow("deleted") << "delete"
-                                 << "lavendel"
-                                 << "Pæon";
-        QTest::newRow("filtered") << "filter"
-                                  << "rosmarin"
-                                  << "Lavendel";
-        QTest::newRow("reopened") << "reopen"
-                                  << "bregne"
-                                  << "Bregne";
+        QTest::addColumn<bool>("pause");
+        for (const bool pause : {false, true}) {
+            const char* when = pause ? ", after a pause" : ", at once";
+            QTest::addRow("renamed%s", when) << "rename"
+                                             << "bregne"
+                                             << "Bregne" << pause;
+            QTest::addRow("added%s", when) << "insert"
+                                           << "kaprifolium"
+                                           << "Kaprifolium" << pause;
+            QTest::addRow("deleted%s", when) << "delete"
+                                             << "lavendel"
+                                             << "Pæon" << pause;
+            QTest::addRow("filtered%s", when) << "filter"
+                                              << "rosmarin"
+                                              << "Lavendel" << pause;
+            QTest::addRow("reopened%s", when) << "reopen"
+                                              << "bregne"
+                                              << "Bregne" << pause;
+        }
     }
 
     void aChangedTableIsReadAgain() {
         QFETCH(QString, change);
         QFETCH(QString, key);
         QFETCH(QString, found);
+        QFETCH(bool, pause);
         addGarden();
-        search(QStringLiteral("Plantenavn"), QStringLiteral("zzz"));
+        if (pause) {
+            m_find->setSearchField(QStringLiteral("Plantenavn"));
+            QTRY_VERIFY(m_find->hasTextCache());  // read ahead while idle
+        } else {
+            search(QStringLiteral("Plantenavn"), QStringLiteral("zzz"));
+        }
         QVERIFY(m_find->hasTextCache());
         store::Table& t = plants();
         if (change == QLatin1String("rename")) {
@@ -491,8 +549,98 @@ private Q_SLOTS:
             t.Open();
         }
         QVERIFY(!m_find->hasTextCache());
+        if (pause) {
+            QTRY_VERIFY(m_find->hasTextCache());
+        }
         search(QStringLiteral("Plantenavn"), key);
         QCOMPARE(name(), found);
+    }
+
+    // However far the names have been read (not at all, up to an earlier match, all of them
+    // ahead), every search and find-next visits the rows a walk in the shown order finds.
+    void everySearchVisitsWhatAWalkFinds_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("name, many") << "Plantenavn"
+                                    << "ROS";
+        QTest::newRow("name, national letters") << "Plantenavn"
+                                                << "æble";
+        QTest::newRow("latin, few") << "Latin"
+                                    << "rugosa 1";
+        QTest::newRow("none") << "Plantenavn"
+                              << "bregne";
+    }
+
+    void everySearchVisitsWhatAWalkFinds() {
+        QFETCH(QString, field);
+        QFETCH(QString, key);
+        auto db = store::Session::database(QString::fromLatin1(data::TDM::Alias));
+        const char* names[] = {"Klatrerose", "Tulipan", "Æblerose", "ROSMARIN", "Pæon"};
+        db->inTransaction([&] {
+            for (int i = 0; i < 3000; ++i) {
+                QVariantList row;
+                row << (3000 - i)
+                    << QStringLiteral("%1 %2").arg(QString::fromUtf8(names[i % 5])).arg(i)
+                    << QStringLiteral("Rosa rugosa %1").arg(i % 40);
+                for (int c = 3; c < 24; ++c) {
+                    row << QVariant();
+                }
+                db->insertRow(QStringLiteral("Planter.db"), row);
+            }
+        });
+        store::Table& t = plants();
+        t.Refresh();
+        const QList<qint64> walked = walkedMatches(t, field, key);
+        QList<qint64> expected = walked;
+        if (expected.isEmpty()) {
+            t.MoveTo(3);
+            expected << t.GetBookmark().rowid;  // nothing found: the cursor stays
+        }
+        // Nothing read yet.
+        TEasyFind cold;
+        cold.setDataSource(m_dm->PlanteSource);
+        QCOMPARE(visited(cold, t, field, key), expected);
+        // Read as far as an earlier search went, then on.
+        TEasyFind partly;
+        partly.setDataSource(m_dm->PlanteSource);
+        partly.setSearchField(field);
+        partly.setSearchKey(t.FieldByName(field).AsString().left(4));
+        t.MoveTo(40);
+        const QString early = t.FieldByName(field).AsString();
+        partly.setSearchKey(early);
+        partly.Find();
+        QVERIFY(!partly.hasTextCache());
+        QCOMPARE(visited(partly, t, field, key), expected);
+        // All read ahead while idle.
+        TEasyFind ahead;
+        ahead.setDataSource(m_dm->PlanteSource);
+        ahead.setSearchField(field);
+        QTRY_VERIFY(ahead.hasTextCache());
+        QCOMPARE(visited(ahead, t, field, key), expected);
+    }
+
+    // The catalogue's names come in Danish order, not in the order they were written: the
+    // search goes the same way.
+    void theSearchGoesInTheShownOrder() {
+        store::Table& names = *m_dm->NavneTable;
+        for (const char* n : {"Zz rose", "Åkande rose", "Aa rose", "Ærterose"}) {
+            names.Insert();
+            names.FieldByName(QStringLiteral("Navn")).setAsString(QString::fromUtf8(n));
+            names.FieldByName(QStringLiteral("Latin")).setAsString(QStringLiteral("Rosa"));
+            names.Post();
+        }
+        const QList<qint64> walked =
+            walkedMatches(names, QStringLiteral("Navn"), QStringLiteral("rose"));
+        QVERIFY(walked.size() >= 4);
+        QList<qint64> byRowid = walked;
+        std::sort(byRowid.begin(), byRowid.end());
+        QVERIFY(walked != byRowid);  // the order shown is not the order written
+        TEasyFind find;
+        find.setDataSource(m_dm->NavneSource);
+        QCOMPARE(visited(find, names, QStringLiteral("Navn"), QStringLiteral("rose")), walked);
+        find.setSearchField(QStringLiteral("Navn"));
+        QTRY_VERIFY(find.hasTextCache());
+        QCOMPARE(visited(find, names, QStringLiteral("Navn"), QStringLiteral("rose")), walked);
     }
 
     void aRowBeingEditedIsNotTakenFromTheTexts() {
@@ -541,6 +689,13 @@ private Q_SLOTS:
         // The next search runs normally.
         find.Find();
         QCOMPARE(names.FieldByName(QStringLiteral("Navn")).AsString(), before);
+        // Reading ahead meets the failure too, and leaves it to the next search to report.
+        calls = 0;
+        names.Refresh();
+        QTest::qWait(4 * TEasyFind::ReadAheadDelayMs);
+        QVERIFY(!find.hasTextCache());
+        calls = 0;
+        QVERIFY_THROWS_EXCEPTION(store::StoreError, find.Find());
     }
 };
 

@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QtTest>
 #include <memory>
 
@@ -531,6 +532,114 @@ private Q_SLOTS:
                  QStringLiteral("Der findes en tilsvarende registrering i forvejen."));
         m_dm->FamilieTable->Cancel();
         QCOMPARE(m_dm->FamilieTable->FieldByName(QStringLiteral("Familie")).AsString(), first);
+    }
+
+    // The grid draws most cells itself, quicker than the style does; what it draws is the
+    // style's picture to the pixel: texts left and right, national letters, cut texts,
+    // empty cells, the selected row, the focused cell, a larger font, an inactive window.
+    void gridCellsLookAsTheStyleDrawsThem_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("pointSize");
+        QTest::addColumn<bool>("active");
+        QTest::newRow("browsing") << false << 0 << true;
+        QTest::newRow("editing") << true << 0 << true;
+        QTest::newRow("larger font") << false << 15 << true;
+        QTest::newRow("inactive") << false << 0 << false;
+    }
+
+    void gridCellsLookAsTheStyleDrawsThem() {
+        QFETCH(bool, editing);
+        QFETCH(int, pointSize);
+        QFETCH(bool, active);
+        store::Table& plants = *m_dm->PlanteTable;
+        plants.Last();
+        plants.Edit();
+        plants.FieldByName(QStringLiteral("Plantenavn"))
+            .setAsString(QStringLiteral("Ærteblomst med en lang, lang beskrivelse af sig selv"));
+        plants.FieldByName(QStringLiteral("Pris")).setAsFloat(1234.5);
+        plants.FieldByName(QStringLiteral("Plantet")).setAsString(QStringLiteral("15-05-2009"));
+        plants.FieldByName(QStringLiteral("Antal")).setAsInteger(7);
+        plants.Post();
+        QWidget window;
+        toolkit::DBGrid grid(&window);
+        QLineEdit other(&window);
+        other.move(0, 310);
+        grid.resize(520, 300);
+        grid.setEditing(editing);
+        if (pointSize > 0) {
+            QFont f = grid.font();
+            f.setPointSize(pointSize);
+            grid.setFont(f);
+            grid.verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
+        }
+        grid.setDataSource(m_dm->PlanteSource);
+        grid.setColumns({{QStringLiteral("Regnr"), QStringLiteral("Nr."), 40},
+                         {QStringLiteral("Plantenavn"), QString(), 120},
+                         {QStringLiteral("Familie"), QString(), 90},
+                         {QStringLiteral("Antal"), QString(), 40},
+                         {QStringLiteral("Plantet"), QString(), 80},
+                         {QStringLiteral("Pris"), QString(), 90}});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        plants.First();
+        grid.setFocus();
+        if (!active) {
+            other.setFocus();
+            QWidget elsewhere;
+            elsewhere.show();
+            elsewhere.activateWindow();
+            QTest::qWait(20);
+        }
+        const QImage own = grid.grab().toImage();
+        grid.setItemDelegate(new QStyledItemDelegate(&grid));
+        const QImage styled = grid.grab().toImage();
+        QCOMPARE(own.size(), styled.size());
+        QVERIFY(own == styled);
+    }
+
+    // The row indicator's column is as wide as a plain header measuring its rows makes it,
+    // wherever the current row is, also in a larger font and with a new row.
+    void gridIndicatorIsAsWideAsQtMakesIt() {
+        store::Table& plants = *m_dm->PlanteTable;
+        auto db = store::Session::database(QStringLiteral("Vexmo"));
+        db->inTransaction([&] {
+            for (int i = 10; i < 400; ++i) {
+                QVariantList row;
+                row << i << QStringLiteral("Plante %1").arg(i);
+                for (int c = 2; c < 24; ++c) {
+                    row << QVariant();
+                }
+                db->insertRow(QStringLiteral("Planter.db"), row);
+            }
+        });
+        plants.Refresh();
+        toolkit::DBGrid grid;
+        grid.setDataSource(m_dm->PlanteSource);
+        grid.setColumns({{QStringLiteral("Plantenavn"), QString(), -1}});
+        QHeaderView plain(Qt::Vertical);
+        plain.setModel(grid.model());
+        for (int pointSize : {0, 24}) {
+            if (pointSize > 0) {
+                QFont f = grid.font();
+                f.setPointSize(pointSize);
+                grid.setFont(f);
+            }
+            plain.setFont(grid.verticalHeader()->font());
+            for (int row : {0, 1, 99, 100, 150, 292, 293}) {
+                plants.MoveTo(row);
+                QCOMPARE(grid.verticalHeader()->sizeHint(), plain.sizeHint());
+            }
+            plants.MoveTo(150);
+            plants.Insert();
+            QCOMPARE(grid.verticalHeader()->sizeHint(), plain.sizeHint());
+            plants.Cancel();
+            plants.Last();
+            plants.Append();
+            QCOMPARE(grid.verticalHeader()->sizeHint(), plain.sizeHint());
+            plants.Cancel();
+        }
+        QVERIFY(grid.verticalHeader()->sectionsClickable());
+        QVERIFY(grid.verticalHeader()->highlightSections());
     }
 
     void gridStaysQuickOnAHundredThousandRows() {
