@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the one-step backup against Info-ZIP on the same files, measured in the same run.
 //
 // Run:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the cost overview against the same sums computed by one raw SQLite query each,
 // measured in the same run.
 //

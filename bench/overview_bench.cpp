@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the plant overview on 100 000 plants, each figure against a floor measured in the
 // same run, the two sides taking turns (each going first every other time).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a camera-sized picture into the registration window's picture box, fitted to the
 // box as it is shown at first, against QImageReader decoding the same file whole, measured in
 // the same run.

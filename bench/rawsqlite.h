@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // SQLite straight, for the floors and the generators of the benchmarks: the least any program

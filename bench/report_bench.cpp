@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the plant list report against a floor measured in the same run.
 //
 // Run:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed and memory figures of the table store, each against a floor measured in the same run.
 //
 // Build (benchmarks are on by default, VERDAMO_BENCHMARKS):

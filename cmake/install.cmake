@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation on the usual Linux layout, and the Debian package made from it.
 include(GNUInstallDirs)
 

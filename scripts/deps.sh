@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the project builds, tests and runs with; sourced by
 # run.sh and test.sh. Only what is missing is installed.
 verdamo_packages=(
@@ -8,7 +9,7 @@ verdamo_packages=(
     libbenchmark-dev
     libzip-dev pxlib-dev zip
     qt6-svg-dev desktop-file-utils appstream dpkg-dev file lintian
-    fonts-dejavu-core fonts-liberation
+    fonts-dejavu-core fonts-liberation python3
     xvfb twm
 )
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads and writes texts of the language files (Windows-1252, CR LF) without breaking them.
 
   scripts/lngtext.py get  <File.lng> <Section> <Key>

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks, or adds, the licence line at the top of every source file.
 
   scripts/spdx.py [check]   lists the source files without the line; fails if there are any
+                            (77, skipped, outside a git checkout)
   scripts/spdx.py add       writes the line into the files that lack it
 
 Source files are the tracked C++, Designer, CMake, shell and Python files. The line goes
@@ -54,11 +56,17 @@ def main(argv):
     if mode not in ('check', 'add'):
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    root = Path(subprocess.run(['git', 'rev-parse', '--show-toplevel'], check=True,
-                               capture_output=True).stdout.decode().strip())
+    try:
+        root = Path(subprocess.run(['git', 'rev-parse', '--show-toplevel'], check=True,
+                                   capture_output=True).stdout.decode().strip())
+    except (OSError, subprocess.CalledProcessError):
+        print('not a git checkout: nothing to check', file=sys.stderr)
+        return 77
     missing = []
     for path in sources(root):
-        text = (root / path).read_text(encoding='utf-8')
+        # Line ends as they are: a CRLF file stays one.
+        with open(root / path, encoding='utf-8', newline='') as f:
+            text = f.read()
         if has_tag(text):
             continue
         missing.append(path)

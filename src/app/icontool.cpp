@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon for the desktop: PNG files of the usual sizes, rendered from the
 // same SVG as the window icon, and that SVG as the scalable icon. Run by the build.
 #include <QDir>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the window-size test under a real window manager: a virtual X display of its own
 # (Xvfb) with twm. Without either program the test is skipped (77).
 set -u

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window sizes under a real window manager, which frames a window only after it is shown:
 // the size stored is the size the user left, start after start, and a window opens whole on
 // the screen. Run by frames.sh on Xvfb with twm.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window in every language: what it says comes from the language's file, its captions
 // fit, and its Alt letters are its own.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "paradoxwriter.h"
 
 // pxlib's header declares C functions without saying so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the fuzz entry point over every file of the seed corpus, as a regression test.
 #include <QCoreApplication>
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz entry point for the language-file reader, the value codec and the comma text.
 // Besides not crashing, it checks what callers rely on: a written image reads back as
 // itself, every value survives the codec, and every list survives the comma text.

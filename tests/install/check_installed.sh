@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program installed under a prefix in a home of its own, offscreen and from a
 # working folder that holds nothing of it, and checks that everything it needs was found
 # under the prefix. Sourced by the install and package tests.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks what it declares and holds, has lintian look at it, and
 # starts the program from the unpacked package.
 set -euo pipefail
