@@ -40,6 +40,7 @@
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "figures.h"
+#include "plants.h"
 #include "rawsqlite.h"
 #include "store/format.h"
 #include "store/session.h"
@@ -53,13 +54,7 @@ constexpr int PlantCount = 100000;
 constexpr int WorkCount = 20000;
 constexpr int MaterialCount = 100000;
 
-const std::array<const char*, 30> Families = {
-    "Amaranthaceae",   "Amaryllidaceae", "Apiaceae",      "Asparagaceae",    "Asteraceae",
-    "Betulaceae",      "Boraginaceae",   "Brassicaceae",  "Campanulaceae",   "Caprifoliaceae",
-    "Caryophyllaceae", "Crassulaceae",   "Cucurbitaceae", "Cupressaceae",    "Ericaceae",
-    "Fabaceae",        "Fagaceae",       "Geraniaceae",   "Grossulariaceae", "Hydrangeaceae",
-    "Iridaceae",       "Lamiaceae",      "Liliaceae",     "Oleaceae",        "Paeoniaceae",
-    "Papaveraceae",    "Pinaceae",       "Poaceae",       "Ranunculaceae",   "Rosaceae"};
+using benchfig::Families;
 const std::array<const char*, 6> Types = {"Staude", "Busk", "Træ", "Løg", "Enårig", "Klatreplante"};
 const std::array<const char*, 8> Categories = {"Belægning", "Bede",      "Vand", "Hegn",
                                                "Bygning",   "Græsplæne", "Sti",  "Køkkenhave"};
