@@ -391,9 +391,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
     }
-    QStandardPaths::setTestModeEnabled(true);
-    QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
-    store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));
+    benchfig::useDanishTestSettings();
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::fprintf(stderr, "cannot make a temporary folder\n");

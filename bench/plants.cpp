@@ -3,11 +3,14 @@
 
 #include <QDate>
 #include <QFile>
+#include <QLocale>
+#include <QStandardPaths>
 #include <random>
 
 #include "data/datafolder.h"
 #include "data/dm.h"
 #include "rawsqlite.h"
+#include "store/format.h"
 #include "store/session.h"
 
 namespace benchfig {
@@ -50,6 +53,12 @@ const std::array<const char*, 4> Shops = {"Planteskolen", "Havecentret", "Byttet
                                           "Frø fra egen have"};
 
 }  // namespace
+
+void useDanishTestSettings() {
+    QStandardPaths::setTestModeEnabled(true);
+    QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
+    store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));
+}
 
 QString plantName(int regnr) {
     const PlantName& n = Names[size_t(regnr) % Names.size()];

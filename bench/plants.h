@@ -25,6 +25,10 @@ struct PlantSet {
     QStringList names;  // every Plantenavn in key order, when asked for
 };
 
+// Private test folders, Danish regional settings and dates as the register writes them, as
+// the figures on the overview and the costs are taken.
+void useDanishTestSettings();
+
 QString plantName(int regnr);
 QString familyFilter(int family);
 

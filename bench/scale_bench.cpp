@@ -145,9 +145,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
-    store::setShortDateFormat(QStringLiteral("dd-MM-yyyy"));
+    benchfig::useDanishTestSettings();
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::fprintf(stderr, "cannot make a temporary folder\n");
