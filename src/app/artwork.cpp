@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/artwork.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
+#include <QImageReader>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -46,6 +52,18 @@ QImage brighter(const QImage& src) {
     return img;
 }
 
+// The picture the build drew from the same SVG for a size every start needs (the icon tool
+// writes them), so the window need not wait for its drawing; a null image when there is none
+// of that size, and the SVG is drawn instead.
+QImage renderedAhead(const QString& name, const QSize& size) {
+    QImageReader file(QStringLiteral(":/artwork/rendered/") + name);
+    if (file.size() != size) {
+        return {};
+    }
+    const QImage image = file.read();
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 }  // namespace
 
 QPixmap ivyVine(const QSize& size, qreal ratio) {
@@ -53,6 +71,11 @@ QPixmap ivyVine(const QSize& size, qreal ratio) {
 }
 
 QImage ivyImage(const QSize& size, qreal ratio) {
+    if (ratio == 1) {
+        if (QImage drawn = renderedAhead(QStringLiteral("ivy.png"), size); !drawn.isNull()) {
+            return drawn;
+        }
+    }
     return toolkit::svgImage(QStringLiteral(":/artwork/ivy.svg"), size, ratio);
 }
 
@@ -135,25 +158,79 @@ void Lettering::paintEvent(QPaintEvent*) {
     m_svg->render(&p, kLettering, place);
 }
 
-QIcon buttonGlyph(Glyph g) {
-    QIcon icon;
-    for (int px : {16, 32, 64}) {
-        // Detail merges into mud at 16 pixels: that size has a drawing of its own.
-        const QString file = glyphFile(g, px < 24);
-        const QSize size(px, px);
-        const QImage normal = toolkit::svgImage(file, size);
-        const QImage lit = brighter(normal);
-        // Pressed in: the picture moves a pixel down and right, as the button face does.
-        const qreal shift = std::max(1, px / 32);
-        const QImage pressed = brighter(toolkit::svgImage(file, size, 1, QPointF(shift, shift)));
-        icon.addPixmap(QPixmap::fromImage(normal), QIcon::Normal, QIcon::Off);
-        icon.addPixmap(QPixmap::fromImage(lit), QIcon::Active, QIcon::Off);
-        icon.addPixmap(QPixmap::fromImage(lit), QIcon::Selected, QIcon::Off);
-        icon.addPixmap(QPixmap::fromImage(pressed), QIcon::Normal, QIcon::On);
-        icon.addPixmap(QPixmap::fromImage(pressed), QIcon::Active, QIcon::On);
-        icon.addPixmap(QPixmap::fromImage(pressed), QIcon::Selected, QIcon::On);
+namespace {
+
+// Draws a button picture only when a button asks for it, at the size asked: a window shows
+// a few of its pictures, and the window should not wait for the rest.
+class GlyphEngine final : public QIconEngine {
+public:
+    explicit GlyphEngine(Glyph g) : m_glyph(g) {}
+
+    QIconEngine* clone() const override { return new GlyphEngine(*this); }
+    bool isNull() override { return false; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {32, 32}, {64, 64}};
     }
-    return icon;
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int px = std::min(size.width(), size.height());
+        return {px, px};
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int px = std::min(size.width(), size.height());
+        if (px <= 0) {
+            return {};
+        }
+        const quint64 key = (quint64(px) << 8) | (quint64(mode) << 1) | quint64(state);
+        if (const auto it = m_drawn.constFind(key); it != m_drawn.constEnd()) {
+            return *it;
+        }
+        QPixmap drawn;
+        if (mode == QIcon::Disabled) {
+            // Greyed out as the style greys any other picture.
+            QStyleOption opt;
+            opt.palette = QApplication::palette();
+            drawn = QApplication::style()->generatedIconPixmap(
+                QIcon::Disabled, pixmap(size, QIcon::Normal, state), &opt);
+        } else {
+            drawn = QPixmap::fromImage(draw(px, mode, state));
+        }
+        m_drawn.insert(key, drawn);
+        return drawn;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+        QPixmap pm = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+        pm.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, pm);
+    }
+
+private:
+    // Normal/Off is the resting picture; Active and Selected are brighter for hover, On is
+    // pressed in.
+    QImage draw(int px, QIcon::Mode mode, QIcon::State state) const {
+        // Detail merges into mud at 16 pixels: that size has a drawing of its own.
+        const QString file = glyphFile(m_glyph, px < 24);
+        const QSize size(px, px);
+        if (state == QIcon::On) {
+            // Pressed in: the picture moves a pixel down and right, as the button face does.
+            const qreal shift = std::max(1, px / 32);
+            return brighter(toolkit::svgImage(file, size, 1, QPointF(shift, shift)));
+        }
+        const QImage normal = toolkit::svgImage(file, size);
+        return mode == QIcon::Normal ? normal : brighter(normal);
+    }
+
+    Glyph m_glyph;
+    QHash<quint64, QPixmap> m_drawn;
+};
+
+}  // namespace
+
+QIcon buttonGlyph(Glyph g) {
+    return QIcon(new GlyphEngine(g));
 }
 
 QString appIconFile() {
@@ -162,13 +239,25 @@ QString appIconFile() {
 
 QImage appIconImage(int px) {
     // Below 32 pixels the leaf is drawn bolder and without veins.
+    if (QImage drawn = renderedAhead(QStringLiteral("icon-%1.png").arg(px), QSize(px, px));
+        !drawn.isNull()) {
+        return drawn;
+    }
     const QString file = px < 32 ? QStringLiteral(":/artwork/icon-small.svg") : appIconFile();
     return toolkit::svgImage(file, QSize(px, px));
 }
 
+QList<int> appIconSizes() {
+    return {16, 24, 32, 48, 64, 128, 256};
+}
+
+QSize ivyDesignSize() {
+    return QSvgRenderer(QStringLiteral(":/artwork/ivy.svg")).defaultSize();
+}
+
 QList<QImage> appIconImages() {
     QList<QImage> images;
-    for (int px : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int px : appIconSizes()) {
         images << appIconImage(px);
     }
     return images;

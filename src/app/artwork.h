@@ -19,10 +19,12 @@ class QSvgRenderer;
 namespace app::artwork {
 
 // The ivy that climbs down the main window's left side, on a transparent background,
-// stretched over `size`.
+// stretched over `size`. At its design size the build has drawn it already.
 QPixmap ivyVine(const QSize& size, qreal ratio = 1);
 // The same as an image, which any thread may draw.
 QImage ivyImage(const QSize& size, qreal ratio = 1);
+// The size the ivy is drawn for.
+QSize ivyDesignSize();
 
 // A picture of lettering with a drop shadow: the SVG's elements "lettering" and "shadow".
 // The lettering follows the height of the box; where the box is too narrow for it, it is
@@ -58,13 +60,16 @@ private:
 
 enum class Glyph { Overview, Register, GardenWorks, Quit, NewPlant };
 
-// A button picture, drawn for 32 x 32 (with a simpler drawing for 16 x 16). Normal/Off is the
-// resting picture; Active and Selected are brighter for hover, On is pressed in.
+// A button picture, drawn when first shown at the size shown (below 24 pixels a simpler
+// drawing). Normal/Off is the resting picture; Active and Selected are brighter for hover, On
+// is pressed in, Disabled is greyed out.
 QIcon buttonGlyph(Glyph g);
 
 // The window icon: an ivy leaf in a rounded square, 16 to 256 pixels.
 QIcon appIcon();
-// Its pictures at every size, which any thread may draw, and the icon made of them.
+// Its sizes in the program, drawn by the build; the pictures at every size, which any thread
+// may draw, and the icon made of them.
+QList<int> appIconSizes();
 QList<QImage> appIconImages();
 QIcon appIcon(const QList<QImage>& images);
 // That icon `px` pixels square; the installed icon files are made from it.

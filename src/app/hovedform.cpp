@@ -10,9 +10,11 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -111,7 +113,10 @@ THovedForm::THovedForm(QWidget* parent)
     setWindowIcon(artwork::appIcon(icon.get()));
 }
 
-THovedForm::~THovedForm() = default;
+THovedForm::~THovedForm() {
+    // Nothing may call back into a window that is gone.
+    store::Session::finishCheckAhead();
+}
 
 void THovedForm::FormCreate() {
     // No translucent frame here: the bottom strip takes the window's colour.
@@ -173,8 +178,26 @@ void THovedForm::FormShow() {
     if (!findDataFolder()) {
         return;  // the user chose no folder: the window stays open without tables
     }
-    // A damaged database is reported first, with the offer of the newest good backup.
-    backup::offerRestoreIfDamaged(DM);
+    // The database is checked once the window is up (see paintEvent): the check of a large
+    // database takes as long as building the window, and the window need not wait for it.
+    m_checkDue = true;
+    try {
+        openData();
+    } catch (const store::StoreError& e) {
+        // Too damaged to read at all: the offer of the newest good backup comes at once.
+        if (e.errorCode() != store::StoreError::Corrupt || m_damageOffered) {
+            throw;
+        }
+        m_damageOffered = true;
+        if (!backup::offerRestoreIfDamaged(DM)) {
+            throw;
+        }
+        openData();
+    }
+    announceReadOnly();
+}
+
+void THovedForm::openData() {
     DM->ConfigTable->Open();
     const int storedWidth = data::readSetting(QStringLiteral("W_Main"));
     const int storedHeight = data::readSetting(QStringLiteral("H_Main"));
@@ -189,8 +212,45 @@ void THovedForm::FormShow() {
     ui->DBLookupComboBox1->setPlantSource(DM->PlanteSource);
     buildLanguageMenu();
     applyStoredLanguage();
-    announceReadOnly();
-    backup::remindOfOutsideBackup(ActiveLanguage());
+}
+
+void THovedForm::paintEvent(QPaintEvent* e) {
+    QMainWindow::paintEvent(e);
+    if (m_checkDue) {
+        m_checkDue = false;
+        // Begun once this first picture is on the screen.
+        QTimer::singleShot(0, this, &THovedForm::beginStartCheck);
+    }
+}
+
+void THovedForm::beginStartCheck() {
+    if (m_damageOffered) {
+        afterStartCheck();  // already checked, when it could not be read
+        return;
+    }
+    // The answer comes back to this thread; the window waits for it when it goes.
+    store::Session::checkAhead(QString::fromLatin1(data::TDM::Alias), [this] {
+        QMetaObject::invokeMethod(this, &THovedForm::afterStartCheck, Qt::QueuedConnection);
+    });
+}
+
+void THovedForm::afterStartCheck() {
+    // A restore closes every table: it waits until the user is back in this window.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, &THovedForm::afterStartCheck);
+        return;
+    }
+    toolkit::reportErrors([this] {
+        if (!m_damageOffered) {
+            m_damageOffered = true;
+            // A damaged database is reported first, with the offer of the newest good backup.
+            if (backup::offerRestoreIfDamaged(DM)) {
+                applyStoredLanguage();
+            }
+        }
+        backup::remindOfOutsideBackup(ActiveLanguage());
+    });
+    Q_EMIT startChecked();
 }
 
 QString THovedForm::dataFolderProblemText(const data::DataFolderProblem& p, int language) {

@@ -85,15 +85,23 @@ public Q_SLOTS:
     void SvenskClick();
     void DeutschClick();
 
+Q_SIGNALS:
+    // The database has been checked after the start, and whatever that called for is done.
+    void startChecked();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void FormCreate();
     void FormShow();
+    void openData();
+    void beginStartCheck();
+    void afterStartCheck();
     void FormClose();
     bool findDataFolder();
     void announceReadOnly();
@@ -108,6 +116,8 @@ private:
 
     std::unique_ptr<Ui::THovedForm> ui;
     bool m_shown = false;
+    bool m_checkDue = false;
+    bool m_damageOffered = false;
     std::future<QImage> m_ivyAhead;
     bool m_sizeRead = false;
     bool m_languageRead = false;

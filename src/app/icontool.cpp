@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon for the desktop: PNG files of the usual sizes, rendered from the
-// same SVG as the window icon, and that SVG as the scalable icon. Run by the build.
+// same SVG as the window icon, and that SVG as the scalable icon. With a third folder, also
+// the pictures every start of the program shows, drawn ahead from their SVG files so that
+// the program need not draw them: the ivy at its design size and the window icon's sizes.
+// Run by the build.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -10,8 +13,9 @@
 #include "artwork.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: verdamo_icons <hicolor folder> <icon name>\n", stderr);
+    if (argc != 3 && argc != 4) {
+        std::fputs("usage: verdamo_icons <hicolor folder> <icon name> [<pictures folder>]\n",
+                   stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -41,6 +45,24 @@ int main(int argc, char** argv) {
         !file.flush()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(scalable));
         return 1;
+    }
+    if (argc == 4) {
+        const QDir pictures(QString::fromLocal8Bit(argv[3]));
+        QList<std::pair<QString, QImage>> drawn{
+            {QStringLiteral("ivy.png"), app::artwork::ivyImage(app::artwork::ivyDesignSize())}};
+        for (int px : app::artwork::appIconSizes()) {
+            drawn.append({QStringLiteral("icon-%1.png").arg(px), app::artwork::appIconImage(px)});
+        }
+        if (!pictures.mkpath(QStringLiteral("."))) {
+            std::fprintf(stderr, "cannot make %s\n", qPrintable(pictures.path()));
+            return 1;
+        }
+        for (const auto& [file, image] : drawn) {
+            if (image.isNull() || !image.save(pictures.filePath(file), "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(pictures.filePath(file)));
+                return 1;
+            }
+        }
     }
     return 0;
 }

@@ -9,7 +9,6 @@
 #include "i18n/langsource.h"
 #include "i18n/texts.h"
 #include "installcheck.h"
-#include "store/session.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "widgets/justone.h"
@@ -50,8 +49,6 @@ int main(int argc, char** argv) {
     options.addOption(checkOption);
     options.process(app);
     data::registerDataFolder();
-    // The database is checked while the window is being built.
-    store::Session::checkAhead(QString::fromLatin1(data::TDM::Alias));
 
     app::THovedForm HovedForm;
     // The installation check runs beside a copy the user may have open.

@@ -876,15 +876,17 @@ QStringList GetAliasParams(const QString& alias) {
     return *lines;
 }
 
-void checkAhead(const QString& alias) {
+void checkAhead(const QString& alias, const std::function<void()>& done) {
     const auto lines = findAlias(alias);
-    if (!lines || lines->isEmpty() ||
-        !lines->first().startsWith(QLatin1String("PATH="), Qt::CaseInsensitive)) {
-        return;
-    }
     const QString path =
-        QDir(lines->first().mid(5)).filePath(QString::fromLatin1(Database::FileName));
-    if (!QFileInfo(path).isFile()) {
+        lines && !lines->isEmpty() &&
+                lines->first().startsWith(QLatin1String("PATH="), Qt::CaseInsensitive)
+            ? QDir(lines->first().mid(5)).filePath(QString::fromLatin1(Database::FileName))
+            : QString();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        if (done) {
+            done();
+        }
         return;
     }
     CheckAhead& ahead = pendingCheck();
@@ -895,9 +897,8 @@ void checkAhead(const QString& alias) {
     ahead.stamp = fileStamp(path);
     // A connection of its own, used by this thread alone; it reads what the write-ahead log
     // holds too, as the program's connection will.
-    ahead.result = std::async(std::launch::async, [file = QFile::encodeName(path)] {
-        // The window being built comes first on a busy machine: its answer is wanted only
-        // once the window is up.
+    ahead.result = std::async(std::launch::async, [file = QFile::encodeName(path), done] {
+        // Whatever the user does first comes first on a busy machine.
         setpriority(PRIO_PROCESS, id_t(gettid()), 10);
         sqlite3* db = nullptr;
         int result = -1;
@@ -912,8 +913,17 @@ void checkAhead(const QString& alias) {
             }
         }
         sqlite3_close_v2(db);
+        if (done) {
+            done();
+        }
         return result;
     });
+}
+
+void finishCheckAhead() {
+    if (const CheckAhead& ahead = pendingCheck(); ahead.result.valid()) {
+        ahead.result.wait();
+    }
 }
 
 bool isConfigured(const QString& alias) {

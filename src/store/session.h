@@ -133,10 +133,13 @@ QString aliasFile();
 // The alias's parameter lines; an unknown alias raises the store's error.
 QStringList GetAliasParams(const QString& alias);
 bool isConfigured(const QString& alias);
-// Begins the quick check of the database the alias names in another thread, so that it runs
-// while the program builds its windows; the database's first quick check takes its result,
-// unless the file has changed since. Nothing happens when the alias names no database.
-void checkAhead(const QString& alias);
+// Begins the quick check of the database the alias names in another thread, so that the
+// window need not wait for it; the database's next quick check takes its result, unless the
+// file has changed since. done, when given, is called once the answer is there: in the
+// checking thread, or at once when the alias names no database and nothing is checked.
+void checkAhead(const QString& alias, const std::function<void()>& done = {});
+// Waits until a check begun ahead has ended; its result is kept for the next quick check.
+void finishCheckAhead();
 // The configuration is read once; this reads the file again on next use.
 void reloadConfiguration();
 void setAliasPath(const QString& alias, const QString& folder);

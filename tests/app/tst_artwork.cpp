@@ -144,6 +144,57 @@ private Q_SLOTS:
         }
     }
 
+    // What every start shows was drawn by the build from the same SVG: the same picture,
+    // to within the rounding of storing it. Any other size is drawn from the SVG.
+    void theBuildDrewWhatEveryStartShows_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QImage>("shown");
+        QTest::addColumn<QString>("svg");
+        QTest::addColumn<QSize>("size");
+        const QSize ivy = app::artwork::ivyDesignSize();
+        QCOMPARE(ivy, QSize(216, 466));
+        QTest::newRow("ivy") << "ivy.png" << app::artwork::ivyImage(ivy) << ":/artwork/ivy.svg"
+                             << ivy;
+        for (int px : app::artwork::appIconSizes()) {
+            QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(px)))
+                << QStringLiteral("icon-%1.png").arg(px) << app::artwork::appIconImage(px)
+                << (px < 32 ? ":/artwork/icon-small.svg" : ":/artwork/icon.svg") << QSize(px, px);
+        }
+    }
+
+    void theBuildDrewWhatEveryStartShows() {
+        QFETCH(QString, name);
+        QFETCH(QImage, shown);
+        QFETCH(QString, svg);
+        QFETCH(QSize, size);
+        const QImage stored(QStringLiteral(":/artwork/rendered/") + name);
+        QVERIFY(!stored.isNull());
+        QCOMPARE(shown, stored.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        const QImage drawn = toolkit::svgImage(svg, size);
+        QCOMPARE(shown.size(), size);
+        QCOMPARE(shown.format(), drawn.format());
+        int off = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb a = shown.pixel(x, y);
+                const QRgb b = drawn.pixel(x, y);
+                off = std::max({off, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+            }
+        }
+        QVERIFY2(off <= 1, qPrintable(QString::number(off)));
+    }
+
+    void otherSizesAreDrawnFromTheSvg() {
+        for (const QSize size : {QSize(108, 233), QSize(432, 932), QSize(215, 466)}) {
+            QCOMPARE(app::artwork::ivyImage(size),
+                     toolkit::svgImage(QStringLiteral(":/artwork/ivy.svg"), size));
+        }
+        const QImage sharp = app::artwork::ivyImage(QSize(216, 466), 2);
+        QCOMPARE(sharp, toolkit::svgImage(QStringLiteral(":/artwork/ivy.svg"), {216, 466}, 2));
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
+    }
+
     void buttonGlyphsHaveADrawingPerSizeAndLightUp_data() {
         QTest::addColumn<Glyph>("glyph");
         QTest::addColumn<QString>("file");
@@ -180,6 +231,19 @@ private Q_SLOTS:
                 }
             }
             QVERIFY(lighter > px * px / 20);
+
+            // A button that cannot be used shows its picture greyed out.
+            const QImage greyed = pixmapOf(icon, px, QIcon::Disabled, QIcon::Off);
+            QCOMPARE(greyed.size(), QSize(px, px));
+            QVERIFY(greyed != normal);
+            int coloured = 0;
+            for (int y = 0; y < px; ++y) {
+                for (int x = 0; x < px; ++x) {
+                    const QColor c = QColor::fromRgba(greyed.pixel(x, y));
+                    coloured += c.alpha() > 0 && c.hsvSaturation() > 40;
+                }
+            }
+            QCOMPARE(coloured, 0);
 
             // Pressed in, the lit picture sits a pixel down and right.
             const int shift = std::max(1, px / 32);

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtEndian>
 #include <QtTest>
 #include <memory>
 
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<testsupport::DataFolder> m_folder;
     std::unique_ptr<testsupport::ScriptedDialogs> m_dialogs;
     std::unique_ptr<app::THovedForm> m_form;
+    std::unique_ptr<QSignalSpy> m_checked;  // the database checked after the start
     std::unique_ptr<data::TDM> m_dm;
     QTemporaryDir m_guard;
 
@@ -78,6 +80,7 @@ private:
 
     void start() {
         m_form = std::make_unique<app::THovedForm>();
+        m_checked = std::make_unique<QSignalSpy>(m_form.get(), &app::THovedForm::startChecked);
         m_dm = std::make_unique<data::TDM>();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -171,6 +174,7 @@ private Q_SLOTS:
     }
 
     void cleanup() {
+        m_checked.reset();
         m_form.reset();
         m_dm.reset();
         m_dialogs.reset();
@@ -189,6 +193,9 @@ private Q_SLOTS:
                  app::THovedForm::programFolder() + QStringLiteral("Help/Dansk/index.html"));
         QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Dansk"));
         QVERIFY(!m_form->chooserShown());
+        // The database is checked once the window is up; a sound one says nothing.
+        QTRY_COMPARE(m_checked->count(), 1);
+        QVERIFY(m_dialogs->shown.isEmpty());
     }
 
     void theControlsStandAtTheirDesignPlaces_data() {
@@ -325,6 +332,71 @@ private Q_SLOTS:
         }
         QCOMPARE(m_dm->PlanteTable->RecordCount(), 1);
         QCOMPARE(child<QLabel>("Sproget")->text(), QStringLiteral("Dansk"));
+        // Not offered again once the window is up.
+        QTRY_COMPARE(m_checked->count(), 1);
+        QCOMPARE(m_dialogs->shown.size(), 2);
+    }
+
+    // Damage that reading does not run into (a page nothing uses) is found by the check that
+    // runs once the window is up, and the offer comes then.
+    void aDamagedDatabaseThatStillReadsIsOfferedOnceTheWindowIsUp_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("restored") << int(toolkit::mrYes);
+        QTest::newRow("declined") << int(toolkit::mrNo);
+    }
+
+    void aDamagedDatabaseThatStillReadsIsOfferedOnceTheWindowIsUp() {
+        QFETCH(int, answer);
+        addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
+        const QString backups =
+            QDir(data::dataFolder()).filePath(QStringLiteral("Sikkerhedskopier"));
+        backup::writeBackup(QDir(backups).filePath(QStringLiteral("Verdamo-2020-01-01-100000.zip")),
+                            -1);
+        addPlant(QStringLiteral("Lilje"), QStringLiteral("Liliaceae"));
+        store::Session::closeAll();
+        const QString file =
+            QDir(data::dataFolder()).filePath(QString::fromLatin1(store::Database::FileName));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")) ||
+                QFileInfo(file + QStringLiteral("-wal")).size() == 0);
+        // One page more than anything uses, and the header counting it.
+        const quint32 pages = qFromBigEndian<quint32>(bytes.constData() + 28);
+        const quint16 pageSize = qFromBigEndian<quint16>(bytes.constData() + 16);
+        QCOMPARE(qsizetype(pages) * pageSize, bytes.size());
+        bytes.append(QByteArray(pageSize, '\0'));
+        qToBigEndian<quint32>(pages + 1, bytes.data() + 28);
+        f.seek(0);
+        f.write(bytes);
+        f.close();
+
+        m_dialogs->answers << answer;
+        start();
+        QVERIFY(m_dm->PlanteTable->Active());
+        QTRY_COMPARE(m_checked->count(), 1);
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        QCOMPARE(m_dialogs->shown.first().type, toolkit::MsgType::Confirmation);
+        QVERIFY2(m_dialogs->shown.first().text.contains(
+                     QStringLiteral("Verdamo-2020-01-01-100000.zip (lavet ")),
+                 qPrintable(m_dialogs->shown.first().text));
+        for (store::Table* t : m_dm->tablesInOpeningOrder()) {
+            QVERIFY2(t->Active(), qPrintable(t->objectName()));
+        }
+        if (answer == toolkit::mrNo) {
+            QVERIFY(m_dialogs->shown.last().text.startsWith(
+                QStringLiteral("De beskadigede filer er ikke ændret.")));
+            QCOMPARE(m_dm->PlanteTable->RecordCount(), 2);
+        } else {
+            QVERIFY(m_dialogs->shown.last().text.startsWith(
+                QStringLiteral("Sikkerhedskopien er gendannet.")));
+            QCOMPARE(m_dm->PlanteTable->RecordCount(), 1);
+            QVERIFY(store::Session::database(QString::fromLatin1(data::TDM::Alias))->integrityOk());
+        }
+        // Asked once per start.
+        QTest::qWait(100);
+        QCOMPARE(m_dialogs->shown.size(), 2);
+        QCOMPARE(m_checked->count(), 1);
     }
 
     void theChooserListsOnlyWhatTheFilterLeaves() {
