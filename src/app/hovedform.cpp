@@ -52,8 +52,9 @@ using data::DM;
 THovedForm::THovedForm(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::THovedForm>()) {
     ui->setupUi(this);
-    // The ivy and the window icon take some milliseconds to draw: other cores draw them while
-    // the window is built.
+    // The ivy and the window icon come as the build drew them (on a screen of another pixel
+    // ratio they are drawn afresh, which takes some milliseconds): other cores fetch them
+    // while the window is built.
     m_ivyAhead =
         std::async(std::launch::async, [size = ui->Image1->size(), ratio = devicePixelRatioF()] {
             return artwork::ivyImage(size, ratio);

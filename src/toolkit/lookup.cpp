@@ -30,7 +30,9 @@ void useDropDownList(QComboBox* box) {
         style = new DropDownStyle(QApplication::style()->name());
         style->setParent(qApp);
     }
-    box->setStyle(style);
+    if (box->style() != style) {
+        box->setStyle(style);
+    }
 }
 
 ListModel::ListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -82,9 +84,8 @@ int ListModel::rowOfKey(const QString& key) const {
 DBLookupComboBox::DBLookupComboBox(QWidget* parent)
     : QComboBox(parent), m_model(new ListModel(this)), m_link(new FieldLink(this)) {
     setModel(m_model);
+    // The list shows DropDownRows rows under the box (see showPopup).
     setMaxVisibleItems(7);
-    // The list shows DropDownRows rows under the box.
-    useDropDownList(this);
     setEditable(false);
     m_link->onRefresh = [this] {
         if (store::Field* f = m_link->field()) {
@@ -93,6 +94,13 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent)
         }
     };
     connect(this, &QComboBox::activated, this, &DBLookupComboBox::choose);
+}
+
+void DBLookupComboBox::showPopup() {
+    // Only as the list first opens: most boxes of a window are never opened, and a window
+    // with several opens quicker without building their lists.
+    useDropDownList(this);
+    QComboBox::showPopup();
 }
 
 void DBLookupComboBox::setListSource(DataSource* source) {

@@ -11,7 +11,7 @@ namespace toolkit {
 
 // A plain drop-down list under the box in every style (some styles open a popup as tall as
 // the screen over the box). One style shared by every box: a style sheet of its own would
-// make each box slow to create.
+// make each box slow to create. Setting a style makes a box build its list at once.
 void useDropDownList(QComboBox* box);
 
 // The rows of a list table as one column of texts, read on demand.
@@ -56,6 +56,8 @@ public:
     // Shows the entry with that key, or nothing for an empty key.
     void setKeyValue(const QString& key);
     QString Text() const { return currentText(); }
+
+    void showPopup() override;
 
 Q_SIGNALS:
     void Click();

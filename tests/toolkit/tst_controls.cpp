@@ -362,9 +362,14 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(combo.count() > 20);
+        const QSize closed = combo.sizeHint();
         combo.showPopup();
         QAbstractItemView* list = combo.view();
         QTRY_VERIFY(list->isVisible());
+        // Under the box, not over it; the box itself is no other size for it.
+        QVERIFY(list->mapToGlobal(QPoint(0, 0)).y() >=
+                combo.mapToGlobal(QPoint(0, combo.height())).y() - 2);
+        QCOMPARE(combo.sizeHint(), closed);
         const int row = list->sizeHintForRow(0);
         QVERIFY(row > 0);
         // Five rows and the frame, not the whole list of families.
