@@ -106,6 +106,30 @@ private:
         return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
     }
 
+    // A backup of the data folder as it is now, dated long ago.
+    void writeTheBackup() {
+        const QString backups =
+            QDir(data::dataFolder()).filePath(QStringLiteral("Sikkerhedskopier"));
+        backup::writeBackup(QDir(backups).filePath(QStringLiteral("Verdamo-2020-01-01-100000.zip")),
+                            -1);
+    }
+
+    // The database file changed in place, as a failing disk would, with nothing holding it.
+    void damageDatabase(const std::function<void(QByteArray&)>& damage) {
+        store::Session::closeAll();
+        const QString file =
+            QDir(data::dataFolder()).filePath(QString::fromLatin1(store::Database::FileName));
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")) ||
+                QFileInfo(file + QStringLiteral("-wal")).size() == 0);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        damage(bytes);
+        QVERIFY(f.seek(0));
+        QCOMPARE(f.write(bytes), bytes.size());
+        f.close();
+    }
+
     void addPlant(const QString& name, const QString& family, const QString& latin = QString()) {
         data::TDM dm;
         testsupport::openAll(dm);
@@ -300,22 +324,12 @@ private Q_SLOTS:
     // A disk that fails leaves a damaged database; the start offers the newest good backup.
     void aDamagedDatabaseIsReportedAtStartWithTheOfferOfABackup() {
         addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
-        const QString backups =
-            QDir(data::dataFolder()).filePath(QStringLiteral("Sikkerhedskopier"));
-        backup::writeBackup(QDir(backups).filePath(QStringLiteral("Verdamo-2020-01-01-100000.zip")),
-                            -1);
-        store::Session::closeAll();
-        const QString file =
-            QDir(data::dataFolder()).filePath(QString::fromLatin1(store::Database::FileName));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QByteArray bytes = f.readAll();
-        QVERIFY(bytes.size() > 6 * 4096);
-        bytes.replace(2 * 4096, bytes.size() - 3 * 4096,
-                      QByteArray(bytes.size() - 3 * 4096, '\xff'));
-        f.seek(0);
-        f.write(bytes);
-        f.close();
+        writeTheBackup();
+        damageDatabase([](QByteArray& bytes) {
+            QVERIFY(bytes.size() > 6 * 4096);
+            bytes.replace(2 * 4096, bytes.size() - 3 * 4096,
+                          QByteArray(bytes.size() - 3 * 4096, '\xff'));
+        });
 
         m_dialogs->answers << toolkit::mrYes;
         start();
@@ -348,28 +362,16 @@ private Q_SLOTS:
     void aDamagedDatabaseThatStillReadsIsOfferedOnceTheWindowIsUp() {
         QFETCH(int, answer);
         addPlant(QStringLiteral("Rose"), QStringLiteral("Rosaceae"));
-        const QString backups =
-            QDir(data::dataFolder()).filePath(QStringLiteral("Sikkerhedskopier"));
-        backup::writeBackup(QDir(backups).filePath(QStringLiteral("Verdamo-2020-01-01-100000.zip")),
-                            -1);
+        writeTheBackup();
         addPlant(QStringLiteral("Lilje"), QStringLiteral("Liliaceae"));
-        store::Session::closeAll();
-        const QString file =
-            QDir(data::dataFolder()).filePath(QString::fromLatin1(store::Database::FileName));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QByteArray bytes = f.readAll();
-        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")) ||
-                QFileInfo(file + QStringLiteral("-wal")).size() == 0);
-        // One page more than anything uses, and the header counting it.
-        const quint32 pages = qFromBigEndian<quint32>(bytes.constData() + 28);
-        const quint16 pageSize = qFromBigEndian<quint16>(bytes.constData() + 16);
-        QCOMPARE(qsizetype(pages) * pageSize, bytes.size());
-        bytes.append(QByteArray(pageSize, '\0'));
-        qToBigEndian<quint32>(pages + 1, bytes.data() + 28);
-        f.seek(0);
-        f.write(bytes);
-        f.close();
+        damageDatabase([](QByteArray& bytes) {
+            // One page more than anything uses, and the header counting it.
+            const quint32 pages = qFromBigEndian<quint32>(bytes.constData() + 28);
+            const quint16 pageSize = qFromBigEndian<quint16>(bytes.constData() + 16);
+            QCOMPARE(qsizetype(pages) * pageSize, bytes.size());
+            bytes.append(QByteArray(pageSize, '\0'));
+            qToBigEndian<quint32>(pages + 1, bytes.data() + 28);
+        });
 
         m_dialogs->answers << answer;
         start();
