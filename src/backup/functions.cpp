@@ -315,7 +315,8 @@ bool offerRestoreIfDamaged(data::TDM* dm) {
 }
 
 void remindOfOutsideBackup(int language) {
-    if (detail::runState().reminded) {
+    // A damaged database the user was just told of cannot be backed up: no reminder to.
+    if (detail::runState().reminded || detail::runState().damageReported) {
         return;
     }
     try {

@@ -26,11 +26,12 @@ void importOldTables(int language, data::TDM* dm);
 // At closing: the daily backup, unless there is one of today already.
 void dailyBackupAtClose(int language);
 
-// At start, before the tables are opened: a damaged database is reported, with the offer to
-// restore the newest backup that checks out whole. True when one was restored.
+// At start: a damaged database is reported, with the offer to restore the newest backup
+// that checks out whole; open tables are closed for the restore and opened again. True when
+// one was restored.
 bool offerRestoreIfDamaged(data::TDM* dm);
 // At start, once the language is applied: once a run at most, a reminder when no backup has
-// been made outside the data folder for 30 days.
+// been made outside the data folder for 30 days; none while the database is known damaged.
 void remindOfOutsideBackup(int language);
 
 }  // namespace backup

@@ -846,6 +846,19 @@ private Q_SLOTS:
         remindOfOutsideBackup(-1);
         QVERIFY(m_dialogs->shown.isEmpty());
         QCOMPARE(daysWithoutOutsideBackup(now.addDays(31)), 31);
+
+        // Told the database is damaged, the user is not asked for a backup it would refuse.
+        detail::runState() = detail::RunState();
+        QSettings(settingsFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("Since"), now.addDays(-40).toString(Qt::ISODate));
+        QSettings(settingsFile(), QSettings::IniFormat).remove(QStringLiteral("LastOutsideBackup"));
+        QCOMPARE(daysWithoutOutsideBackup(now), 40);
+        damageDatabase(QStringLiteral("pages"));
+        m_dialogs->answers << toolkit::mrNo;
+        QVERIFY(!offerRestoreIfDamaged(m_dm.get()));
+        m_dialogs->shown.clear();
+        remindOfOutsideBackup(-1);
+        QVERIFY(m_dialogs->shown.isEmpty());
     }
 
     void theBackupWindowShowsTheBackupsAndTheSecondPlace() {
