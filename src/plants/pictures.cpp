@@ -186,11 +186,16 @@ QImage decode(const PictureBytes& bytes, PictureError* error, QSize fitInto = QS
     QImageReader reader(&buffer, "jpeg");
     reader.setDecideFormatFromContent(false);
     reader.setAllocationLimit(AllocationLimitMB);
-    const QSize full = reader.size();
+    // A camera held upright says so in the file: the picture is shown as it was taken.
+    reader.setAutoTransform(true);
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize stored = reader.size();
+    const QSize full = turned ? stored.transposed() : stored;
     if (full.isValid() && fitInto.isValid()) {
         const QSize shown = fitted(full, fitInto);
         if (shown != full) {
-            reader.setScaledSize(shown);
+            // The decoder scales the picture as stored, before turning it.
+            reader.setScaledSize(turned ? shown.transposed() : shown);
         }
     }
     QImage image;

@@ -40,6 +40,31 @@ QByteArray jpeg(QSize size, QColor colour) {
     return bytes;
 }
 
+// A JPEG as a camera held upright writes it: stored lying, left half red and right half
+// blue, with the orientation "turn 90 degrees clockwise to show" in its EXIF data.
+QByteArray turnedJpeg(QSize stored) {
+    QImage img(stored, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    {
+        QPainter p(&img);
+        p.fillRect(0, 0, stored.width() / 2, stored.height(), Qt::red);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "JPEG", 90);
+    // APP1 "Exif": a little-endian TIFF header and one entry, Orientation (0x0112) = 6.
+    static const char exif[] =
+        "\xff\xe1\x00\x22"
+        "Exif\0\0"
+        "II\x2a\x00\x08\x00\x00\x00"
+        "\x01\x00"
+        "\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00"
+        "\x00\x00\x00\x00";
+    bytes.insert(2, QByteArray(exif, sizeof(exif) - 1));
+    return bytes;
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -280,6 +305,30 @@ private Q_SLOTS:
         QLabel box;
         QVERIFY(plants::loadPicture(&box, Register::Plants, *plants()));
         QCOMPARE(shownSize(&box), QSize(4000, 3000));
+    }
+
+    // Shown as it was taken, at its natural size and fitted into a box.
+    void aPictureTakenUprightIsShownUpright() {
+        addPlant(QStringLiteral("Rose"));
+        writeFile(picture(QStringLiteral("Plante1.jpg")), turnedJpeg(QSize(80, 40)));
+        const QImage read = plants::readPicture(picture(QStringLiteral("Plante1.jpg")));
+        QCOMPARE(read.size(), QSize(40, 80));
+        QVERIFY(qRed(read.pixel(20, 10)) > 200 && qBlue(read.pixel(20, 10)) < 60);  // top
+        QVERIFY(qBlue(read.pixel(20, 70)) > 200 && qRed(read.pixel(20, 70)) < 60);  // bottom
+
+        writeFile(picture(QStringLiteral("Plante1.jpg")), turnedJpeg(QSize(4000, 3000)));
+        QScrollArea area;
+        area.resize(400, 600);
+        auto* box = new plants::TImage;  // the box's holder owns it
+        plants::setupPictureBox(&area, box);
+        QVERIFY(plants::loadPicture(box, Register::Plants, *plants()));
+        QCOMPARE(box->naturalSize(), QSize(3000, 4000));
+        const QSize space = box->fitSpace();
+        const QSize shown = shownSize(box);
+        QCOMPARE(shown, QSize(3000, 4000).scaled(space, Qt::KeepAspectRatio));
+        const QImage fitted = box->pixmap().toImage();
+        QVERIFY(qRed(fitted.pixel(shown.width() / 2, shown.height() / 8)) > 200);
+        QVERIFY(qBlue(fitted.pixel(shown.width() / 2, shown.height() * 7 / 8)) > 200);
     }
 
     void withoutTheDefaultTheFailureIsReported() {
