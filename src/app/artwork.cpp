@@ -238,11 +238,11 @@ QString appIconFile() {
 }
 
 QImage appIconImage(int px) {
-    // Below 32 pixels the leaf is drawn bolder and without veins.
     if (QImage drawn = renderedAhead(QStringLiteral("icon-%1.png").arg(px), QSize(px, px));
         !drawn.isNull()) {
         return drawn;
     }
+    // Below 32 pixels the leaf is drawn bolder and without veins.
     const QString file = px < 32 ? QStringLiteral(":/artwork/icon-small.svg") : appIconFile();
     return toolkit::svgImage(file, QSize(px, px));
 }

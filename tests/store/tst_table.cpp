@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <atomic>
 #include <memory>
 
 #include "store/collation.h"
@@ -1552,8 +1554,16 @@ private Q_SLOTS:
             // The answer begun ahead is the one given while the file is as it was, also
             // when opening it left an empty log beside it: shown by a change made behind
             // the file's back, with its time put back, which only a second check would see.
-            store::Session::checkAhead(Alias);
-            QThread::msleep(300);
+            // Told when the answer is there, from the checking thread.
+            QSemaphore answered;
+            std::atomic<bool> elsewhere = false;
+            const auto here = QThread::currentThread();
+            store::Session::checkAhead(Alias, [&] {
+                elsewhere = QThread::currentThread() != here;
+                answered.release();
+            });
+            QVERIFY(answered.tryAcquire(1, 10000));
+            QVERIFY(elsewhere);
             QFile f(file);
             QVERIFY(f.open(QIODevice::ReadWrite));
             const QDateTime modified = f.fileTime(QFileDevice::FileModificationTime);
@@ -1605,9 +1615,12 @@ private Q_SLOTS:
         }
         QVERIFY(damaged);
         store::Session::closeAll();
-        // No database where the alias points: nothing is begun, nothing is made.
+        // No database where the alias points: nothing is begun, nothing is made, and the
+        // answer is there at once.
         store::Session::setAliasPath(Alias, m_dir->path() + QStringLiteral("/gone"));
-        store::Session::checkAhead(Alias);
+        bool told = false;
+        store::Session::checkAhead(Alias, [&] { told = true; });
+        QVERIFY(told);
         QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/gone")));
     }
 
